@@ -1,0 +1,51 @@
+#pragma once
+// Host services that the card hand-over and the card files need: the program's own path, drive kinds, the local
+// application-data folder, file copies, starting a program, and the host's time-zone offset.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace dashcam {
+
+#ifdef _WIN32
+inline constexpr char16_t kPathSeparator = u'\\';
+#else
+inline constexpr char16_t kPathSeparator = u'/';
+#endif
+
+class HostSystem {
+public:
+    virtual ~HostSystem() = default;
+
+    // Full path of the running program file (GetModuleFileNameW); empty when unknown.
+    virtual std::u16string ModuleFilePath() = 0;
+    // True when the folder lies on a removable drive (GetDriveTypeW of its drive root is DRIVE_REMOVABLE).
+    virtual bool IsOnRemovableDrive(const std::u16string& folder) = 0;
+    // The per-user local application-data folder, without a trailing separator; nullopt when unknown.
+    virtual std::optional<std::u16string> LocalAppDataFolder() = 0;
+    // Creates one folder; true when it exists afterwards.
+    virtual bool CreateFolder(const std::u16string& path) = 0;
+    virtual bool FolderExists(const std::u16string& path) = 0;
+    // Copies one file, replacing an existing destination; false when the copy failed.
+    virtual bool CopyFileOver(const std::u16string& from, const std::u16string& to) = 0;
+    // Copies a folder with everything in it into the destination folder, without asking.
+    virtual bool CopyFolderInto(const std::u16string& folder, const std::u16string& destinationFolder) = 0;
+    // Starts a program detached from this one with exactly one argument and the given working folder.
+    virtual bool StartProgram(const std::u16string& program, const std::u16string& argument,
+                              const std::u16string& workingFolder) = 0;
+    // The host's standard UTC bias in minutes west of UTC, without any daylight part (GetTimeZoneInformation's
+    // Bias): UTC+9 is -540, New York 300.
+    virtual std::int32_t StandardBiasMinutes() = 0;
+};
+
+// The host services in use: the platform's own unless a test installed others.
+HostSystem& Host();
+// Installs a replacement (nullptr restores the platform's own); the caller keeps ownership.
+void SetHost(HostSystem* host);
+
+// Text of a path up to and including its first separator (the drive root on Windows, "/" elsewhere).
+std::u16string DriveRootOf(const std::u16string& path);
+// Text of a path up to and including its last separator; empty when it has none.
+std::u16string FolderOf(const std::u16string& path);
+
+} // namespace dashcam

@@ -1,0 +1,18 @@
+// The PC viewer exists only on Windows: here it is never running and has recorded nothing.
+#include "../viewer_link.h"
+
+namespace dashcam {
+namespace {
+class PosixViewerLink final : public ViewerLink {
+public:
+    bool IsWindowPresent(std::u16string_view) override { return false; }
+    std::optional<std::u16string> ReadLanguageValue() override { return std::nullopt; }
+};
+} // namespace
+
+ViewerLink& PlatformViewer() {
+    static PosixViewerLink viewer;
+    return viewer;
+}
+
+} // namespace dashcam

@@ -1,0 +1,22 @@
+#pragma once
+// Conversions between the program's UTF-16 text, UTF-8 (file names and console output off Windows) and the 8-bit
+// ANSI code page that the record's texts use (the system's code page on Windows, Windows-1252 elsewhere).
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dashcam {
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// 8-bit ANSI text to UTF-16, the whole input (NUL bytes included, as MultiByteToWideChar with an explicit length).
+// nullopt when the bytes are not valid text in the code page.
+std::optional<std::u16string> AnsiToWide(std::string_view bytes);
+// UTF-16 to the ANSI code page; characters the code page lacks become '?'.
+std::string WideToAnsi(std::u16string_view text);
+
+// ASCII text widened code unit by code unit (for fixed texts and formatted numbers).
+std::u16string Widen(std::string_view ascii);
+
+} // namespace dashcam

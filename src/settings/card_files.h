@@ -1,0 +1,51 @@
+#pragma once
+// The files on the camera's memory card and the process-wide card state: the card folder, the clock request and
+// the settings files.
+#include <cstdint>
+#include <string>
+
+#include "settings/settings_record.h"
+
+namespace dashcam {
+
+// The card folder, ending in the path separator as given on the command line; empty means no card. Every card
+// file is CardRoot() followed directly by its name.
+const std::u16string& CardRoot();
+void SetCardRoot(std::u16string root);
+
+// A Windows SYSTEMTIME.
+struct SystemTime {
+    std::uint16_t year = 0;
+    std::uint16_t month = 0;
+    std::uint16_t dayOfWeek = 0;
+    std::uint16_t day = 0;
+    std::uint16_t hour = 0;
+    std::uint16_t minute = 0;
+    std::uint16_t second = 0;
+    std::uint16_t milliseconds = 0;
+    bool operator==(const SystemTime&) const = default;
+};
+
+// The clock request: whether Save writes time.dat, and the moment it asks the camera to take.
+struct ClockRequest {
+    std::uint32_t timeSyncRequested = 0;
+    SystemTime timeSyncTime;
+};
+ClockRequest& Clock();
+// Back to 0 and all-zero (program start, tests).
+void ResetCardState();
+
+// Loads a settings file into the record (allocating it when there is none). True when the file could be opened.
+bool LoadSettingsFile(const std::u16string& path);
+// Writes the record into the file without truncating it; true when all of it reached the file.
+bool SaveSettingsFile(const std::u16string& path);
+// Loads CardRoot() + "default.cfg" into the record, keeping retainedBlock and retainedValue. A missing file is
+// reported to the user with "no default.cfg :" and the path.
+void RestoreDefaultSettings(SettingsRecord& record);
+bool ReadClockFile(const std::u16string& path);
+bool WriteClockFile(const std::u16string& path);
+
+// Text of the clock request line as WriteClockFile writes it, for the given standard bias (minutes west of UTC).
+std::string FormatClockLine(const SystemTime& time, std::int32_t standardBiasMinutes);
+
+} // namespace dashcam
