@@ -1,0 +1,2 @@
+// The editor's entry point.
+int main() { return 0; }

@@ -1,0 +1,1 @@
+#include "settings/card_files.h"
