@@ -1,0 +1,131 @@
+#pragma once
+// Base of the setting pages: a near-white page with child controls found by numeric id, vertical scrolling by
+// scroll bar and mouse wheel, Enter (and in the pages also Escape) swallowed, and layout operations that size
+// a control from the width of its text.
+#include <QColor>
+#include <QFont>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QScrollBar;
+class QKeyEvent;
+
+namespace dashcam {
+
+class CBaseDialog : public QWidget {
+    Q_OBJECT
+public:
+    // Size of every page and of its visible window.
+    static constexpr int kPageWidth = 700;
+    static constexpr int kPageHeight = 437;
+    // Width of the vertical scroll bar at the page's right edge.
+    static constexpr int kScrollBarWidth = 17;
+
+    // Codes of a vertical scroll request.
+    enum class ScrollCode {
+        LineUp,
+        LineDown,
+        PageUp,
+        PageDown,
+        ThumbPosition,
+        ThumbTrack,
+        Top,
+        Bottom,
+        EndScroll
+    };
+
+    CBaseDialog(int templateId, QWidget* parent);
+    ~CBaseDialog() override;
+
+    int templateId() const { return templateId_; }
+
+    // Runs the page's initialisation (OnInitDialog) once; later calls return the first result.
+    bool Create();
+    // Brings every control of the page up to date with the settings record.
+    virtual void Refresh() {}
+
+    // Child control `id`, or null.
+    QWidget* item(int id) const;
+    template <class T> T* itemAs(int id) const { return qobject_cast<T*>(item(id)); }
+    // Makes `control` a child of the page under control id `id` and returns it.
+    template <class T> T* AddItem(int id, T* control) {
+        AdoptItem(id, control);
+        return control;
+    }
+
+    QColor backgroundColour() const { return backgroundColour_; }
+    int scrollPosition() const { return scrollPos; }
+    int scrollMaximum() const { return scrollMax; }
+    int scrollLineStep() const { return lineStep; }
+    const std::vector<int>& leaders() const { return leaderIds; }
+    QScrollBar* scrollBar() const { return scrollBar_; }
+    // Width left to the controls beside the scroll bar.
+    int clientWidth() const;
+
+    // Scrolling, as the scroll bar and the mouse wheel ask for it. `nPos` is the thumb position of
+    // ThumbPosition and ThumbTrack. Top, Bottom and EndScroll are ignored.
+    void OnVScroll(ScrollCode code, int nPos);
+    // One wheel message: moves at most one lineStep whatever the size of `wheelDelta` (positive: wheel away
+    // from the user, content moves down towards the top).
+    void OnMouseWheel(int wheelDelta);
+
+    // Width of `text` in `font`; the widest line when the text has line breaks.
+    static int MeasureTextWidth(const QString& text, const QFont& font);
+    // Sets font and text of child `id` and moves it to (x, y, width, height); with autoWidth the width is the
+    // text width plus four spaces (0 for empty text). Does nothing when there is no such child.
+    void SetItemText(int id, const QFont& font, const QString& text, int x, int y, int width, int height,
+                     bool autoWidth);
+    // As SetItemText, but keeps the child's text and measures `text` without the space margin.
+    void SetItemFont(int id, const QFont& font, const QString& text, int x, int y, int width, int height,
+                     bool autoWidth);
+    // Moves child `id` of `parent` (the page itself) and returns {width, height}.
+    QSize MoveItem(QWidget* parent, int id, int x, int y, int width, int height);
+    // Labels, section titles, check boxes and radio buttons: shows the trimmed `text` in `font`, sized to the
+    // text width + 30 (25 for empty text) and the text height (25 when that is 0), at (x, y). Returns the
+    // size.
+    QSize PlaceOptionItem(QWidget* parent, int id, const QString& text, const QFont& font, int x, int y);
+
+protected:
+    // The page's own initialisation. The default does the whole page set-up with no controls:
+    // BeginPageSetUp, then FinishPageSetUp.
+    virtual bool OnInitDialog();
+    // First steps of a page's set-up: the page moves to (0, 0) at 700 × 437 and scrolls to the top.
+    void BeginPageSetUp();
+    // Last step, after the controls are laid out and scrollMax is known: the scroll bar gets range
+    // 0 … scrollMax + 437, page 437, position 0.
+    void FinishPageSetUp();
+    // A key press aimed at the page or one of its controls, before the control sees it. True consumes it.
+    // The base consumes Enter; the pages add Escape and then call this.
+    virtual bool PreTranslateKey(QKeyEvent* event);
+    // Moves every control of the page by dy pixels (the scroll bar stays).
+    virtual void ScrollWindow(int dy);
+
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    int scrollPos = 0;          // current offset, 0 = top of the content visible
+    int scrollMax = 0;          // largest offset line, page and wheel scrolling reach
+    int lineStep = 0;           // pixels per arrow click or wheel notch
+    std::vector<int> leaderIds; // filled by the page during layout, used by its painting
+
+private:
+    void AdoptItem(int id, QWidget* control);
+    void ScrollBy(int delta);
+    void OnScrollBarAction(int action);
+    void PlaceScrollBar();
+    void ApplyText(int id, const QFont& font, const QString& text, int x, int y, int width, int height,
+                   bool autoWidth, bool setText);
+
+    int templateId_;
+    QColor backgroundColour_;
+    QScrollBar* scrollBar_ = nullptr;
+    bool created_ = false;
+    bool createResult_ = false;
+};
+
+} // namespace dashcam
