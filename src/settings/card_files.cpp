@@ -113,16 +113,23 @@ bool SaveSettingsFile(const std::u16string& path) {
     return true;
 }
 
-void RestoreDefaultSettings(SettingsRecord& record) {
+bool RestoreDefaultSettings(SettingsRecord& record) {
     std::array<std::uint8_t, SettingsRecord::kRetainedBlockSize> block;
     std::copy(record.retainedBlock().begin(), record.retainedBlock().end(), block.begin());
     const std::uint32_t value = record.retainedValue();
     const std::u16string path = CardRoot() + u"default.cfg";
     SettingsRecord* target = &record;
-    if (!LoadSettingsInto(path, target))
+    const bool loaded = LoadSettingsInto(path, target);
+    if (!loaded)
         prompt::Ask({prompt::Kind::MessageOk, {}, u"no default.cfg :" + path});
     record.setRetainedBlock(block);
     record.setRetainedValue(value);
+    return loaded;
+}
+
+bool LoadCardSettings(SettingsRecord& record) {
+    SettingsRecord* target = &record;
+    return LoadSettingsInto(CardRoot() + u"setup.cfg", target) || RestoreDefaultSettings(record);
 }
 
 bool ReadClockFile(const std::u16string& path) {

@@ -40,8 +40,11 @@ bool LoadSettingsFile(const std::u16string& path);
 // Writes the record into the file without truncating it; true when all of it reached the file.
 bool SaveSettingsFile(const std::u16string& path);
 // Loads CardRoot() + "default.cfg" into the record, keeping retainedBlock and retainedValue. A missing file is
-// reported to the user with "no default.cfg :" and the path.
-void RestoreDefaultSettings(SettingsRecord& record);
+// reported to the user with "no default.cfg :" and the path. True when default.cfg was loaded.
+bool RestoreDefaultSettings(SettingsRecord& record);
+// The start-up load of the card's settings into the record: CardRoot() + "setup.cfg", or the defaults when that
+// cannot be opened. True when either file was loaded.
+bool LoadCardSettings(SettingsRecord& record);
 bool ReadClockFile(const std::u16string& path);
 bool WriteClockFile(const std::u16string& path);
 

@@ -11,6 +11,10 @@
 
 namespace dashcam {
 
+// The stored values of the two sliders that do not store their position, indexed by slider position 0-3.
+inline constexpr std::array<std::uint32_t, 4> kMotionSensitivityValues = {0, 1, 3, 5};
+inline constexpr std::array<std::uint32_t, 4> kRecordTimerValues = {6, 12, 24, 48};
+
 enum class FieldKind { Unsigned, Signed, Text };
 
 struct FieldInfo {

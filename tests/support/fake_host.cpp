@@ -1,0 +1,38 @@
+#include "support/fake_host.h"
+
+#include "platform/text_codec.h"
+
+namespace dashcam::test {
+namespace fs = std::filesystem;
+namespace {
+fs::path P(const std::u16string& s) { return fs::path(Utf16ToUtf8(s)); }
+} // namespace
+
+bool FakeHost::CreateFolder(const std::u16string& path) {
+    std::error_code ec;
+    fs::create_directory(P(path), ec);
+    return fs::is_directory(P(path), ec);
+}
+
+bool FakeHost::FolderExists(const std::u16string& path) {
+    std::error_code ec;
+    return fs::is_directory(P(path), ec);
+}
+
+bool FakeHost::CopyFileOver(const std::u16string& from, const std::u16string& to) {
+    if (copyFails)
+        return false;
+    std::error_code ec;
+    fs::copy_file(P(from), P(to), fs::copy_options::overwrite_existing, ec);
+    return !ec;
+}
+
+bool FakeHost::CopyFolderInto(const std::u16string& folder, const std::u16string& destinationFolder) {
+    std::error_code ec;
+    fs::path src = P(folder);
+    fs::copy(src, P(destinationFolder) / src.filename(), fs::copy_options::recursive | fs::copy_options::overwrite_existing,
+             ec);
+    return !ec;
+}
+
+} // namespace dashcam::test

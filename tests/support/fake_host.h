@@ -1,0 +1,43 @@
+#pragma once
+// A host for tests: a program path, a removable flag, an application-data folder and a clock offset of the
+// test's choosing; copies happen for real (inside temporary folders), starts are only recorded.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/host_system.h"
+
+namespace dashcam::test {
+
+class FakeHost : public HostSystem {
+public:
+    FakeHost() { SetHost(this); }
+    ~FakeHost() override { SetHost(nullptr); }
+
+    struct Start {
+        std::u16string program, argument, workingFolder;
+    };
+
+    std::u16string modulePath;
+    bool removable = false;
+    std::optional<std::u16string> appData;
+    bool copyFails = false;
+    std::int32_t bias = 0;
+    std::vector<Start> starts;
+
+    std::u16string ModuleFilePath() override { return modulePath; }
+    bool IsOnRemovableDrive(const std::u16string&) override { return removable; }
+    std::optional<std::u16string> LocalAppDataFolder() override { return appData; }
+    bool CreateFolder(const std::u16string& path) override;
+    bool FolderExists(const std::u16string& path) override;
+    bool CopyFileOver(const std::u16string& from, const std::u16string& to) override;
+    bool CopyFolderInto(const std::u16string& folder, const std::u16string& destinationFolder) override;
+    bool StartProgram(const std::u16string& program, const std::u16string& argument,
+                      const std::u16string& workingFolder) override {
+        starts.push_back({program, argument, workingFolder});
+        return true;
+    }
+    std::int32_t StandardBiasMinutes() override { return bias; }
+};
+
+} // namespace dashcam::test
