@@ -1,0 +1,8 @@
+// Reads arbitrary bytes as time.dat.
+#include "fuzz_card_files.h"
+#include "settings/card_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    dashcam::ReadClockFile(WriteFuzzFile("time.dat", data, size));
+    return 0;
+}
