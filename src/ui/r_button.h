@@ -102,7 +102,6 @@ private:
     bool hasBackground_ = false;
     Rect textRect_;
     QFont captionFont_;
-    bool pressedInside_ = false; // a press on this button is still held (the toolkit then sends us the moves)
 };
 
 } // namespace dashcam

@@ -1,0 +1,275 @@
+#include "ui/base_dialog.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "ui/alpha_text.h"
+#include "ui/controls.h"
+
+namespace dashcam {
+
+CBaseDialog::CBaseDialog(int templateId, QWidget* parent)
+    : QWidget(parent), templateId_(templateId), backgroundColour_(254, 254, 254) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, backgroundColour_);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    scrollBar_ = new QScrollBar(Qt::Vertical, this);
+    scrollBar_->setRange(0, 0);
+    scrollBar_->hide();
+    connect(scrollBar_, &QAbstractSlider::actionTriggered, this, &CBaseDialog::OnScrollBarAction);
+    PlaceScrollBar();
+
+    // Key presses reach the page before the focused control, so Enter never confirms anything.
+    qApp->installEventFilter(this);
+}
+
+CBaseDialog::~CBaseDialog() {
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+bool CBaseDialog::Create() {
+    if (!created_) {
+        created_ = true;
+        createResult_ = OnInitDialog();
+    }
+    return createResult_;
+}
+
+QWidget* CBaseDialog::item(int id) const {
+    return FindControl(this, id);
+}
+
+void CBaseDialog::AdoptItem(int id, QWidget* control) {
+    if (!control)
+        return;
+    if (control->parentWidget() != this)
+        control->setParent(this);
+    SetControlId(control, id);
+    scrollBar_->raise();
+}
+
+int CBaseDialog::clientWidth() const {
+    return scrollBar_->isVisible() ? width() - kScrollBarWidth : width();
+}
+
+bool CBaseDialog::OnInitDialog() {
+    BeginPageSetUp();
+    FinishPageSetUp();
+    return true;
+}
+
+void CBaseDialog::BeginPageSetUp() {
+    setGeometry(0, 0, kPageWidth, kPageHeight);
+    update();
+    scrollPos = 0;
+}
+
+void CBaseDialog::FinishPageSetUp() {
+    // The bar's range is 0 … scrollMax + 437 with a page of 437: the thumb reaches scrollMax + 1.
+    const int maximum = scrollMax + kPageHeight;
+    const bool scrollable = maximum + 1 > kPageHeight;
+    QSignalBlocker block(scrollBar_);
+    scrollBar_->setRange(0, scrollable ? maximum - kPageHeight + 1 : 0);
+    scrollBar_->setPageStep(kPageHeight);
+    scrollBar_->setSingleStep(std::max(1, lineStep));
+    scrollBar_->setValue(0);
+    scrollBar_->setVisible(scrollable);
+    scrollBar_->raise();
+    PlaceScrollBar();
+}
+
+void CBaseDialog::ScrollBy(int delta) {
+    scrollPos += delta;
+    {
+        QSignalBlocker block(scrollBar_);
+        scrollBar_->setSliderPosition(scrollPos);
+        scrollBar_->setValue(scrollPos);
+    }
+    ScrollWindow(-delta);
+}
+
+void CBaseDialog::ScrollWindow(int dy) {
+    if (dy != 0) {
+        for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (child != scrollBar_)
+                child->move(child->x(), child->y() + dy);
+    }
+    update();
+}
+
+void CBaseDialog::OnMouseWheel(int wheelDelta) {
+    int delta = 0;
+    if (wheelDelta > 0)
+        delta = std::max(-scrollPos, -lineStep);
+    else if (wheelDelta < 0)
+        delta = std::min(lineStep, scrollMax - scrollPos);
+    ScrollBy(delta);
+}
+
+void CBaseDialog::OnVScroll(ScrollCode code, int nPos) {
+    const int page = scrollBar_->pageStep();
+    int delta = 0;
+    switch (code) {
+    case ScrollCode::LineUp:
+        delta = std::max(-scrollPos, -lineStep);
+        break;
+    case ScrollCode::LineDown:
+        delta = std::min(lineStep, scrollMax - scrollPos);
+        break;
+    case ScrollCode::PageUp:
+        delta = std::max(-scrollPos, -page);
+        break;
+    case ScrollCode::PageDown:
+        delta = std::min(page, scrollMax - scrollPos);
+        break;
+    case ScrollCode::ThumbPosition:
+    case ScrollCode::ThumbTrack:
+        delta = nPos - scrollPos;
+        break;
+    default:
+        return;
+    }
+    ScrollBy(delta);
+}
+
+void CBaseDialog::OnScrollBarAction(int action) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        OnVScroll(ScrollCode::LineDown, 0);
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        OnVScroll(ScrollCode::LineUp, 0);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        OnVScroll(ScrollCode::PageDown, 0);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        OnVScroll(ScrollCode::PageUp, 0);
+        break;
+    case QAbstractSlider::SliderMove:
+        OnVScroll(ScrollCode::ThumbTrack, scrollBar_->sliderPosition());
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        OnVScroll(ScrollCode::Top, 0);
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        OnVScroll(ScrollCode::Bottom, 0);
+        break;
+    default:
+        break;
+    }
+    // The bar shows the page's offset, whatever it would have done on its own.
+    scrollBar_->setSliderPosition(scrollPos);
+}
+
+void CBaseDialog::PlaceScrollBar() {
+    scrollBar_->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, height());
+}
+
+void CBaseDialog::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceScrollBar();
+}
+
+void CBaseDialog::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), backgroundColour_);
+}
+
+void CBaseDialog::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0 && event->angleDelta().x() != 0) {
+        event->ignore();
+        return;
+    }
+    OnMouseWheel(delta);
+    event->accept();
+}
+
+bool CBaseDialog::PreTranslateKey(QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+bool CBaseDialog::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the scroll bar scrolls the page like anywhere else on it.
+    if (watched == scrollBar_ && event->type() == QEvent::Wheel) {
+        OnMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget == this || isAncestorOf(widget))
+            if (PreTranslateKey(static_cast<QKeyEvent*>(event)))
+                return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int CBaseDialog::MeasureTextWidth(const QString& text, const QFont& font) {
+    return MeasureText(text, font).width();
+}
+
+void CBaseDialog::ApplyText(int id, const QFont& font, const QString& text, int x, int y, int width,
+                            int height, bool autoWidth, bool setText) {
+    QWidget* child = item(id);
+    if (!child)
+        return;
+    child->setFont(font);
+    if (setText)
+        SetControlText(child, text);
+    int w = width;
+    if (autoWidth) {
+        w = MeasureTextWidth(text, font);
+        if (setText && w > 0)
+            w += 4 * QFontMetrics(font).horizontalAdvance(QLatin1Char(' '));
+    }
+    child->setGeometry(x, y, w, height);
+    child->update();
+}
+
+void CBaseDialog::SetItemText(int id, const QFont& font, const QString& text, int x, int y, int width,
+                              int height, bool autoWidth) {
+    ApplyText(id, font, text, x, y, width, height, autoWidth, true);
+}
+
+void CBaseDialog::SetItemFont(int id, const QFont& font, const QString& text, int x, int y, int width,
+                              int height, bool autoWidth) {
+    ApplyText(id, font, text, x, y, width, height, autoWidth, false);
+}
+
+QSize CBaseDialog::MoveItem(QWidget* parent, int id, int x, int y, int width, int height) {
+    // A missing child is skipped rather than trusted to exist.
+    if (QWidget* child = FindControl(parent ? parent : this, id)) {
+        child->setGeometry(x, y, width, height);
+        child->update();
+    }
+    return QSize(width, height);
+}
+
+QSize CBaseDialog::PlaceOptionItem(QWidget* parent, int id, const QString& text, const QFont& font, int x,
+                                   int y) {
+    QWidget* child = FindControl(parent ? parent : this, id);
+    if (!child)
+        return QSize(0, 0);
+    const QString trimmed = text.trimmed();
+    child->setFont(font);
+    SetControlText(child, trimmed);
+    const int measuredHeight = MeasureText(trimmed, child->font()).height();
+    const int w = MeasureTextWidth(trimmed, font);
+    const int width = w > 0 ? w + 30 : 25;
+    const int height = measuredHeight > 0 ? measuredHeight : 25;
+    child->setGeometry(x, y, width, height);
+    child->update();
+    return QSize(width, height);
+}
+
+} // namespace dashcam

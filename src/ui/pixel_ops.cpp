@@ -1,0 +1,101 @@
+#include "ui/pixel_ops.h"
+
+#include <algorithm>
+
+namespace dashcam {
+
+namespace {
+
+// Source pixel of destination offset i in a stretch of s pixels to d pixels (nearest, as a block stretch
+// does).
+int SourceIndex(int i, int s, int d) {
+    return static_cast<int>((static_cast<long long>(i) * s) / d);
+}
+
+// x × a / 255 rounded to nearest, exact for 0 ≤ x, a ≤ 255.
+inline unsigned Scale255(unsigned x, unsigned a) {
+    const unsigned t = x * a + 128;
+    return (t + (t >> 8)) >> 8;
+}
+
+inline QRgb Blend(QRgb src, QRgb dst) {
+    const unsigned inv = 255 - qAlpha(src);
+    const unsigned a = std::min(255u, unsigned(qAlpha(src)) + Scale255(qAlpha(dst), inv));
+    const unsigned r = std::min(255u, unsigned(qRed(src)) + Scale255(qRed(dst), inv));
+    const unsigned g = std::min(255u, unsigned(qGreen(src)) + Scale255(qGreen(dst), inv));
+    const unsigned b = std::min(255u, unsigned(qBlue(src)) + Scale255(qBlue(dst), inv));
+    return qRgba(int(r), int(g), int(b), int(a));
+}
+
+bool Usable(const QImage& image) {
+    return !image.isNull() &&
+           (image.format() == QImage::Format_ARGB32_Premultiplied ||
+            image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_RGB32);
+}
+
+} // namespace
+
+void CopyPixels(QImage& dst, int dx, int dy, int w, int h, const QImage& src, int sx, int sy) {
+    if (w <= 0 || h <= 0 || !Usable(dst) || !Usable(src))
+        return;
+    for (int row = 0; row < h; ++row) {
+        const int ty = dy + row, fy = sy + row;
+        if (ty < 0 || ty >= dst.height() || fy < 0 || fy >= src.height())
+            continue;
+        QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(ty));
+        const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(fy));
+        for (int col = 0; col < w; ++col) {
+            const int tx = dx + col, fx = sx + col;
+            if (tx < 0 || tx >= dst.width() || fx < 0 || fx >= src.width())
+                continue;
+            out[tx] = in[fx];
+        }
+    }
+}
+
+void StretchPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw,
+                   int sh) {
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !Usable(dst) || !Usable(src))
+        return;
+    for (int row = 0; row < dh; ++row) {
+        const int ty = dy + row, fy = sy + SourceIndex(row, sh, dh);
+        if (ty < 0 || ty >= dst.height() || fy < 0 || fy >= src.height())
+            continue;
+        QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(ty));
+        const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(fy));
+        for (int col = 0; col < dw; ++col) {
+            const int tx = dx + col, fx = sx + SourceIndex(col, sw, dw);
+            if (tx < 0 || tx >= dst.width() || fx < 0 || fx >= src.width())
+                continue;
+            out[tx] = in[fx];
+        }
+    }
+}
+
+void AlphaBlendPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw,
+                      int sh) {
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !Usable(dst) || !Usable(src))
+        return;
+    const QImage source = src.format() == QImage::Format_ARGB32
+                              ? src.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                              : src;
+    for (int row = 0; row < dh; ++row) {
+        const int ty = dy + row, fy = sy + SourceIndex(row, sh, dh);
+        if (ty < 0 || ty >= dst.height() || fy < 0 || fy >= source.height())
+            continue;
+        QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(ty));
+        const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(fy));
+        for (int col = 0; col < dw; ++col) {
+            const int tx = dx + col, fx = sx + SourceIndex(col, sw, dw);
+            if (tx < 0 || tx >= dst.width() || fx < 0 || fx >= source.width())
+                continue;
+            const QRgb s = in[fx];
+            if (qAlpha(s) == 255)
+                out[tx] = s;
+            else if (s != 0)
+                out[tx] = Blend(s, out[tx]);
+        }
+    }
+}
+
+} // namespace dashcam

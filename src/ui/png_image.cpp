@@ -1,0 +1,49 @@
+#include "ui/png_image.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace dashcam {
+
+namespace {
+
+// The resource folder of `type`, matched without regard to case.
+QString TypeFolder(const QString& type) {
+    const QDir root(QStringLiteral(":/"));
+    for (const QString& entry : root.entryList(QDir::Dirs))
+        if (entry.compare(type, Qt::CaseInsensitive) == 0)
+            return entry;
+    return type.toLower();
+}
+
+} // namespace
+
+QString PngImage::ResourcePath(int id, const QString& type) {
+    return QStringLiteral(":/%1/%2.png").arg(TypeFolder(type)).arg(id);
+}
+
+bool PngImage::LoadPng(int id, const QString& type) {
+    Clear();
+    QFile file(ResourcePath(id, type));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty())
+        return false;
+    QImage decoded;
+    if (!decoded.loadFromData(bytes, "PNG"))
+        return false;
+    bitmap_ = decoded.convertToFormat(QImage::Format_ARGB32);
+    return !bitmap_.isNull();
+}
+
+void PngImage::Clear() {
+    bitmap_ = QImage();
+}
+
+QImage PngImage::Premultiplied() const {
+    return bitmap_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace dashcam

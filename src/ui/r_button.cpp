@@ -1,0 +1,269 @@
+#include "ui/r_button.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+#include "ui/controls.h"
+#include "ui/dpi_scale.h"
+#include "ui/fonts.h"
+#include "ui/pixel_ops.h"
+#include "ui/skin_painter.h"
+
+namespace dashcam {
+
+CRButton::CRButton(QWidget* parent) : QWidget(parent) {
+    setOwner(this);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+CRButton::~CRButton() = default;
+
+void CRButton::CopyBackground(const MemorySurface* parentBackground) {
+    if (!parentBackground || !parentBackground->IsValid())
+        return;
+    backgroundSurface_.Create(width(), height());
+    if (!backgroundSurface_.IsValid())
+        return;
+    CopyPixels(*backgroundSurface_.Dc(), 0, 0, width(), height(), *parentBackground->Dc(), x(), y());
+    hasBackground_ = true;
+}
+
+void CRButton::SetImages(int normal, int hover, int pressed, const MemorySurface* parentBackground,
+                         int disabled) {
+    SkinPainter& painter = AcquirePainter();
+    CopyBackground(parentBackground);
+    const int w = ToLogical(width()), h = ToLogical(height());
+    auto draw = [&](MemorySurface& surface, int id) {
+        surface.Create(w, h);
+        painter.DrawImage(surface, id);
+    };
+    draw(normalImage_, normal);
+    draw(hoverImage_, hover);
+    draw(pressedImage_, pressed);
+    if (disabled != 0)
+        draw(disabledImage_, disabled);
+    ReleasePainter();
+    Redraw();
+}
+
+void CRButton::SetImagesWithText(int normal, int hover, int pressed, const MemorySurface* parentBackground,
+                                 const SkinTextInfo* text, int disabled) {
+    SkinPainter& painter = AcquirePainter();
+    CopyBackground(parentBackground);
+    if (text) {
+        caption_ = text->text;
+        normalColour_ = text->normalColour;
+        hoverColour_ = text->hoverColour;
+        pressedColour_ = text->pressedColour;
+        fontHeight_ = text->fontHeight;
+        align_ = text->align;
+        captionFont_ = CellHeightFont(QStringLiteral("Tahoma"), ToDevice(fontHeight_), 700);
+        hasText_ = true;
+    }
+    const int w = ToLogical(width()), h = ToLogical(height());
+    normalImage_.Release();
+    normalImage_.Create(w, h);
+    if (hasText_) {
+        Rect content;
+        painter.DrawStretchImage(normalImage_, normal, &content);
+        ToDeviceRect(content);
+        textRect_ = content;
+    } else {
+        painter.DrawStretchImage(normalImage_, normal);
+    }
+    auto draw = [&](MemorySurface& surface, int id) {
+        surface.Release();
+        surface.Create(w, h);
+        painter.DrawStretchImage(surface, id);
+    };
+    draw(hoverImage_, hover);
+    draw(pressedImage_, pressed);
+    if (disabled != 0)
+        draw(disabledImage_, disabled);
+    ReleasePainter();
+}
+
+void CRButton::SetSelectedImage(int id) {
+    SkinPainter& painter = AcquirePainter();
+    selectedImage_.Create(width(), height());
+    painter.DrawStretchImage(selectedImage_, id);
+    ReleasePainter();
+}
+
+void CRButton::SetCheck(bool check) {
+    state_ = check ? Selected : Normal;
+    latched_ = check;
+    Redraw();
+}
+
+void CRButton::Redraw() {
+    redrawPending_ = true;
+    update();
+}
+
+const MemorySurface* CRButton::StateImage() const {
+    switch (state_) {
+    case Normal:
+        return &normalImage_;
+    case Hover:
+        return &hoverImage_;
+    case Pressed:
+        return &pressedImage_;
+    case Selected:
+        return &selectedImage_;
+    case Disabled:
+        return &disabledImage_;
+    }
+    return nullptr;
+}
+
+QImage CRButton::picture() {
+    if (redrawPending_) {
+        redrawPending_ = false;
+        cachedPicture_.reset();
+    }
+    if (!cachedPicture_) {
+        QImage picture(qMax(1, width()), qMax(1, height()), QImage::Format_ARGB32_Premultiplied);
+        picture.fill(0);
+        if (hasBackground_ && backgroundSurface_.IsValid())
+            CopyPixels(picture, 0, 0, width(), height(), *backgroundSurface_.Dc(), 0, 0);
+        const MemorySurface* image = StateImage();
+        if (image && image->IsValid())
+            AlphaBlendPixels(picture, 0, 0, width(), height(), *image->Dc(), 0, 0, ToLogical(width()),
+                             ToLogical(height()));
+        cachedPicture_ = std::move(picture);
+    }
+    return *cachedPicture_;
+}
+
+Rect CRButton::captionRect() const {
+    Rect r = textRect_;
+    if (align_ == 1)
+        r.top += (r.bottom - r.top - ToDevice(fontHeight_)) / 2;
+    return r;
+}
+
+QColor CRButton::captionColour() const {
+    switch (state_) {
+    case Hover:
+        return hoverColour_;
+    case Pressed:
+    case Selected:
+        return pressedColour_;
+    default:
+        return normalColour_;
+    }
+}
+
+void CRButton::paintEvent(QPaintEvent* /*event*/) {
+    const QImage frame = picture();
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, frame);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (hasText_) {
+        painter.setPen(captionColour());
+        painter.setFont(captionFont_);
+        const Rect r = captionRect();
+        const int flags = align_ == 1 ? (Qt::AlignHCenter | Qt::AlignTop) : (Qt::AlignLeft | Qt::AlignTop);
+        painter.drawText(r.toQRect(), flags, caption_);
+    }
+}
+
+void CRButton::OnMouseMove() {
+    if (state_ == Normal) {
+        trackingLeave_ = true;
+        state_ = Hover;
+        Redraw();
+    } else if (state_ == Selected) {
+        trackingLeave_ = true;
+    }
+}
+
+void CRButton::OnMouseLeave() {
+    trackingLeave_ = false;
+    if (!latched_) {
+        state_ = Normal;
+        Redraw();
+    }
+}
+
+void CRButton::OnLButtonDown() {
+    state_ = Pressed;
+    Redraw();
+}
+
+void CRButton::OnLButtonUp() {
+    PostCommand();
+    if (!(selectedImage_.IsValid() && latched_)) {
+        state_ = Hover;
+        Redraw();
+    }
+}
+
+void CRButton::PostCommand() {
+    const int id = ControlId(this);
+    QMetaObject::invokeMethod(
+        this, [this, id] { emit command(id); }, Qt::QueuedConnection);
+}
+
+void CRButton::mouseMoveEvent(QMouseEvent* event) {
+    const bool inside = rect().contains(event->position().toPoint());
+    if (inside) {
+        OnMouseMove();
+    } else if (trackingLeave_) {
+        // While a press on the button is held the toolkit keeps sending us the moves; leaving is leaving.
+        OnMouseLeave();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void CRButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        OnLButtonDown();
+    }
+    event->accept();
+}
+
+void CRButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    if (rect().contains(event->position().toPoint())) {
+        OnLButtonUp();
+    } else {
+        // The release belongs to whatever lies under the pointer; another skinned button there takes it as
+        // its own release.
+        QWidget* under = QApplication::widgetAt(event->globalPosition().toPoint());
+        if (auto* other = qobject_cast<CRButton*>(under); other && other != this && other->isEnabled())
+            other->OnLButtonUp();
+    }
+    event->accept();
+}
+
+void CRButton::leaveEvent(QEvent* event) {
+    if (trackingLeave_)
+        OnMouseLeave();
+    QWidget::leaveEvent(event);
+}
+
+void CRButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange) {
+        if (isEnabled()) {
+            if (state_ == Disabled) {
+                state_ = Normal;
+                Redraw();
+            }
+        } else if (disabledImage_.IsValid()) {
+            state_ = Disabled;
+            Redraw();
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+} // namespace dashcam
