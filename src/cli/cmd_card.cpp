@@ -6,6 +6,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
 #include "settings/card_version_info.h"

@@ -2,12 +2,18 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "ui/dpi_scale.h"
+#include "ui/fonts.h"
+
 #include <cstdlib>
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    // As start-up does: the Tahoma face available, the display scale at 100 %.
+    dashcam::RegisterProjectFonts();
+    dashcam::SetScaleFromDpi(96);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,2 +1,0 @@
-// Placeholder so the library links before its first class lands.
-namespace dashcam {}

@@ -1,0 +1,31 @@
+#include "app/setting_app.h"
+
+#include <QApplication>
+
+#include "app/setting_dlg.h"
+#include "settings/card_files.h"
+#include "ui/dpi_scale.h"
+#include "ui/fonts.h"
+#include "ui/qt_services.h"
+
+namespace dashcam {
+
+void CSettingApp::PrepareProcess() {
+    QApplication::setApplicationName(QStringLiteral("Kestravon Z910 Setting"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Kestravon Dashcam Setting"));
+    InstallQtTraceSink();
+    InstallMessageBoxPresenter();
+    SetScaleFromDpi(96);
+    RegisterProjectFonts();
+}
+
+int CSettingApp::InitInstance(const QStringList& arguments) {
+    PrepareProcess();
+    CSettingDlg dialog;
+    SetCardRoot(arguments.size() == 1 ? arguments.front().toStdU16String() : std::u16string());
+    if (dialog.OnInitDialog())
+        dialog.exec();
+    return 0;
+}
+
+} // namespace dashcam

@@ -1,0 +1,331 @@
+#include "app/setting_dlg.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include "i18n/interface_language.h"
+#include "i18n/language_table.h"
+#include "pages/parking_dlg.h"
+#include "platform/host_system.h"
+#include "platform/prompt.h"
+#include "settings/card_files.h"
+#include "settings/hand_over.h"
+#include "settings/settings_record.h"
+#include "ui/base_dialog.h"
+#include "ui/controls.h"
+#include "ui/dpi_scale.h"
+#include "ui/fonts.h"
+#include "ui/pixel_ops.h"
+#include "ui/r_button.h"
+#include "ui/r_static_text.h"
+#include "ui/skin_painter.h"
+#include "ui/skin_text_info.h"
+
+namespace dashcam {
+namespace {
+
+constexpr int kWindowWidth = 722;
+constexpr int kWindowHeight = 587;
+constexpr int kSkinImage = 501;
+constexpr int kIconImage = 128;
+const QPoint kPageOrigin(11, 85);
+
+QString Text(const char16_t* key) { return QString::fromStdU16String(LookupText(key)); }
+
+SkinTextInfo Caption(const QString& text, QColor normal, QColor hover, int align) {
+    SkinTextInfo info;
+    info.text = text;
+    info.normalColour = normal;
+    info.hoverColour = hover;
+    info.pressedColour = Qt::white;
+    info.fontHeight = 13;
+    info.align = align;
+    return info;
+}
+
+} // namespace
+
+CSettingDlg::CSettingDlg(QWidget* parent) : QDialog(parent) {
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+}
+
+CSettingDlg::~CSettingDlg() { ReleasePagesAndRecord(); }
+
+CRButton* CSettingDlg::button(int id) const { return qobject_cast<CRButton*>(FindControl(this, id)); }
+
+bool CSettingDlg::OnInitDialog() { return OnInitDialog(Options{}); }
+
+bool CSettingDlg::OnInitDialog(const Options& options) {
+    ReadViewerLanguage();
+    appIcon_ = QIcon(QStringLiteral(":/png/%1.png").arg(kIconImage));
+    setWindowIcon(appIcon_);
+
+    programFolder_ = QString::fromStdU16String(FolderOf(Host().ModuleFilePath()));
+    const bool removable = options.handOver && IsStartedFromRemovableDrive();
+    if (removable && CopyProgramToLocalFolder() && StartLocalCopy())
+        return false; // the local copy carries on with the card
+
+    AllocateRecord();
+    Clock().timeSyncRequested = 0;
+    SizeWindow();
+    if (CardRoot().empty())
+        return false;
+
+    const std::u16string& root = CardRoot();
+    ReadClockFile(root + u"time.dat");
+    ReadVersionFile(root + u"lang" + kPathSeparator, cardVersionInfo_);
+    LoadCardSettings(*CurrentRecord());
+
+    if (options.forcedLanguage)
+        LoadLanguage(options.forcedLanguage->toStdU16String());
+    else
+        ChooseInterfaceLanguage(cardVersionInfo_, CurrentRecord());
+    setWindowTitle(Text(u"IDS_STRING101"));
+    setWindowTitle(QStringLiteral("Kestravon Dashcam Setting"));
+    titleFont_ = CellHeightFont(QString::fromStdU16String(GetUiFontFaceName()), ToDevice(13), 700);
+    BuildSkin();
+    CreateControls();
+    CreatePages();
+    readyToPaint_ = true;
+    RefreshPages();
+    return true;
+}
+
+void CSettingDlg::SizeWindow() {
+    setGeometry(0, 0, ToDevice(kWindowWidth), ToDevice(kWindowHeight));
+    setFixedSize(ToDevice(kWindowWidth), ToDevice(kWindowHeight));
+    hide();
+    clientRect_ = Rect{0, 0, width(), height()};
+}
+
+void CSettingDlg::BuildSkin() {
+    const int w = clientRect_.width(), h = clientRect_.height();
+    MemorySurface logical;
+    logical.Create(ToLogical(w), ToLogical(h));
+    AcquirePainter().DrawStretchImage(logical, kSkinImage);
+    ReleasePainter();
+    skinSurface_.Create(w, h);
+    if (logical.IsValid() && skinSurface_.IsValid())
+        AlphaBlendPixels(*skinSurface_.Dc(), 0, 0, w, h, *logical.Dc(), 0, 0, logical.Width(), logical.Height());
+}
+
+void CSettingDlg::CreateControls() {
+    const QColor titleColour(214, 223, 233), tabColour(119, 148, 177), buttonColour(176, 187, 200);
+
+    titleLabel_ = new CRStaticText(this);
+    titleLabel_->Create(Rect{11, 7, 411, 27}, this, 2001);
+    SkinTextInfo title = Caption(Text(u"IDS_STRING101"), titleColour, Qt::white, 0);
+    titleLabel_->SetContent(0, titleFont_, &skinSurface_, &title);
+
+    struct Tab {
+        CRButton*& button;
+        int id;
+        Rect rect;
+        int selected, normal, hover, pressed;
+        const char16_t* key;
+        bool checked;
+    };
+    const Tab tabs[] = {
+        {memoryCardTab_, 2203, {11, 48, 151, 85}, 146, 143, 144, 145, u"IDS_STRING105", true},
+        {recordTab_, 2202, {151, 48, 291, 85}, 150, 147, 148, 149, u"IDS_STRING228", false},
+        {systemTab_, 2204, {291, 48, 431, 85}, 154, 151, 152, 153, u"IDS_STRING213", false},
+    };
+    for (const Tab& t : tabs) {
+        t.button = new CRButton(this);
+        t.button->Create(t.rect, this, t.id);
+        t.button->SetSelectedImage(t.selected);
+        SkinTextInfo caption = Caption(Text(t.key), tabColour, tabColour, 1);
+        t.button->SetImagesWithText(t.normal, t.hover, t.pressed, &skinSurface_, &caption);
+        t.button->SetCheck(t.checked);
+    }
+
+    minimiseButton_ = new CRButton(this);
+    minimiseButton_->Create(Rect{648, 0, 677, 26}, this, 2300);
+    minimiseButton_->SetImages(155, 156, 157, &skinSurface_);
+    closeButton_ = new CRButton(this);
+    closeButton_->Create(Rect{677, 0, 706, 26}, this, 2301);
+    closeButton_->SetImages(158, 159, 160, &skinSurface_);
+
+    struct Command {
+        CRButton*& button;
+        int id;
+        Rect rect;
+        QString text;
+    };
+    const Command commands[] = {
+        {initializeButton_, 2302, {63, 546, 284, 575}, Text(u"IDS_STRING106")},
+        {cancelButton_, 2303, {510, 546, 610, 575}, Text(u"IDS_STRING107")},
+        {saveButton_, 2304, {614, 546, 714, 575}, Text(u"IDS_STRING108")},
+        {backButton_, 2305, {8, 546, 58, 575}, QStringLiteral("<")},
+    };
+    for (const Command& c : commands) {
+        c.button = new CRButton(this);
+        c.button->Create(c.rect, this, c.id);
+        SkinTextInfo caption = Caption(c.text, buttonColour, Qt::white, 1);
+        c.button->SetImagesWithText(161, 162, 163, &skinSurface_, &caption);
+    }
+
+    for (CRButton* b : {recordTab_, memoryCardTab_, systemTab_, minimiseButton_, closeButton_, initializeButton_,
+                        cancelButton_, saveButton_, backButton_})
+        connect(b, &CRButton::command, this, &CSettingDlg::OnCommand);
+}
+
+void CSettingDlg::CreatePages() {
+    memoryCardPage_ = new CBaseDialog(133, this);
+    memoryCardPage_->Create();
+    memoryCardPage_->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
+    memoryCardPage_->show();
+
+    recordPage_ = new CParkingDlg(this);
+    recordPage_->Create();
+    recordPage_->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
+    recordPage_->hide();
+
+    systemPage_ = new CBaseDialog(221, this);
+    systemPage_->Create();
+    systemPage_->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
+    systemPage_->hide();
+}
+
+void CSettingDlg::RefreshPages() {
+    for (CBaseDialog* page : {static_cast<CBaseDialog*>(recordPage_), memoryCardPage_, systemPage_})
+        if (page)
+            page->Refresh();
+}
+
+void CSettingDlg::ReleasePagesAndRecord() {
+    delete memoryCardPage_;
+    memoryCardPage_ = nullptr;
+    delete recordPage_;
+    recordPage_ = nullptr;
+    delete systemPage_;
+    systemPage_ = nullptr;
+    ReleaseRecord();
+}
+
+void CSettingDlg::ShowTab(int id) {
+    struct Pair {
+        int id;
+        CRButton* tab;
+        CBaseDialog* page;
+    };
+    const Pair pairs[] = {{2202, recordTab_, recordPage_}, {2203, memoryCardTab_, memoryCardPage_},
+                          {2204, systemTab_, systemPage_}};
+    for (const Pair& p : pairs) {
+        if (p.tab)
+            p.tab->SetCheck(p.id == id);
+        if (p.page)
+            p.page->setVisible(p.id == id);
+    }
+}
+
+void CSettingDlg::OnCommand(int id) {
+    switch (id) {
+    case 2200:
+    case 2201:
+    case 2202:
+    case 2203:
+    case 2204:
+        ShowTab(id);
+        break;
+    case 2300:
+        showMinimized();
+        break;
+    case 2301:
+    case 2303:
+        ReleasePagesAndRecord();
+        reject();
+        break;
+    case 2302:
+        if (CurrentRecord()) {
+            RestoreDefaultSettings(*CurrentRecord());
+            RefreshPages();
+        }
+        break;
+    case 2304:
+        Save();
+        break;
+    default: // 2305, the "<" button: no action
+        break;
+    }
+}
+
+void CSettingDlg::Save() {
+    if (CardRoot().empty() || !CurrentRecord())
+        return;
+    // A failed write keeps the window and its edits, so the user can free the card and save again, or cancel.
+    if (!SaveSettingsFile(CardRoot() + u"setup.cfg")) {
+        prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
+                     u"The settings could not be saved to the memory card (setup.cfg).\n\n"
+                     u"Check that the card is inserted, not write-protected and not in use by another program, "
+                     u"then press Save again. The settings on the card have not been changed."});
+        return;
+    }
+    if (!WriteClockFile(CardRoot() + u"time.dat")) {
+        prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
+                     u"The settings were saved, but the clock request (time.dat) could not be written to the "
+                     u"memory card.\n\nCheck the card and press Save again."});
+        return;
+    }
+    ReleasePagesAndRecord();
+    accept();
+}
+
+void CSettingDlg::paintEvent(QPaintEvent*) {
+    if (!readyToPaint_)
+        return;
+    if (frameStale_) {
+        frameSurface_.Release();
+        frameBitmap_ = false;
+    }
+    if (!frameSurface_.IsValid())
+        frameSurface_.Create(skinSurface_, clientRect_.width(), clientRect_.height());
+    if (!frameBitmap_ && frameSurface_.IsValid() && skinSurface_.IsValid()) {
+        CopyPixels(*frameSurface_.Dc(), 0, 0, clientRect_.width(), clientRect_.height(), *skinSurface_.Dc(), 0, 0);
+        frameBitmap_ = true;
+    }
+    if (frameSurface_.IsValid()) {
+        QPainter painter(this);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, *frameSurface_.Dc());
+    }
+    frameStale_ = false;
+}
+
+void CSettingDlg::mousePressEvent(QMouseEvent* event) {
+    dragStartGlobal_ = event->globalPosition().toPoint();
+    dragStartWindow_ = pos();
+    QDialog::mousePressEvent(event);
+}
+
+void CSettingDlg::mouseMoveEvent(QMouseEvent* event) {
+    // The whole uncovered client area (and the title label, which passes its mouse on) moves the window.
+    if (event->buttons() & Qt::LeftButton) {
+        QWindow* window = windowHandle();
+        if (!(window && window->startSystemMove()))
+            move(dragStartWindow_ + event->globalPosition().toPoint() - dragStartGlobal_);
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CSettingDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape end the window without saving, as any dialog does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        ReleasePagesAndRecord();
+        accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        ReleasePagesAndRecord();
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace dashcam

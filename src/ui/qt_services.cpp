@@ -1,0 +1,42 @@
+#include "ui/qt_services.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QString>
+
+#include "platform/prompt.h"
+#include "platform/trace.h"
+
+Q_LOGGING_CATEGORY(dashcamTrace, "dashcam.trace", QtWarningMsg)
+
+namespace dashcam {
+
+void InstallQtTraceSink() {
+    SetTraceSink([](std::u16string_view text) {
+        if (dashcamTrace().isDebugEnabled())
+            qCDebug(dashcamTrace).noquote() << QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    });
+}
+
+void InstallMessageBoxPresenter() {
+    prompt::SetPresenter([](const prompt::Request& request) {
+        const QString caption = request.caption.empty()
+                                    ? QApplication::applicationDisplayName()
+                                    : QString::fromStdU16String(request.caption);
+        const QString text = QString::fromStdU16String(request.text);
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        if (request.kind == prompt::Kind::MessageYesNo || request.kind == prompt::Kind::Confirm) {
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? prompt::Answer::Yes : prompt::Answer::No;
+        }
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return prompt::Answer::Ok;
+    });
+}
+
+} // namespace dashcam

@@ -1,0 +1,248 @@
+// The main window on temporary cards: start-up paths, commands, tabs, dragging and the language of the window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include <filesystem>
+
+#include "app/setting_app.h"
+#include "app/setting_dlg.h"
+#include "i18n/interface_language.h"
+#include "i18n/language_table.h"
+#include "pages/parking_dlg.h"
+#include "platform/prompt.h"
+#include "settings/card_files.h"
+#include "settings/hand_over.h"
+#include "settings/settings_record.h"
+#include "support/fake_host.h"
+#include "support/fake_viewer.h"
+#include "support/run_process.h"
+#include "support/temp_dir.h"
+#include "ui/r_button.h"
+#include "ui/r_static_text.h"
+
+namespace dashcam {
+namespace {
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CSettingApp::PrepareProcess();
+        fs::copy(fs::path(DASHCAM_SOURCE_DIR) / "examples/card", card.path(), fs::copy_options::recursive);
+        ResetCardState();
+        ResetLanguageTable();
+        ResetViewerLanguage();
+        ResetHandOver();
+        prompt::Reset();
+        SetCardRoot(card.root());
+        host.modulePath = u"/opt/dashcam/dashcam-setting";
+    }
+    void TearDown() override {
+        prompt::Reset();
+        ReleaseRecord();
+    }
+
+    std::unique_ptr<CSettingDlg> Open() {
+        auto dialog = std::make_unique<CSettingDlg>();
+        EXPECT_TRUE(dialog->OnInitDialog());
+        dialog->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        return dialog;
+    }
+    void Click(QWidget* widget, QPoint at = {}) {
+        ASSERT_NE(widget, nullptr);
+        QTest::mouseMove(widget, at.isNull() ? widget->rect().center() : at);
+        QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
+        QApplication::processEvents(); // the posted command
+    }
+
+    TempDir card;
+    test::FakeHost host;
+    test::FakeViewer viewer;
+};
+
+TEST_F(MainWindow, OpensSkinnedAtTheTopLeftWithTheMemoryCardPage) {
+    auto dialog = Open();
+    EXPECT_EQ(dialog->geometry(), QRect(0, 0, 722, 587));
+    EXPECT_TRUE(dialog->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(dialog->windowTitle(), "Kestravon Dashcam Setting");
+    EXPECT_EQ(dialog->titleLabel()->caption(), "Dash Cam Settings");
+    EXPECT_TRUE(dialog->memoryCardPage()->isVisible());
+    EXPECT_FALSE(dialog->recordPage()->isVisible());
+    EXPECT_FALSE(dialog->systemPage()->isVisible());
+    EXPECT_EQ(dialog->memoryCardPage()->geometry().topLeft(), QPoint(11, 85));
+    EXPECT_TRUE(dialog->button(2203)->latched());
+    EXPECT_EQ(dialog->button(2304)->geometry(), QRect(614, 546, 100, 29));
+    EXPECT_EQ(dialog->button(2304)->caption(), "Save");
+    EXPECT_EQ(dialog->button(2305)->caption(), "<");
+    // The painted window is the skin: dark background, not the empty default.
+    QImage shot = dialog->grab().toImage();
+    QColor corner = shot.pixelColor(500, 30);
+    EXPECT_LT(corner.red(), 80);
+}
+
+TEST_F(MainWindow, TabsSwitchPagesAndLatchOnlyTheirOwnTab) {
+    auto dialog = Open();
+    Click(dialog->button(2204));
+    EXPECT_TRUE(dialog->systemPage()->isVisible());
+    EXPECT_FALSE(dialog->memoryCardPage()->isVisible());
+    Click(dialog->button(2203));
+    EXPECT_TRUE(dialog->memoryCardPage()->isVisible());
+    EXPECT_FALSE(dialog->systemPage()->isVisible());
+    EXPECT_FALSE(dialog->recordPage()->isVisible());
+    EXPECT_TRUE(dialog->button(2203)->latched());
+    EXPECT_FALSE(dialog->button(2204)->latched());
+    EXPECT_FALSE(dialog->button(2202)->latched());
+    dialog->OnCommand(2200);
+    EXPECT_FALSE(dialog->memoryCardPage()->isVisible());
+    EXPECT_FALSE(dialog->button(2203)->latched());
+}
+
+TEST_F(MainWindow, SaveAtItsPlaceWritesTheRecordAndCloses) {
+    auto dialog = Open();
+    CurrentRecord()->setRecordTimerHours(48);
+    Clock().timeSyncRequested = 1;
+    Clock().timeSyncTime = SystemTime{2024, 2, 0, 29, 8, 9, 10, 0};
+    host.bias = -60;
+    QWidget* target = dialog->childAt(650, 560);
+    ASSERT_EQ(target, dialog->button(2304));
+    Click(target);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(CurrentRecord(), nullptr);
+    auto saved = ReadBytes(card / "setup.cfg");
+    auto sample = ReadBytes(fs::path(DASHCAM_SOURCE_DIR) / "examples/card/setup.cfg");
+    EXPECT_EQ(saved[200], 48);
+    saved[200] = sample[200];
+    EXPECT_EQ(saved, sample);
+    EXPECT_EQ(test::ReadText(card / "time.dat"), "2024,02,29,08,09,10,+0100");
+}
+
+TEST_F(MainWindow, CardWithoutSetupShowsDefaultsAndSaveWritesThem) {
+    fs::remove(card / "setup.cfg");
+    auto dialog = Open();
+    EXPECT_EQ(CurrentRecord()->recordTimerHours(), 12u);
+    dialog->OnCommand(2304);
+    auto saved = ReadBytes(card / "setup.cfg");
+    auto defaults = ReadBytes(card / "default.cfg");
+    ASSERT_EQ(saved.size(), 572u);
+    // Loaded over the empty record: the retained fields are the empty record's.
+    for (std::size_t i = 0; i < 572; ++i) {
+        if ((i >= 40 && i < 50) || (i >= 224 && i < 228))
+            EXPECT_EQ(saved[i], 0) << i;
+        else
+            EXPECT_EQ(saved[i], defaults[i]) << i;
+    }
+}
+
+TEST_F(MainWindow, InitializeThenCancelLeavesTheCardAndBackDoesNothing) {
+    auto before = ReadBytes(card / "setup.cfg");
+    auto dialog = Open();
+    Click(dialog->button(2305));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(CurrentRecord()->recordTimerHours(), 24u);
+    Click(dialog->button(2302));
+    EXPECT_EQ(CurrentRecord()->recordTimerHours(), 12u);
+    EXPECT_EQ(CurrentRecord()->retainedValue(), 0x00C0FFEEu);
+    EXPECT_TRUE(prompt::History().empty());
+    Click(dialog->button(2303));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->recordPage(), nullptr);
+    EXPECT_EQ(ReadBytes(card / "setup.cfg"), before);
+    EXPECT_FALSE(fs::exists(card / "time.dat"));
+}
+
+TEST_F(MainWindow, SaveWithZeroLengthWritesNothingButHandlesTheClock) {
+    test::WriteText(card / "time.dat", "2020,1,1,0,0,0");
+    auto before = ReadBytes(card / "setup.cfg");
+    auto dialog = Open();
+    CurrentRecord()->setRecordLength(0);
+    CurrentRecord()->setParkingMode(0);
+    Clock().timeSyncRequested = 0; // as the System page leaves it
+    dialog->OnCommand(2304);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(ReadBytes(card / "setup.cfg"), before);
+    EXPECT_FALSE(fs::exists(card / "time.dat"));
+}
+
+TEST_F(MainWindow, FailedSaveKeepsTheWindowAndTheEdits) {
+    auto dialog = Open();
+    CurrentRecord()->setRecordTimerHours(6);
+    fs::remove(card / "setup.cfg");
+    fs::create_directory(card / "setup.cfg");
+    prompt::QueueAnswer(prompt::Answer::Ok);
+    dialog->OnCommand(2304);
+    ASSERT_EQ(prompt::History().size(), 1u);
+    EXPECT_NE(prompt::History()[0].text.find(u"could not be saved"), std::u16string::npos);
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_NE(CurrentRecord(), nullptr);
+    EXPECT_EQ(CurrentRecord()->recordTimerHours(), 6u);
+    // Once the card is writable again, Save works.
+    fs::remove(card / "setup.cfg");
+    dialog->OnCommand(2304);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(ReadBytes(card / "setup.cfg")[200], 6);
+}
+
+TEST_F(MainWindow, DraggingTheSkinMovesTheWindowButATabDoesNot) {
+    auto dialog = Open();
+    const QPoint start = dialog->pos();
+    QTest::mousePress(dialog.get(), Qt::LeftButton, {}, QPoint(550, 60));
+    QMouseEvent move(QEvent::MouseMove, QPointF(580, 90), dialog->mapToGlobal(QPointF(580, 90)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(dialog.get(), &move);
+    QTest::mouseRelease(dialog.get(), Qt::LeftButton, {}, QPoint(580, 90));
+    EXPECT_NE(dialog->pos(), start);
+
+    const QPoint afterSkin = dialog->pos();
+    CRButton* tab = dialog->button(2202);
+    QTest::mousePress(tab, Qt::LeftButton, {}, QPoint(10, 10));
+    QMouseEvent tabMove(QEvent::MouseMove, QPointF(40, 30), tab->mapToGlobal(QPointF(40, 30)), Qt::NoButton,
+                        Qt::LeftButton, {});
+    QApplication::sendEvent(tab, &tabMove);
+    EXPECT_EQ(dialog->pos(), afterSkin);
+}
+
+TEST_F(MainWindow, FollowsTheViewersLanguage) {
+    viewer.running = true;
+    viewer.language = u"german";
+    auto dialog = Open();
+    EXPECT_EQ(dialog->windowTitle(), "Kestravon Dashcam Setting");
+    EXPECT_EQ(dialog->button(2202)->caption().toStdU16String(), LookupText(u"IDS_STRING228"));
+    EXPECT_NE(dialog->button(2202)->caption(), "Record Settings");
+    EXPECT_NE(dialog->titleLabel()->caption(), "Dash Cam Settings");
+}
+
+TEST_F(MainWindow, RemovableStartHandsOverAndEnds) {
+    TempDir programDir, appData;
+    test::WriteText(programDir / "dashcam-setting", "binary");
+    host.modulePath = programDir.root() + u"dashcam-setting";
+    host.appData = appData.root() + u"data";
+    fs::create_directory(appData / "data");
+    host.removable = true;
+    CSettingDlg dialog;
+    EXPECT_FALSE(dialog.OnInitDialog());
+    ASSERT_EQ(host.starts.size(), 1u);
+    EXPECT_EQ(host.starts[0].argument, programDir.root());
+    EXPECT_TRUE(fs::exists(appData / "data" / "Pelmora" / "Setting" / "dashcam-setting"));
+    EXPECT_EQ(CurrentRecord(), nullptr);
+}
+
+TEST_F(MainWindow, NoCardFolderEndsWithoutAWindow) {
+    SetCardRoot({});
+    CSettingDlg dialog;
+    EXPECT_FALSE(dialog.OnInitDialog());
+    EXPECT_FALSE(dialog.isVisible());
+
+    for (std::vector<std::string> args : {std::vector<std::string>{}, std::vector<std::string>{"a/", "b/"}}) {
+        auto r = test::RunProgram("dashcam-setting", args, {"QT_QPA_PLATFORM=offscreen"});
+        EXPECT_EQ(r.status, 0) << r.err;
+    }
+}
+
+} // namespace
+} // namespace dashcam
