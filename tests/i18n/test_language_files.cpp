@@ -1,0 +1,178 @@
+// The twelve language files that the program carries, read through the process-wide table.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "i18n/embedded_languages.h"
+#include "i18n/language_table.h"
+#include "platform/text_codec.h"
+
+namespace dashcam {
+namespace {
+
+// Every key that a window, page or popup of the editor looks up.
+const std::vector<std::u16string> kLookedUpKeys = {
+    u"IDS_STRING101",  u"IDS_STRING104", u"IDS_STRING105", u"IDS_STRING106",  u"IDS_STRING107",
+    u"IDS_STRING108",  u"IDS_STRING112", u"IDS_STRING113", u"IDS_STRING115",  u"IDS_STRING116",
+    u"IDS_STRING117",  u"IDS_STRING119", u"IDS_STRING127", u"IDS_STRING128",  u"IDS_STRING135",
+    u"IDS_STRING136",  u"IDS_STRING140", u"IDS_STRING141", u"IDS_STRING142",  u"IDS_STRING143",
+    u"IDS_STRING144",  u"IDS_STRING145", u"IDS_STRING147", u"IDS_STRING148",  u"IDS_STRING149",
+    u"IDS_STRING150",  u"IDS_STRING156", u"IDS_STRING157", u"IDS_STRING158",  u"IDS_STRING159",
+    u"IDS_STRING160",  u"IDS_STRING161", u"IDS_STRING162", u"IDS_STRING163",  u"IDS_STRING1630",
+    u"IDS_STRING166",  u"IDS_STRING167", u"IDS_STRING171", u"IDS_STRING172",  u"IDS_STRING173",
+    u"IDS_STRING174",  u"IDS_STRING175", u"IDS_STRING177", u"IDS_STRING1770", u"IDS_STRING178",
+    u"IDS_STRING1780", u"IDS_STRING179", u"IDS_STRING181", u"IDS_STRING1810", u"IDS_STRING182",
+    u"IDS_STRING184",  u"IDS_STRING185", u"IDS_STRING190", u"IDS_STRING191",  u"IDS_STRING192",
+    u"IDS_STRING193",  u"IDS_STRING196", u"IDS_STRING213", u"IDS_STRING215",  u"IDS_STRING216",
+    u"IDS_STRING217",  u"IDS_STRING219", u"IDS_STRING220", u"IDS_STRING2200", u"IDS_STRING221",
+    u"IDS_STRING222",  u"IDS_STRING228", u"IDS_STRING246", u"IDS_STRING247",  u"IDS_STRING248",
+    u"IDS_STRING249",  u"IDS_STRING251", u"IDS_STRING309", u"IDS_STRING340",
+};
+
+std::u16string Name(std::string_view ascii) {
+    return Widen(ascii);
+}
+
+class LanguageFiles : public ::testing::Test {
+protected:
+    void SetUp() override { ResetLanguageTable(); }
+    void TearDown() override { ResetLanguageTable(); }
+};
+
+TEST_F(LanguageFiles, AllTwelveAreCarriedAsUtf16WithCrlfLineEnds) {
+    for (std::string_view name : kLanguageNames) {
+        SCOPED_TRACE(std::string(name));
+        std::span<const unsigned char> bytes = EmbeddedLanguageResource(name);
+        ASSERT_GE(bytes.size(), 4u);
+        EXPECT_EQ(bytes[0], 0xFF);
+        EXPECT_EQ(bytes[1], 0xFE);
+        EXPECT_EQ(bytes.size() % 2, 0u);
+        std::u16string text;
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+            text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        EXPECT_EQ(text.rfind(u"[font]\r\n", 0), 0u);
+        EXPECT_NE(text.find(u"\r\n[text]\r\n"), std::u16string::npos);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == u'\n') {
+                ASSERT_TRUE(i > 0 && text[i - 1] == u'\r') << "bare line feed at " << i;
+            }
+        }
+    }
+    std::string upper = "CHINESETRADITIONAL";
+    EXPECT_EQ(EmbeddedLanguageResource(upper).data(), EmbeddedLanguageResource("chinesetraditional").data());
+    EXPECT_EQ(EmbeddedLanguageResource("klingon").data(), nullptr);
+    EXPECT_EQ(EmbeddedLanguageResource("").data(), nullptr);
+}
+
+TEST_F(LanguageFiles, EnglishTextsAreExact) {
+    ASSERT_TRUE(LoadLanguage(u"english"));
+    EXPECT_EQ(LookupText(u"IDS_STRING101"), u"Dash Cam Settings");
+    EXPECT_EQ(LookupText(u"ids_string101"), u"Dash Cam Settings");
+    EXPECT_EQ(LookupText(u"IDS_STRING215"), u"Brightness");
+    EXPECT_EQ(LookupText(u"IDS_STRING248"), u"depletion of the vehicle's battery. ");
+    EXPECT_EQ(LookupText(u"IDS_STRING340"), u"Mobile Speed Trap Notification ");
+    EXPECT_EQ(LookupText(u"IDS_STRING1630"), u"Click 'Yes' to proceed. Click 'No' to cancel.");
+    EXPECT_EQ(
+        LookupText(u"IDS_STRING181"),
+        u"Unable to format the memory card. If a video file is played in a PC viewer or if the PC viewer is "
+        u"loading GPS data,  close the PC viewer and try formatting again. Try formatting again after "
+        u"closing "
+        u"all disk utilities or other programs that may be using the memory card,   and ensure that the "
+        u"memory card's content is not open in a Windows Explorer window.");
+    // The file's own oddities.
+    EXPECT_EQ(LookupText(u"IDS_STRING310"), u"Apply?");
+    EXPECT_EQ(LookupText(u"IDS_STRING311"), u"Apply?");
+    EXPECT_EQ(LookupText(u"IDS_STRING326"), u"");
+    EXPECT_EQ(LookupText(u"IDS_STRING3140"), u"");
+    EXPECT_EQ(LookupText(u"IDS_STRING3500"), u" ");
+    EXPECT_EQ(LookupText(u"IDS_STRING999"), u"");
+}
+
+TEST_F(LanguageFiles, EveryLookedUpKeyHasATextInEveryLanguage) {
+    for (std::string_view name : kLanguageNames) {
+        SCOPED_TRACE(std::string(name));
+        ResetLanguageTable();
+        ASSERT_TRUE(LoadLanguage(Name(name)));
+        const IniDocument& own = TheLanguageTable().primary();
+        for (const std::u16string& key : kLookedUpKeys) {
+            const std::u16string* value = own.FindValue(key);
+            ASSERT_NE(value, nullptr) << Utf16ToUtf8(key) << " missing";
+            EXPECT_FALSE(value->empty()) << Utf16ToUtf8(key) << " empty";
+            EXPECT_NE(LookupText(key).find_first_not_of(u' '), std::u16string::npos) << Utf16ToUtf8(key);
+        }
+    }
+}
+
+TEST_F(LanguageFiles, TranslationsAreNotEnglishCopies) {
+    ASSERT_TRUE(LoadLanguage(u"english"));
+    std::vector<std::u16string> english;
+    for (const std::u16string& key : kLookedUpKeys)
+        english.push_back(LookupText(key));
+    for (std::string_view name : kLanguageNames) {
+        if (name == "english")
+            continue;
+        SCOPED_TRACE(std::string(name));
+        ResetLanguageTable();
+        ASSERT_TRUE(LoadLanguage(Name(name)));
+        std::size_t same = 0;
+        for (std::size_t i = 0; i < kLookedUpKeys.size(); ++i)
+            if (LookupText(kLookedUpKeys[i]) == english[i])
+                ++same;
+        // Only unit symbols and words that the language shares with English ("Volume", "km/h") may match.
+        EXPECT_LE(same, 6u);
+        // Two-line messages keep two separate lines.
+        EXPECT_NE(LookupText(u"IDS_STRING163"), LookupText(u"IDS_STRING1630"));
+        EXPECT_EQ(LookupText(u"IDS_STRING163").find(u'\n'), std::u16string::npos);
+    }
+}
+
+TEST_F(LanguageFiles, FontsOfEachLanguage) {
+    struct Font {
+        std::string_view language;
+        std::u16string_view face;
+        int charset;
+    };
+    const Font fonts[] = {{"english", u"Tahoma", 1},
+                          {"french", u"Tahoma", 1},
+                          {"japanese", u"Tahoma", 1},
+                          {"russian", u"Tahoma", 1},
+                          {"korean", u"dotum", 129},
+                          {"thai", u"dotum", 129},
+                          {"chinesesimplified", u"simsun", 134},
+                          {"chinesetraditional", u"simsun", 134}};
+    for (const Font& f : fonts) {
+        SCOPED_TRACE(std::string(f.language));
+        ResetLanguageTable();
+        ASSERT_TRUE(LoadLanguage(Name(f.language)));
+        EXPECT_EQ(GetUiFontFaceName(), f.face);
+        EXPECT_EQ(GetUiFontNumber(u"DEFAULT_UI_CHARSET"), f.charset);
+        EXPECT_NE(TheLanguageTable().primary().FindValue(u"DEFAULT_UI_CODEPAGE", u"font"), nullptr);
+    }
+}
+
+TEST_F(LanguageFiles, ThaiAndKoreanOddities) {
+    ASSERT_TRUE(LoadLanguage(u"thai"));
+    // The Thai IDS_STRING310 reads as empty, so English shows.
+    const std::u16string* thai310 = TheLanguageTable().primary().FindValue(u"IDS_STRING310");
+    ASSERT_NE(thai310, nullptr);
+    EXPECT_TRUE(thai310->empty());
+    EXPECT_EQ(LookupText(u"IDS_STRING310"), u"Apply?");
+    // Backslash + space stays as it is.
+    EXPECT_NE(LookupText(u"IDS_STRING181").find(u"\\ "), std::u16string::npos);
+    EXPECT_EQ(LookupText(u"IDS_STRING3140"), u"");
+
+    ResetLanguageTable();
+    ASSERT_TRUE(LoadLanguage(u"KOREAN"));
+    EXPECT_EQ(LookupText(u"IDS_STRING328"), u"\uC801\uC6A9"); // the stray second quote is not part of it
+    EXPECT_EQ(LookupText(u"IDS_STRING101"), u"\uBE14\uB799\uBC15\uC2A4 \uC124\uC815");
+}
+
+TEST_F(LanguageFiles, UnknownLanguageShowsErrorLoadingEverywhere) {
+    EXPECT_FALSE(LoadLanguage(u"klingon"));
+    EXPECT_EQ(LookupText(u"IDS_STRING101"), u"Error Loading");
+    EXPECT_EQ(GetUiFontFaceName(), u"Error Loading");
+}
+
+} // namespace
+} // namespace dashcam
