@@ -305,7 +305,10 @@ void CSettingDlg::mousePressEvent(QMouseEvent* event) {
 
 void CSettingDlg::mouseMoveEvent(QMouseEvent* event) {
     // The whole uncovered client area (and the title label, which passes its mouse on) moves the window.
-    if (event->buttons() & Qt::LeftButton) {
+    // Moves that a button passes on (it handles the mouse itself) do not drag.
+    QWidget* under = childAt(event->position().toPoint());
+    const bool onSurface = under == nullptr || under == titleLabel_;
+    if ((event->buttons() & Qt::LeftButton) && onSurface) {
         QWindow* window = windowHandle();
         if (!(window && window->startSystemMove()))
             move(dragStartWindow_ + event->globalPosition().toPoint() - dragStartGlobal_);
