@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "ui/fonts.h"
 #include "ui/pixel_ops.h"
 
 namespace dashcam {
@@ -36,7 +37,7 @@ QSize MeasureText(const QString& text, const QFont& font) {
     int width = 0;
     for (const QString& line : lines)
         width = std::max(width, metrics.horizontalAdvance(line));
-    return QSize(width, static_cast<int>(lines.size()) * metrics.height());
+    return QSize(width, static_cast<int>(lines.size()) * CellHeight(font));
 }
 
 std::optional<QImage> RenderTextAlpha(const QString& text, const QFont& font, const QColor& colour) {
@@ -54,10 +55,10 @@ std::optional<QImage> RenderTextAlpha(const QString& text, const QFont& font, co
         QPainter painter(&coverage);
         painter.setFont(f);
         painter.setPen(Qt::white);
-        const QFontMetrics metrics(f);
+        const int cell = CellHeight(f), ascent = CellAscent(f);
         const QStringList lines = Lines(text);
         for (int i = 0; i < lines.size(); ++i)
-            painter.drawText(0, i * metrics.height() + metrics.ascent(), lines[i]);
+            painter.drawText(0, i * cell + ascent, lines[i]);
     }
 
     QImage out(size, QImage::Format_ARGB32_Premultiplied);

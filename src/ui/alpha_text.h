@@ -14,7 +14,7 @@
 namespace dashcam {
 
 // Size of `text` in `font` as the text is laid out here: the widest line × the number of lines times the cell
-// height. Line breaks count.
+// height (see fonts.h). Line breaks count.
 QSize MeasureText(const QString& text, const QFont& font);
 
 // `text` in `colour` as premultiplied ARGB: coverage c gives alpha c and each colour channel c × channel /

@@ -2,13 +2,51 @@
 
 #include <QDir>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QRawFont>
+
+#include <cmath>
 
 namespace dashcam {
 
 namespace {
+
 const QString kTahoma = QStringLiteral("Tahoma");
+
+struct CellMetrics {
+    int unitsPerEm = 0;
+    int winAscent = 0;
+    int winDescent = 0;
+    bool valid() const { return unitsPerEm > 0 && winAscent + winDescent > 0; }
+};
+
+int U16(const QByteArray& table, int offset) {
+    if (table.size() < offset + 2)
+        return 0;
+    return (static_cast<unsigned char>(table[offset]) << 8) | static_cast<unsigned char>(table[offset + 1]);
 }
+
+// The face's Windows line metrics, read from its "head" and "OS/2" tables.
+CellMetrics Metrics(const QFont& font) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    CellMetrics m;
+    if (!raw.isValid())
+        return m;
+    m.unitsPerEm = U16(raw.fontTable("head"), 18);
+    const QByteArray os2 = raw.fontTable("OS/2");
+    m.winAscent = U16(os2, 74);
+    m.winDescent = U16(os2, 76);
+    return m;
+}
+
+int PixelSize(const QFont& font) {
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    return QFontInfo(font).pixelSize();
+}
+
+} // namespace
 
 bool RegisterProjectFonts() {
     static bool registered = false;
@@ -25,18 +63,37 @@ bool RegisterProjectFonts() {
     return registered;
 }
 
+int CellAscent(const QFont& font) {
+    const CellMetrics m = Metrics(font);
+    if (!m.valid())
+        return QFontMetrics(font).ascent();
+    return static_cast<int>(std::lround(double(PixelSize(font)) * m.winAscent / m.unitsPerEm));
+}
+
+int CellHeight(const QFont& font) {
+    const CellMetrics m = Metrics(font);
+    if (!m.valid())
+        return QFontMetrics(font).height();
+    const double px = PixelSize(font);
+    return static_cast<int>(std::lround(px * m.winAscent / m.unitsPerEm) +
+                            std::lround(px * m.winDescent / m.unitsPerEm));
+}
+
 QFont CellHeightFont(const QString& face, int cellHeight, int weight) {
     QFont font(face);
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setStyleStrategy(QFont::PreferAntialias);
     font.setStyleHint(QFont::SansSerif);
-    if (cellHeight <= 0) {
-        font.setPixelSize(1);
-        return font;
-    }
-    for (int pixels = cellHeight; pixels > 1; --pixels) {
+    font.setPixelSize(std::max(1, cellHeight));
+    const CellMetrics m = Metrics(font);
+    int pixels = cellHeight;
+    if (m.valid())
+        pixels =
+            static_cast<int>(std::lround(double(cellHeight) * m.unitsPerEm / (m.winAscent + m.winDescent))) +
+            1;
+    for (pixels = std::max(1, pixels); pixels > 1; --pixels) {
         font.setPixelSize(pixels);
-        if (QFontMetrics(font).height() <= cellHeight)
+        if (CellHeight(font) <= cellHeight)
             return font;
     }
     font.setPixelSize(1);

@@ -1,5 +1,9 @@
 #pragma once
 // The faces the interface draws with, and fonts sized by cell height.
+//
+// A cell is one line of text: ascent plus descent, as the face's Windows metrics give them. A 13-pixel
+// caption font therefore has a 13-pixel line height and glyphs of the size a 13-pixel Tahoma has everywhere
+// else.
 #include <QFont>
 #include <QString>
 
@@ -9,8 +13,12 @@ namespace dashcam {
 // (/usr/share/wine/fonts/tahoma*.ttf). Safe to call more than once. False when no Tahoma could be found.
 bool RegisterProjectFonts();
 
-// A font whose cell height (ascent + descent, the height of one line) is `cellHeight` pixels: the largest
-// pixel size that does not exceed it. `weight` 700 is bold. Anti-aliased.
+// A font whose cell height is `cellHeight` pixels, or the nearest below it that whole pixel sizes allow.
+// `weight` 700 is bold. Anti-aliased.
 QFont CellHeightFont(const QString& face, int cellHeight, int weight = 400);
+
+// Cell height and ascent of `font` in pixels (line height and first baseline of text laid out from the top).
+int CellHeight(const QFont& font);
+int CellAscent(const QFont& font);
 
 } // namespace dashcam

@@ -4,9 +4,22 @@
 #include <QFile>
 #include <QFileInfo>
 
+// The images live in the kit's static library; registering them here keeps them linked into every program.
+static void InitSkinResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace dashcam {
 
 namespace {
+
+void EnsureResources() {
+    static const bool done = [] {
+        InitSkinResources();
+        return true;
+    }();
+    (void)done;
+}
 
 // The resource folder of `type`, matched without regard to case.
 QString TypeFolder(const QString& type) {
@@ -20,6 +33,7 @@ QString TypeFolder(const QString& type) {
 } // namespace
 
 QString PngImage::ResourcePath(int id, const QString& type) {
+    EnsureResources();
     return QStringLiteral(":/%1/%2.png").arg(TypeFolder(type)).arg(id);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/r_button.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -167,9 +168,12 @@ void CRButton::paintEvent(QPaintEvent* /*event*/) {
     if (hasText_) {
         painter.setPen(captionColour());
         painter.setFont(captionFont_);
+        // One line of the caption from the top of its rectangle, clipped to it; centred for align 1.
         const Rect r = captionRect();
-        const int flags = align_ == 1 ? (Qt::AlignHCenter | Qt::AlignTop) : (Qt::AlignLeft | Qt::AlignTop);
-        painter.drawText(r.toQRect(), flags, caption_);
+        const int width = QFontMetrics(captionFont_).horizontalAdvance(caption_);
+        const int x = align_ == 1 ? r.left + (r.width() - width) / 2 : r.left;
+        painter.setClipRect(r.toQRect());
+        painter.drawText(x, r.top + CellAscent(captionFont_), caption_);
     }
 }
 

@@ -116,12 +116,18 @@ void SkinPainter::DrawStretchImage(MemorySurface& surface, int id, Rect* content
     PngImage image;
     if (!image.LoadPng(id))
         return;
+    DrawStretchBitmap(surface, image.Bitmap(), contentRect);
+}
+
+void SkinPainter::DrawStretchBitmap(MemorySurface& surface, const QImage& bitmap, Rect* contentRect) {
+    if (!surface.IsValid() || bitmap.isNull())
+        return;
+    const QImage frame = bitmap.convertToFormat(QImage::Format_ARGB32);
     stretchX_.clear();
     stretchY_.clear();
     markX_.clear();
     markY_.clear();
 
-    const QImage& frame = image.Bitmap();
     const int w = frame.width(), h = frame.height();
     for (int x = 0; x < w; ++x)
         if (IsBlack(frame.pixel(x, 0)))
@@ -134,7 +140,7 @@ void SkinPainter::DrawStretchImage(MemorySurface& surface, int id, Rect* content
 
     // The interior keeps the right marker column and the bottom marker row at its edges; they fall beyond the
     // surface and are cut off at the end.
-    const QImage premultiplied = image.Premultiplied();
+    const QImage premultiplied = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage interior(w - 1, h - 1, QImage::Format_ARGB32_Premultiplied);
     interior.fill(0);
     CopyPixels(interior, 0, 0, w - 1, h - 1, premultiplied, 1, 1);
@@ -152,13 +158,12 @@ void SkinPainter::DrawStretchImage(MemorySurface& surface, int id, Rect* content
     const QImage full = StretchPass(wide, U + 1, rowMarks, false, stretchY_);
 
     if (contentRect)
-        *contentRect = ContentRect(image);
+        *contentRect = ContentRect(frame);
 
     CopyPixels(*surface.Dc(), 0, 0, T, U, full, 0, 0);
 }
 
-Rect SkinPainter::ContentRect(const PngImage& image) const {
-    const QImage& frame = image.Bitmap();
+Rect SkinPainter::ContentRect(const QImage& frame) const {
     const int w = frame.width(), h = frame.height();
     int top = 0, bottom = -1, left = 0, right = -1;
     MarkerRun(

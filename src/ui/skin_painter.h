@@ -7,6 +7,8 @@
 // the first run of black pixels, ended by a white (255, 255, 255) one, gives the vertical extent of the
 // content area; in the bottom row the same gives its horizontal extent. The program's images have one stretch
 // column and one stretch row; with more, only the first of each is stretched.
+#include <QImage>
+
 #include <optional>
 #include <vector>
 
@@ -14,8 +16,6 @@
 #include "ui/rect.h"
 
 namespace dashcam {
-
-class PngImage;
 
 class SkinPainter {
 public:
@@ -26,6 +26,8 @@ public:
     // `contentRect` is given it receives the image's content rectangle at the surface's size. Nothing when
     // the surface is invalid or the image cannot be loaded.
     void DrawStretchImage(MemorySurface& surface, int id, Rect* contentRect = nullptr);
+    // The same for an image already decoded (straight alpha, frame included).
+    void DrawStretchBitmap(MemorySurface& surface, const QImage& bitmap, Rect* contentRect = nullptr);
 
     // Of the last stretchable draw: the number of columns (rows) each stretch mark was widened to.
     const std::vector<int>& stretchX() const { return stretchX_; }
@@ -35,7 +37,7 @@ public:
     const std::vector<int>& markY() const { return markY_; }
 
 private:
-    Rect ContentRect(const PngImage& image) const;
+    Rect ContentRect(const QImage& frame) const;
 
     std::vector<int> stretchX_;
     std::vector<int> stretchY_;
