@@ -1,0 +1,198 @@
+#include "ui/sub_slider.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QToolTip>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace dashcam {
+namespace {
+
+constexpr std::array<int, 4> kHours = {6, 12, 24, 48};
+constexpr std::array<float, 8> kVolts12 = {11.6f, 11.7f, 11.8f, 11.9f, 12.0f, 12.1f, 12.2f, 12.3f};
+constexpr std::array<float, 8> kVolts24 = {23.2f, 23.4f, 23.6f, 23.8f, 24.0f, 24.2f, 24.4f, 24.6f};
+constexpr std::array<int, 4> kMotionLevels = {0, 1, 3, 5};
+
+// Where the first and the last tick sit, measured from the left and the right end of the slider.
+constexpr int kFirstTickOffset = 14;
+constexpr int kTickSpanMargin = 27;
+
+template <typename T, std::size_t N> bool InTable(const std::array<T, N>&, int p) {
+    return p >= 0 && static_cast<std::size_t>(p) < N;
+}
+
+} // namespace
+
+CSubSlider::CSubSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    setTickPosition(QSlider::TicksBothSides);
+    setTickInterval(1);
+    setFocusPolicy(Qt::StrongFocus);
+    setTracking(true);
+    connect(this, &QAbstractSlider::actionTriggered, this, &CSubSlider::OnAction);
+    connect(this, &QAbstractSlider::sliderPressed, this, &CSubSlider::ShowValueTip);
+    connect(this, &QAbstractSlider::sliderReleased, this, [] { QToolTip::hideText(); });
+}
+
+void CSubSlider::SetTickLabels(const QStringList& labels, std::uint32_t flags) {
+    tickLabels_.append(labels);
+    labelFlags_ = flags;
+    update();
+}
+
+QString CSubSlider::TooltipText() const {
+    return TooltipTextFor(tooltipKind_, sliderPosition());
+}
+
+QString CSubSlider::TooltipTextFor(int kind, int p) {
+    // A position outside a kind's table has no value to show; the raw position is shown instead.
+    switch (kind) {
+    case 1:
+    case 4:
+        if (InTable(kHours, p))
+            return QString::asprintf("%d", kHours[static_cast<std::size_t>(p)]);
+        break;
+    case 2:
+        if (InTable(kVolts12, p))
+            return QString::asprintf("%0.1f", static_cast<double>(kVolts12[static_cast<std::size_t>(p)]));
+        break;
+    case 3:
+        if (InTable(kVolts24, p))
+            return QString::asprintf("%0.1f", static_cast<double>(kVolts24[static_cast<std::size_t>(p)]));
+        break;
+    case 5:
+        if (InTable(kMotionLevels, p))
+            return QString::asprintf("%d", kMotionLevels[static_cast<std::size_t>(p)]);
+        break;
+    default:
+        break;
+    }
+    return QString::asprintf("%d", p);
+}
+
+std::vector<std::pair<int, float>> CSubSlider::LabelPositions(int left, int right, int count,
+                                                              std::uint32_t flags) {
+    std::vector<std::pair<int, float>> out;
+    const int n = count;
+    if (n < 1)
+        return out;
+    const float x0 = static_cast<float>(left + kFirstTickOffset);
+    // With a single label the step is never used (every path below needs two labels).
+    const float step =
+        n > 1 ? static_cast<float>(right - left - kTickSpanMargin) / static_cast<float>(n - 1) : 0.0f;
+    auto truncated = [](float v) { return static_cast<float>(static_cast<int>(v)); };
+
+    if (flags & kLabelEvery) {
+        if (n > 1) {
+            float x = x0;
+            for (int k = 0; k < n; ++k) {
+                out.emplace_back(k, x);
+                x += step;
+            }
+        }
+        return out;
+    }
+    if (n < 2)
+        return out;
+    if (flags & kLabelEnds) {
+        out.emplace_back(0, x0);
+        out.emplace_back(n - 1, truncated(x0 + step * static_cast<float>(n - 1)));
+    }
+    if (flags & kLabelUpperMid) {
+        const int k = (n + 1) / 2;
+        if (k < n)
+            out.emplace_back(k, truncated(x0 + step * static_cast<float>(k)));
+    }
+    if (flags & kLabelLowerMid) {
+        const int k = (n - 1) / 2;
+        out.emplace_back(k, truncated(x0 + step * static_cast<float>(k)));
+    }
+    return out;
+}
+
+QFont CSubSlider::EffectiveLabelFont() const {
+    return labelFont_ ? *labelFont_ : font();
+}
+
+std::vector<CSubSlider::LabelPlacement> CSubSlider::LabelLayout() const {
+    std::vector<LabelPlacement> out;
+    const QRect client = rect();
+    const int left = client.left();
+    const int right = client.left() + client.width();
+    const int bottom = client.top() + client.height();
+    const QFontMetrics metrics(EffectiveLabelFont());
+    for (const auto& [index, x] :
+         LabelPositions(left, right, static_cast<int>(tickLabels_.size()), labelFlags_)) {
+        const QString& text = tickLabels_[index];
+        const QRect measured = metrics.boundingRect(QRect(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, text);
+        const int w = measured.width();
+        const int h = measured.height();
+        const int l = static_cast<int>(x - static_cast<float>(w / 2));
+        const int r = static_cast<int>(x + static_cast<float>(w));
+        LabelPlacement placement;
+        placement.index = index;
+        placement.x = x;
+        placement.rect = QRect(QPoint(l, bottom - h), QPoint(r - 1, bottom - 1));
+        out.push_back(placement);
+    }
+    return out;
+}
+
+void CSubSlider::paintEvent(QPaintEvent* event) {
+    QSlider::paintEvent(event);
+    if (tickLabels_.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setFont(EffectiveLabelFont());
+    painter.setPen(palette().color(QPalette::Active, QPalette::WindowText));
+    painter.setBackgroundMode(Qt::TransparentMode);
+    for (const LabelPlacement& label : LabelLayout())
+        painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignTop, tickLabels_[label.index]);
+}
+
+void CSubSlider::initStyleOption(QStyleOptionSlider* option) const {
+    QSlider::initStyleOption(option);
+    // The thumb travels so that its centre meets the label positions: from 14 pixels after the left end to 13
+    // before the right end. The labels keep the bottom of the slider for themselves.
+    const int length = style()->pixelMetric(QStyle::PM_SliderLength, option, this);
+    const int insetLeft = std::max(0, kFirstTickOffset - length / 2);
+    const int insetRight = std::max(0, kTickSpanMargin - kFirstTickOffset - (length + 1) / 2);
+    QRect r = option->rect.adjusted(insetLeft, 0, -insetRight, 0);
+    if (!tickLabels_.isEmpty()) {
+        const int labelHeight = QFontMetrics(EffectiveLabelFont()).height();
+        const int channelHeight = r.height() - labelHeight;
+        if (channelHeight >= 20)
+            r.setHeight(channelHeight);
+    }
+    option->rect = r;
+}
+
+void CSubSlider::sliderChange(SliderChange change) {
+    if (change == SliderRangeChange)
+        setPageStep(std::max(1, (maximum() - minimum()) / 5));
+    QSlider::sliderChange(change);
+}
+
+void CSubSlider::OnAction(int) {
+    // The thumb position is already the new one; the value follows when the action ends.
+    if (isSliderDown())
+        ShowValueTip();
+    emit scrolled(sliderPosition());
+}
+
+QRect CSubSlider::HandleRect() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+}
+
+void CSubSlider::ShowValueTip() {
+    const QRect handle = HandleRect();
+    QToolTip::showText(mapToGlobal(QPoint(handle.center().x(), handle.top() - 24)), TooltipText(), this);
+}
+
+} // namespace dashcam

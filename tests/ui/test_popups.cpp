@@ -1,0 +1,224 @@
+#include <QEventLoop>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "i18n/language_table.h"
+#include "platform/prompt.h"
+#include "ui/dpi_scale.h"
+#include "ui/fonts.h"
+#include "ui/msg_popup_dlg.h"
+#include "ui/prog_popup_dlg.h"
+
+using dashcam::CMsgPopupDlg;
+using dashcam::CProgPopupDlg;
+namespace prompt = dashcam::prompt;
+
+namespace {
+
+class PopupTest : public testing::Test {
+protected:
+    void SetUp() override {
+        prompt::Reset();
+        dashcam::SetScaleFromDpi(96);
+        dashcam::ResetLanguageTable();
+        ASSERT_TRUE(dashcam::LoadLanguage(u"english"));
+    }
+    void TearDown() override { prompt::Reset(); }
+};
+
+const QString kMessage = QStringLiteral("Disabling this function may result in\r\ndepletion of the vehicle's "
+                                        "battery. \r\nDisable the low-voltage shutdown anyway?");
+
+// Shows the popup without a modal loop and waits until it has finished, or gives up after `ms`.
+bool WaitFinished(QDialog& dialog, int ms) {
+    if (!dialog.isVisible())
+        return true;
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !dialog.isVisible();
+}
+
+} // namespace
+
+TEST_F(PopupTest, MessagePopupLayoutAtItsCallersSize) {
+    CMsgPopupDlg popup;
+    popup.SetPopupText("Caution", kMessage, 330, 170);
+    popup.InitDialog();
+    EXPECT_EQ(popup.button(2)->geometry(), QRect(70, 90, 85, 25));
+    EXPECT_EQ(popup.button(1)->geometry(), QRect(175, 90, 85, 25));
+    EXPECT_EQ(popup.messageLabel()->geometry(), QRect(5, 28, 310, 90));
+    EXPECT_EQ(popup.button(1)->text(), "Confirm");
+    EXPECT_EQ(popup.button(2)->text(), "Cancel");
+    EXPECT_EQ(popup.windowTitle(), "Caution");
+    EXPECT_EQ(popup.messageLabel()->text().count('\n'), 2);
+    EXPECT_FALSE(popup.messageLabel()->text().contains('\r'));
+    // The face of the language file's [font] section, 14 pixels, regular weight.
+    EXPECT_EQ(popup.messageFont().family(), QString::fromStdU16String(dashcam::GetUiFontFaceName()));
+    EXPECT_EQ(popup.messageFont(), dashcam::CellHeightFont(popup.messageFont().family(), 14, 400));
+    EXPECT_EQ(popup.messageLabel()->font(), popup.messageFont());
+    EXPECT_EQ(popup.palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+TEST_F(PopupTest, MessagePopupKeysAndButtons) {
+    struct Case {
+        const char* name;
+        std::function<void(CMsgPopupDlg&)> act;
+        int result;
+    };
+    const Case cases[] = {
+        {"Y", [](CMsgPopupDlg& p) { QTest::keyClick(&p, Qt::Key_Y); }, CMsgPopupDlg::kIdOk},
+        {"N", [](CMsgPopupDlg& p) { QTest::keyClick(&p, Qt::Key_N); }, CMsgPopupDlg::kIdCancel},
+        {"Enter", [](CMsgPopupDlg& p) { QTest::keyClick(p.button(1), Qt::Key_Return); }, CMsgPopupDlg::kIdOk},
+        {"Confirm", [](CMsgPopupDlg& p) { QTest::mouseClick(p.button(1), Qt::LeftButton); },
+         CMsgPopupDlg::kIdOk},
+        {"Cancel", [](CMsgPopupDlg& p) { QTest::mouseClick(p.button(2), Qt::LeftButton); },
+         CMsgPopupDlg::kIdCancel},
+        {"close box", [](CMsgPopupDlg& p) { p.close(); }, CMsgPopupDlg::kIdCancel},
+    };
+    for (const Case& c : cases) {
+        CMsgPopupDlg popup;
+        popup.SetPopupText("Caution", kMessage, 330, 170);
+        popup.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&popup));
+        c.act(popup);
+        EXPECT_TRUE(WaitFinished(popup, 2000)) << c.name;
+        EXPECT_EQ(popup.result(), c.result) << c.name;
+    }
+}
+
+TEST_F(PopupTest, EscapeLeavesBothPopupsOpen) {
+    CMsgPopupDlg message;
+    message.SetPopupText("Caution", kMessage, 330, 170);
+    message.show();
+    CProgPopupDlg progress;
+    progress.SetPopupText("Format", "Please wait.", 400, 150);
+    progress.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&message));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&progress));
+    QTest::keyClick(&message, Qt::Key_Escape);
+    QTest::keyClick(message.button(1), Qt::Key_Escape);
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    QTest::qWait(20);
+    EXPECT_TRUE(message.isVisible());
+    EXPECT_TRUE(progress.isVisible());
+    message.done(CMsgPopupDlg::kIdCancel);
+    progress.Close();
+    EXPECT_TRUE(WaitFinished(progress, 2000));
+}
+
+TEST_F(PopupTest, MessagePopupRunsThroughThePromptSeam) {
+    CMsgPopupDlg popup;
+    popup.SetPopupText("Caution", kMessage, 330, 170);
+    prompt::QueueAnswer(prompt::Answer::Yes);
+    EXPECT_EQ(popup.DoModal(), CMsgPopupDlg::kIdOk);
+    prompt::QueueAnswer(prompt::Answer::No);
+    EXPECT_EQ(popup.DoModal(), CMsgPopupDlg::kIdCancel);
+    ASSERT_EQ(prompt::History().size(), 2u);
+    EXPECT_EQ(prompt::History()[0].kind, prompt::Kind::Confirm);
+    EXPECT_EQ(prompt::History()[0].caption, u"Caution");
+    EXPECT_EQ(prompt::History()[0].text, kMessage.toStdU16String());
+
+    // Without a queued answer the real popup runs its modal loop.
+    QTimer::singleShot(50, [&popup] { QTest::keyClick(&popup, Qt::Key_Y); });
+    EXPECT_EQ(popup.DoModal(), CMsgPopupDlg::kIdOk);
+}
+
+TEST_F(PopupTest, ProgressLabelHeightFollowsTheLineCount) {
+    const std::pair<QString, int> cases[] = {
+        {"one line", 40}, {"a\r\nb", 40}, {"a\r\nb\r\nc", 50}, {"a\r\nb\r\nc\r\nd", 40}};
+    for (const auto& [text, height] : cases) {
+        CProgPopupDlg popup;
+        popup.SetPopupText("Format", text, 400, 150);
+        popup.InitDialog();
+        EXPECT_EQ(popup.messageLabel()->geometry(), QRect(0, 28, 400, height)) << text.toStdString();
+        EXPECT_EQ(popup.progressBar()->geometry(), QRect(40, 80, 320, 30));
+        EXPECT_EQ(popup.progressBar()->minimum(), 0);
+        EXPECT_EQ(popup.progressBar()->maximum(), 100);
+    }
+}
+
+TEST_F(PopupTest, ProgressValuesAboveOneHundredFillTheBar) {
+    CProgPopupDlg popup;
+    popup.SetPopupText("Format", "Please wait.", 400, 150);
+    popup.InitDialog();
+    for (int i = 0; i < 6; ++i)
+        popup.SetProgress(popup.GetProgress() + 20);
+    EXPECT_EQ(popup.GetProgress(), 100);
+    EXPECT_EQ(popup.progressBar()->value(), 100);
+    // No lower clamp on the stored value; the bar shows its empty end.
+    popup.SetProgress(-5);
+    EXPECT_EQ(popup.GetProgress(), -5);
+    EXPECT_EQ(popup.progressBar()->value(), 0);
+}
+
+TEST_F(PopupTest, ProgressDrivenAndClosedFromAWorkerThread) {
+    CProgPopupDlg popup;
+    popup.SetPopupText("Format", "Formatting.\r\nPlease wait.", 400, 150);
+    popup.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popup));
+    std::thread worker([&popup] {
+        for (int i = 0; i < 6; ++i) {
+            popup.SetProgress(popup.GetProgress() + 20);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        popup.Close();
+    });
+    const bool finished = WaitFinished(popup, 5000);
+    worker.join();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(popup.result(), CProgPopupDlg::kIdCancel);
+    EXPECT_EQ(popup.GetProgress(), 100);
+    EXPECT_EQ(popup.progressBar()->value(), 100);
+}
+
+TEST_F(PopupTest, ProgressModalLoopEndsOnACloseFromTheWorker) {
+    CProgPopupDlg popup;
+    popup.SetPopupText("Format", "Please wait.", 400, 150);
+    std::thread worker;
+    QTimer::singleShot(0, [&] {
+        worker = std::thread([&popup] {
+            popup.SetProgress(100);
+            popup.Close();
+        });
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, &popup, [&popup] { popup.done(99); });
+    watchdog.start(5000);
+    EXPECT_EQ(popup.DoModal(), CProgPopupDlg::kIdCancel);
+    worker.join();
+    EXPECT_NE(popup.result(), 99);
+    EXPECT_EQ(prompt::History().back().kind, prompt::Kind::Progress);
+}
+
+TEST_F(PopupTest, ProgressCloseBeforeTheLoopStartsStillEndsIt) {
+    CProgPopupDlg popup;
+    popup.SetPopupText("Format", "Please wait.", 400, 150);
+    std::thread([&popup] { popup.Close(); }).join();
+    QTimer::singleShot(5000, &popup, [&popup] { popup.done(99); });
+    EXPECT_EQ(popup.DoModal(), CProgPopupDlg::kIdCancel);
+    EXPECT_NE(popup.result(), 99);
+}
+
+TEST_F(PopupTest, ProgressIgnoresTheWindowSystemsClose) {
+    CProgPopupDlg popup;
+    popup.SetPopupText("Format", "Please wait.", 400, 150);
+    popup.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popup));
+    // The window system's close request (Alt+F4, a close box the window manager adds anyway).
+    ASSERT_NE(popup.windowHandle(), nullptr);
+    popup.windowHandle()->close();
+    QTest::qWait(20);
+    EXPECT_TRUE(popup.isVisible());
+    popup.Close();
+    EXPECT_TRUE(WaitFinished(popup, 2000));
+}
