@@ -122,7 +122,9 @@ const MemorySurface* CRButton::StateImage() const {
 }
 
 QImage CRButton::picture() {
-    if (redrawPending_) {
+    // A picture of another size than the control is stale as well.
+    if (redrawPending_ ||
+        (cachedPicture_ && cachedPicture_->size() != QSize(qMax(1, width()), qMax(1, height())))) {
         redrawPending_ = false;
         cachedPicture_.reset();
     }

@@ -58,7 +58,9 @@ void CRStaticText::Redraw() {
 
 QImage CRStaticText::picture() {
     clientRect_ = Rect{0, 0, width(), height()};
-    if (redrawPending_) {
+    // A picture of another size than the control is stale as well.
+    if (redrawPending_ ||
+        (cachedPicture_ && cachedPicture_->size() != QSize(qMax(1, width()), qMax(1, height())))) {
         redrawPending_ = false;
         cachedPicture_.reset();
     }
