@@ -1,0 +1,498 @@
+#include "pages/parking_dlg.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <array>
+
+#include "i18n/language_table.h"
+#include "platform/prompt.h"
+#include "settings/settings_record.h"
+#include "ui/fonts.h"
+#include "ui/msg_popup_dlg.h"
+#include "ui/sub_slider.h"
+
+namespace dashcam {
+namespace {
+
+// Motion levels by slider position; 0 is off.
+constexpr std::array<std::uint32_t, 4> kMotionLevels = {0, 1, 3, 5};
+// Record-timer steps in hours. Slider position p stands for entry p + 1; entry 0 is only met in stored
+// values.
+constexpr std::array<std::uint32_t, 5> kTimerSteps = {0, 6, 12, 24, 48};
+
+// Labels of the page, created as the template lists them. Those after 1122 are never given a text or a place.
+constexpr std::array<int, 25> kLabelIds = {1210, 1211, 1212, 1000, 1003, 1005, 1112, 1109, 1110,
+                                           1111, 1113, 1114, 1115, 1117, 1118, 1119, 1120, 1122,
+                                           1001, 1002, 1124, 1125, 1126, 1127, 4105};
+
+// Index of `value` in `table`, or -1.
+template <std::size_t N> int IndexOf(const std::array<std::uint32_t, N>& table, std::uint32_t value) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (table[i] == value)
+            return static_cast<int>(i);
+    return -1;
+}
+
+QString Text(std::u16string_view key) {
+    return QString::fromStdU16String(LookupText(key));
+}
+
+// Controls the template holds but the layout never places keep the zero size and stay out of sight.
+template <class T> T* Unplaced(T* control) {
+    control->setGeometry(0, 0, 0, 0);
+    control->hide();
+    return control;
+}
+
+} // namespace
+
+CParkingDlg::CParkingDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
+    scrollMax = 500;
+    lineStep = 80;
+    CreateControls();
+    Create();
+}
+
+CParkingDlg::~CParkingDlg() = default;
+
+void CParkingDlg::CreateControls() {
+    for (int id : kLabelIds)
+        AddItem(id, new QLabel(this))->setGeometry(0, 0, 0, 0);
+    for (int i = 18; i < static_cast<int>(kLabelIds.size()); ++i)
+        item(kLabelIds[static_cast<std::size_t>(i)])->hide();
+
+    auto makeSlider = [this](int id) {
+        auto* s = AddItem(id, new CSubSlider(this));
+        s->setGeometry(0, 0, 0, 0);
+        connect(s, &CSubSlider::scrolled, this, [this, id](int position) { OnSliderMoved(id, position); });
+        return s;
+    };
+    // In the order the page declares them.
+    continuousSlider_ = makeSlider(kContinuousSensitivity);
+    parkingSlider_ = makeSlider(kParkingSensitivity);
+    motionSlider_ = makeSlider(kMotionSensitivity);
+    timerSlider_ = makeSlider(kRecordTimer);
+    cutoff12Slider_ = makeSlider(kCutoff12V);
+    cutoff24Slider_ = makeSlider(kCutoff24V);
+    brightnessSlider_ = makeSlider(kBrightness);
+
+    auto makeGroup = [this](std::initializer_list<int> ids, auto onClick) {
+        auto* group = new QButtonGroup(this);
+        group->setExclusive(true);
+        for (int id : ids) {
+            auto* radio = AddItem(id, new QRadioButton(this));
+            radio->setAutoExclusive(false);
+            radio->setGeometry(0, 0, 0, 0);
+            group->addButton(radio, id);
+            connect(radio, &QAbstractButton::clicked, this, [onClick, id] { onClick(id); });
+        }
+        return group;
+    };
+    parkingGroup_ = makeGroup({kParkingEnabled, kParkingMode2, kParkingDisabled},
+                              [this](int id) { OnParkingModeClicked(id); });
+    Unplaced(item(kParkingMode2));
+    lowVoltageGroup_ =
+        makeGroup({kLowVoltageOn, kLowVoltageOff}, [this](int id) { OnLowVoltageClicked(id); });
+    optionAGroup_ = makeGroup({kOptionAOn, kOptionAOff}, [](int id) {
+        if (SettingsRecord* record = CurrentRecord())
+            record->setRecordOptionA(id == kOptionAOn ? 1 : 0);
+    });
+    optionCGroup_ = makeGroup({kOptionCOn, kOptionCOff}, [](int id) {
+        if (SettingsRecord* record = CurrentRecord())
+            record->setRecordOptionC(id == kOptionCOn ? 1 : 0);
+    });
+    for (int id : {kLowVoltageOn, kLowVoltageOff, kOptionAOn, kOptionAOff, kOptionCOn, kOptionCOff})
+        Unplaced(item(id));
+
+    for (int id = kWinterMonthFirst; id <= kWinterMonthLast; ++id) {
+        auto* box = Unplaced(AddItem(id, new QCheckBox(this)));
+        connect(box, &QAbstractButton::clicked, this,
+                [this, id](bool checked) { OnWinterMonthClicked(id, checked); });
+    }
+    auto* optionA = Unplaced(AddItem(kOptionACheck, new QCheckBox(this)));
+    connect(optionA, &QAbstractButton::clicked, this, [](bool checked) {
+        if (SettingsRecord* record = CurrentRecord())
+            record->setRecordOptionA(checked ? 1 : 0);
+    });
+    auto* optionB = Unplaced(AddItem(kOptionBCheck, new QCheckBox(this)));
+    connect(optionB, &QAbstractButton::clicked, this, [](bool checked) {
+        if (SettingsRecord* record = CurrentRecord())
+            record->setRecordOptionB(checked ? 1 : 0);
+    });
+
+    auto* sink = AddItem(kFocusSink, new QPushButton(this));
+    sink->setGeometry(0, 0, 0, 0);
+    sink->setAutoDefault(false);
+}
+
+bool CParkingDlg::OnInitDialog() {
+    BeginPageSetUp();
+    titleFont_ = CellHeightFont(QStringLiteral("Tahoma"), 14, 700);
+    boldSmallFont_ = CellHeightFont(QStringLiteral("Tahoma"), 13, 700);
+    normalFont_ = CellHeightFont(QStringLiteral("Tahoma"), 13, 400);
+    Layout();
+    FinishPageSetUp();
+    item(kFocusSink)->hide();
+    return true;
+}
+
+void CParkingDlg::Layout() {
+    leaderIds.clear();
+    auto title = [this](int id, std::u16string_view key, int x, int y) {
+        PlaceOptionItem(this, id, Text(key), titleFont_, x, y);
+        leaderIds.push_back(id);
+    };
+    auto label = [this](int id, std::u16string_view key, const QFont& font, int x, int y) {
+        return PlaceOptionItem(this, id, Text(key), font, x, y).width();
+    };
+
+    title(1210, u"IDS_STRING216", 15, 20);
+    int w = label(1211, u"IDS_STRING127", normalFont_, 60, 97);
+    MoveItem(this, kContinuousSensitivity, 60 + w, 55, 350, 55);
+    label(1212, u"IDS_STRING128", normalFont_, 430 + w, 97);
+
+    title(1000, u"IDS_STRING215", 15, 147);
+    MoveItem(this, kBrightness, 110, 177, 350, 48);
+    label(1003, u"IDS_STRING112", normalFont_, 75, 222);
+    label(1005, u"IDS_STRING113", normalFont_, 460, 222);
+
+    title(1112, u"IDS_STRING104", 15, 252);
+    label(kParkingEnabled, u"IDS_STRING135", normalFont_, 25, 282);
+    label(kParkingDisabled, u"IDS_STRING136", normalFont_, 25, 312);
+
+    title(1109, u"IDS_STRING222", 15, 352);
+    w = label(1110, u"IDS_STRING127", normalFont_, 60, 429);
+    MoveItem(this, kParkingSensitivity, 60 + w, 387, 350, 55);
+    label(1111, u"IDS_STRING128", normalFont_, 430 + w, 429);
+
+    title(1113, u"IDS_STRING251", 15, 499);
+    w = label(1114, u"IDS_STRING127", normalFont_, 60, 576);
+    MoveItem(this, kMotionSensitivity, 60 + w, 534, 350, 55);
+    label(1115, u"IDS_STRING128", normalFont_, 430 + w, 576);
+
+    title(1117, u"IDS_STRING140", 15, 646);
+    MoveItem(this, kRecordTimer, 110, 681, 350, 55);
+    label(1118, u"IDS_STRING141", normalFont_, 55, 723);
+
+    title(1119, u"IDS_STRING142", 15, 793);
+    w = label(1120, u"IDS_STRING143", boldSmallFont_, 30, 828);
+    MoveItem(this, kCutoff12V, 30 + w, 828, 350, 55);
+    w = label(1122, u"IDS_STRING144", boldSmallFont_, 30, 928);
+    MoveItem(this, kCutoff24V, 30 + w, 928, 350, 55);
+
+    scrollMax = kContentHeight - kPageHeight;
+    SetUpSliders();
+}
+
+void CParkingDlg::SetUpSliders() {
+    struct SetUp {
+        CSubSlider* slider;
+        QStringList labels;
+        std::uint32_t flags;
+        int minimum;
+        int maximum;
+        int position;
+        int tooltipKind;
+    };
+    const SetUp table[] = {
+        {continuousSlider_, {"1", "2", "3", "4", "5"}, 0x09, 1, 5, 3, 0},
+        {parkingSlider_, {"1", "2", "3", "4", "5"}, 0x09, 1, 5, 3, 0},
+        {motionSlider_, {"OFF", "1", "3", "5"}, 0x10, 0, 3, 4, 5},
+        {timerSlider_, {"6", "12", "24", "48"}, 0x10, 0, 3, 4, 4},
+        {cutoff12Slider_,
+         {"11.6V", "11.7V", "11.8V", "11.9V", "12.0V", "12.1V", "12.2V", "12.3V "},
+         0x05,
+         0,
+         7,
+         4,
+         2},
+        {cutoff24Slider_,
+         {"23.2V", "23.4V", "23.6V", "23.8V", "24.0V", "24.2V", "24.4V", "24.6V "},
+         0x05,
+         0,
+         7,
+         4,
+         3},
+    };
+    for (const SetUp& s : table) {
+        s.slider->SetLabelFont(&normalFont_);
+        s.slider->SetTickLabels(s.labels, s.flags);
+        s.slider->setRange(s.minimum, s.maximum);
+        s.slider->setTickInterval(1);
+        s.slider->setValue(s.position); // beyond the range comes out at its end
+        s.slider->SetTooltipKind(s.tooltipKind);
+    }
+    brightnessSlider_->setRange(0, 2);
+    brightnessSlider_->setTickInterval(1);
+}
+
+CSubSlider* CParkingDlg::slider(int id) const {
+    return itemAs<CSubSlider>(id);
+}
+
+void CParkingDlg::OnSliderMoved(int id, int position) {
+    SettingsRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    const auto p = static_cast<std::uint32_t>(position);
+    switch (id) {
+    case kContinuousSensitivity:
+        record->setContinuousImpactSensitivity(p);
+        break;
+    case kParkingSensitivity:
+        record->setParkingImpactSensitivity(p);
+        break;
+    case kMotionSensitivity:
+        if (position >= 0 && position < static_cast<int>(kMotionLevels.size()))
+            record->setMotionSensitivity(kMotionLevels[p]);
+        break;
+    case kRecordTimer:
+        if (position >= 0 && position + 1 < static_cast<int>(kTimerSteps.size()))
+            record->setRecordTimerHours(kTimerSteps[p + 1]);
+        break;
+    case kCutoff12V:
+        record->setCutoffVoltage12V(p);
+        break;
+    case kCutoff24V:
+        record->setCutoffVoltage24V(p);
+        break;
+    case kBrightness:
+        record->setCameraBrightness(p);
+        break;
+    default:
+        break;
+    }
+}
+
+void CParkingDlg::SetChecked(int id, bool checked) {
+    auto* button = itemAs<QAbstractButton>(id);
+    if (!button)
+        return;
+    // An exclusive group never lets its checked button go; the group steps aside for that moment.
+    QButtonGroup* group = button->group();
+    const bool exclusive = group && group->exclusive();
+    if (exclusive && !checked)
+        group->setExclusive(false);
+    button->setChecked(checked);
+    if (exclusive && !checked)
+        group->setExclusive(true);
+}
+
+void CParkingDlg::SetEnabled(int id, bool enabled) {
+    if (QWidget* w = item(id))
+        w->setEnabled(enabled);
+}
+
+void CParkingDlg::Refresh() {
+    const SettingsRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    auto asPosition = [](std::uint32_t v) { return static_cast<int>(v); };
+
+    continuousSlider_->setValue(asPosition(record->continuousImpactSensitivity()));
+
+    switch (record->parkingMode()) {
+    case 1:
+        SetChecked(kParkingEnabled, true);
+        SetChecked(kParkingMode2, false);
+        SetChecked(kParkingDisabled, false);
+        ParkingEnablement(true, true);
+        break;
+    case 2:
+        SetChecked(kParkingMode2, true);
+        SetChecked(kParkingEnabled, false);
+        SetChecked(kParkingDisabled, false);
+        ParkingEnablement(true, true);
+        break;
+    default:
+        SetChecked(kParkingDisabled, true);
+        SetChecked(kParkingEnabled, false);
+        SetChecked(kParkingMode2, false);
+        ParkingEnablement(false, true);
+        break;
+    }
+
+    parkingSlider_->setValue(asPosition(record->parkingImpactSensitivity()));
+
+    const int motion = IndexOf(kMotionLevels, record->motionSensitivity());
+    motionSlider_->setValue(motion < 0 ? 4 : motion);
+
+    const int timer = IndexOf(kTimerSteps, record->recordTimerHours());
+    timerSlider_->setValue(timer < 0 ? 4 : timer - 1);
+
+    cutoff12Slider_->setValue(asPosition(record->cutoffVoltage12V()));
+    cutoff24Slider_->setValue(asPosition(record->cutoffVoltage24V()));
+
+    const std::uint32_t months = record->winterMonthMask();
+    for (int id = kWinterMonthFirst; id <= kWinterMonthLast; ++id)
+        SetChecked(id, (months >> (id - kWinterMonthFirst)) & 1u);
+
+    const bool optionA = record->recordOptionA() != 0;
+    SetChecked(kOptionAOn, optionA);
+    SetChecked(kOptionAOff, !optionA);
+
+    brightnessSlider_->setValue(asPosition(record->cameraBrightness()));
+}
+
+void CParkingDlg::ParkingEnablement(bool enable, bool apply) {
+    const SettingsRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    const std::uint32_t mode = record->parkingMode();
+    constexpr std::array<int, 5> kParkingSliders = {kParkingSensitivity, kMotionSensitivity, kRecordTimer,
+                                                    kCutoff12V, kCutoff24V};
+    if (mode != 0)
+        for (int id : kParkingSliders)
+            SetEnabled(id, true);
+    if (apply) {
+        SetEnabled(kRecordTimer, enable);
+        SetEnabled(kParkingSensitivity, enable);
+        SetEnabled(kMotionSensitivity, enable);
+    }
+    if (mode == 0)
+        for (int id : kParkingSliders)
+            SetEnabled(id, false);
+    if (mode == 2)
+        SetEnabled(kMotionSensitivity, false);
+}
+
+void CParkingDlg::OnParkingModeClicked(int id) {
+    SettingsRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    if (id == kParkingEnabled) {
+        record->setParkingMode(1);
+        ParkingEnablement(true, true);
+        return;
+    }
+    if (id == kParkingMode2) {
+        record->setParkingMode(2);
+        ParkingEnablement(true, true);
+        return;
+    }
+    auto* disabled = itemAs<QAbstractButton>(kParkingDisabled);
+    if (!disabled->isChecked() || record->parkingMode() == 0)
+        return;
+
+    prompt::Request request;
+    request.kind = prompt::Kind::MessageYesNo;
+    request.caption = LookupText(u"IDS_STRING104");
+    request.text = LookupText(u"IDS_STRING177") + u"\r\n" + LookupText(u"IDS_STRING1770") + u"\r\n";
+    const prompt::Answer answer = prompt::Ask(request, [this, &request] {
+        QString text = QString::fromStdU16String(request.text);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const auto button =
+            QMessageBox::question(this, QString::fromStdU16String(request.caption), text.trimmed(),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        return button == QMessageBox::Yes ? prompt::Answer::Yes : prompt::Answer::No;
+    });
+
+    if (answer == prompt::Answer::Yes) {
+        record->setParkingMode(0);
+        ParkingEnablement(false, true);
+        return;
+    }
+    SetChecked(kParkingEnabled, false);
+    SetChecked(kParkingMode2, false);
+    SetChecked(kParkingDisabled, false);
+    if (record->parkingMode() == 1) {
+        SetChecked(kParkingEnabled, true);
+        item(kParkingEnabled)->setFocus();
+    } else if (record->parkingMode() == 2) {
+        SetChecked(kParkingMode2, true);
+        item(kParkingMode2)->setFocus();
+    }
+    SetChecked(kParkingDisabled, false);
+    ParkingEnablement(true, true);
+}
+
+void CParkingDlg::OnLowVoltageClicked(int id) {
+    SettingsRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    auto setWinterMonthsEnabled = [this](bool enabled) {
+        for (int box = kWinterMonthFirst; box <= kWinterMonthLast; ++box)
+            SetEnabled(box, enabled);
+    };
+    if (id == kLowVoltageOn) {
+        record->setLowVoltageShutdown(1);
+        ParkingEnablement(true, false);
+        setWinterMonthsEnabled(true);
+        return;
+    }
+    if (record->lowVoltageShutdown() == 0)
+        return;
+
+    CMsgPopupDlg popup(window());
+    popup.SetPopupText(Text(u"IDS_STRING246"),
+                       Text(u"IDS_STRING247") + QStringLiteral("\r\n") + Text(u"IDS_STRING248") +
+                           QStringLiteral("\r\n") + Text(u"IDS_STRING249"),
+                       330, 170);
+    if (popup.DoModal() == CMsgPopupDlg::kIdOk) {
+        record->setLowVoltageShutdown(0);
+        ParkingEnablement(false, false);
+        setWinterMonthsEnabled(false);
+        return;
+    }
+    record->setLowVoltageShutdown(1);
+    SetChecked(kLowVoltageOn, true);
+    SetChecked(kLowVoltageOff, false);
+    item(kLowVoltageOn)->setFocus();
+    ParkingEnablement(true, false);
+    setWinterMonthsEnabled(true);
+}
+
+void CParkingDlg::OnWinterMonthClicked(int id, bool checked) {
+    SettingsRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    const std::uint32_t bit = 1u << (id - kWinterMonthFirst);
+    std::uint32_t months = record->winterMonthMask();
+    months = checked ? (months | bit) : (months & ~bit);
+    record->setWinterMonthMask(months);
+}
+
+bool CParkingDlg::PreTranslateKey(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        return true;
+    return CBaseDialog::PreTranslateKey(event);
+}
+
+void CParkingDlg::paintEvent(QPaintEvent* event) {
+    CBaseDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(QPen(QColor(163, 181, 198), 1));
+    const int end = clientWidth() - 15;
+    for (int id : leaderIds) {
+        const QWidget* control = item(id);
+        if (!control || !control->isVisible() || control->width() == 0)
+            continue;
+        const QRect r = control->geometry();
+        const int top = r.top();
+        const int bottom = r.top() + r.height();
+        const int y = top + (bottom - top) / 2;
+        const int start = r.width() + 27;
+        if (end > start)
+            painter.drawLine(start, y, end - 1, y);
+    }
+}
+
+void CParkingDlg::mousePressEvent(QMouseEvent* event) {
+    // A click on the page's background takes the keyboard focus away from the control that had it. The focus
+    // goes to the hidden button; a hidden widget cannot hold it here, so the page holds it in its place.
+    if (QWidget* sink = item(kFocusSink))
+        sink->setFocus(Qt::MouseFocusReason);
+    if (!item(kFocusSink) || !item(kFocusSink)->hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    CBaseDialog::mousePressEvent(event);
+}
+
+} // namespace dashcam
