@@ -298,22 +298,30 @@ void CSettingDlg::paintEvent(QPaintEvent*) {
 }
 
 void CSettingDlg::mousePressEvent(QMouseEvent* event) {
+    // Only a press on the uncovered client area or on the title label (which passes its mouse on) starts a
+    // drag; the buttons take their presses themselves and never get here.
+    QWidget* under = childAt(event->position().toPoint());
+    dragging_ = event->button() == Qt::LeftButton && (under == nullptr || under == titleLabel_);
     dragStartGlobal_ = event->globalPosition().toPoint();
     dragStartWindow_ = pos();
     QDialog::mousePressEvent(event);
 }
 
 void CSettingDlg::mouseMoveEvent(QMouseEvent* event) {
-    // The whole uncovered client area (and the title label, which passes its mouse on) moves the window.
-    // Moves that a button passes on (it handles the mouse itself) do not drag.
-    QWidget* under = childAt(event->position().toPoint());
-    const bool onSurface = under == nullptr || under == titleLabel_;
-    if ((event->buttons() & Qt::LeftButton) && onSurface) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
         QWindow* window = windowHandle();
-        if (!(window && window->startSystemMove()))
+        if (window && window->startSystemMove())
+            dragging_ = false;  // the window system carries the move on from here
+        else
             move(dragStartWindow_ + event->globalPosition().toPoint() - dragStartGlobal_);
     }
     QDialog::mouseMoveEvent(event);
+}
+
+void CSettingDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
+    QDialog::mouseReleaseEvent(event);
 }
 
 void CSettingDlg::keyPressEvent(QKeyEvent* event) {

@@ -54,6 +54,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -92,6 +93,7 @@ private:
 
     QPoint dragStartGlobal_;
     QPoint dragStartWindow_;
+    bool dragging_ = false;
 };
 
 } // namespace dashcam
