@@ -21,6 +21,7 @@
 #include "support/temp_dir.h"
 #include "ui/r_button.h"
 #include "ui/r_static_text.h"
+#include "ui/sub_slider.h"
 
 namespace dashcam {
 namespace {
@@ -205,6 +206,53 @@ TEST_F(MainWindow, DraggingTheSkinMovesTheWindowButATabDoesNot) {
                         Qt::LeftButton, {});
     QApplication::sendEvent(tab, &tabMove);
     EXPECT_EQ(dialog->pos(), afterSkin);
+}
+
+// The Record Settings tab as a user works it: every visible control changed in the window, then Save or Cancel.
+TEST_F(MainWindow, RecordPageEditsReachSetupCfgOnSaveAndNotOnCancel) {
+    const auto sample = ReadBytes(card / "setup.cfg");
+    for (bool save : {false, true}) {
+        fs::copy_file(fs::path(DASHCAM_SOURCE_DIR) / "examples/card/setup.cfg", card / "setup.cfg",
+                      fs::copy_options::overwrite_existing);
+        ResetCardState();
+        SetCardRoot(card.root());
+        prompt::Reset();
+        auto dialog = Open();
+        Click(dialog->button(2202));
+        CParkingDlg* page = dialog->recordPage();
+        ASSERT_TRUE(page->isVisible());
+        ASSERT_EQ(page->slider(1252)->value(), 3);
+        QTest::keyClick(page->slider(1252), Qt::Key_End);
+        QTest::keyClick(page->slider(1020), Qt::Key_Home);
+        QTest::keyClick(page->slider(1160), Qt::Key_Left);
+        QTest::keyClick(page->slider(1161), Qt::Key_Home);
+        QTest::keyClick(page->slider(1162), Qt::Key_End);
+        QTest::keyClick(page->slider(1163), Qt::Key_Right);
+        QTest::keyClick(page->slider(1164), Qt::Key_End);
+        prompt::QueueAnswer(prompt::Answer::Yes);
+        Click(page->item(4002));
+        ASSERT_EQ(prompt::History().size(), 1u);
+
+        SettingsRecord expected;
+        std::copy(sample.begin(), sample.end(), expected.bytes.begin());
+        expected.setContinuousImpactSensitivity(5);
+        expected.setCameraBrightness(0);
+        expected.setParkingImpactSensitivity(expected.parkingImpactSensitivity() - 1);
+        expected.setMotionSensitivity(0);
+        expected.setRecordTimerHours(48);
+        expected.setCutoffVoltage12V(expected.cutoffVoltage12V() + 1);
+        expected.setCutoffVoltage24V(7);
+        expected.setParkingMode(0);
+        expected.DeriveCombinedFlag();
+
+        Click(dialog->button(save ? 2304 : 2303));
+        EXPECT_FALSE(dialog->isVisible());
+        const auto written = ReadBytes(card / "setup.cfg");
+        if (save)
+            EXPECT_EQ(written, std::vector<std::uint8_t>(expected.bytes.begin(), expected.bytes.end()));
+        else
+            EXPECT_EQ(written, sample);
+    }
 }
 
 TEST_F(MainWindow, FollowsTheViewersLanguage) {
