@@ -105,11 +105,17 @@ void CSettingDlg::SizeWindow() {
 
 void CSettingDlg::BuildSkin() {
     const int w = clientRect_.width(), h = clientRect_.height();
+    skinSurface_.Create(w, h);
+    if (ToLogical(w) == w && ToLogical(h) == h) {
+        // At 100 % the logical skin is the device skin: blending it onto the empty surface would copy it.
+        AcquirePainter().DrawStretchImage(skinSurface_, kSkinImage);
+        ReleasePainter();
+        return;
+    }
     MemorySurface logical;
     logical.Create(ToLogical(w), ToLogical(h));
     AcquirePainter().DrawStretchImage(logical, kSkinImage);
     ReleasePainter();
-    skinSurface_.Create(w, h);
     if (logical.IsValid() && skinSurface_.IsValid())
         AlphaBlendPixels(*skinSurface_.Dc(), 0, 0, w, h, *logical.Dc(), 0, 0, logical.Width(), logical.Height());
 }
@@ -283,11 +289,10 @@ void CSettingDlg::paintEvent(QPaintEvent*) {
         frameSurface_.Release();
         frameBitmap_ = false;
     }
-    if (!frameSurface_.IsValid())
-        frameSurface_.Create(skinSurface_, clientRect_.width(), clientRect_.height());
-    if (!frameBitmap_ && frameSurface_.IsValid() && skinSurface_.IsValid()) {
-        CopyPixels(*frameSurface_.Dc(), 0, 0, clientRect_.width(), clientRect_.height(), *skinSurface_.Dc(), 0, 0);
-        frameBitmap_ = true;
+    // The frame is the skin as composed once; it shares the skin's pixels, so a paint is one copy to the screen.
+    if (!frameSurface_.IsValid() && skinSurface_.IsValid()) {
+        frameSurface_.CreateCopyOf(skinSurface_);
+        frameBitmap_ = frameSurface_.IsValid();
     }
     if (frameSurface_.IsValid()) {
         QPainter painter(this);

@@ -38,18 +38,19 @@ bool Usable(const QImage& image) {
 void CopyPixels(QImage& dst, int dx, int dy, int w, int h, const QImage& src, int sx, int sy) {
     if (w <= 0 || h <= 0 || !Usable(dst) || !Usable(src))
         return;
+    const int dstW = dst.width(), dstH = dst.height(), srcW = src.width(), srcH = src.height();
+    // Columns that fall inside both images; the rest of the rectangle is clipped away.
+    const int first = std::max({0, -dx, -sx});
+    const int end = std::min({w, dstW - dx, srcW - sx});
+    if (first >= end)
+        return;
     for (int row = 0; row < h; ++row) {
         const int ty = dy + row, fy = sy + row;
-        if (ty < 0 || ty >= dst.height() || fy < 0 || fy >= src.height())
+        if (ty < 0 || ty >= dstH || fy < 0 || fy >= srcH)
             continue;
         QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(ty));
         const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(fy));
-        for (int col = 0; col < w; ++col) {
-            const int tx = dx + col, fx = sx + col;
-            if (tx < 0 || tx >= dst.width() || fx < 0 || fx >= src.width())
-                continue;
-            out[tx] = in[fx];
-        }
+        std::copy(in + sx + first, in + sx + end, out + dx + first);
     }
 }
 
@@ -57,15 +58,16 @@ void StretchPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage& sr
                    int sh) {
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !Usable(dst) || !Usable(src))
         return;
+    const int dstW = dst.width(), dstH = dst.height(), srcW = src.width(), srcH = src.height();
     for (int row = 0; row < dh; ++row) {
         const int ty = dy + row, fy = sy + SourceIndex(row, sh, dh);
-        if (ty < 0 || ty >= dst.height() || fy < 0 || fy >= src.height())
+        if (ty < 0 || ty >= dstH || fy < 0 || fy >= srcH)
             continue;
         QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(ty));
         const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(fy));
         for (int col = 0; col < dw; ++col) {
             const int tx = dx + col, fx = sx + SourceIndex(col, sw, dw);
-            if (tx < 0 || tx >= dst.width() || fx < 0 || fx >= src.width())
+            if (tx < 0 || tx >= dstW || fx < 0 || fx >= srcW)
                 continue;
             out[tx] = in[fx];
         }
@@ -79,15 +81,16 @@ void AlphaBlendPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage&
     const QImage source = src.format() == QImage::Format_ARGB32
                               ? src.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                               : src;
+    const int dstW = dst.width(), dstH = dst.height(), srcW = source.width(), srcH = source.height();
     for (int row = 0; row < dh; ++row) {
         const int ty = dy + row, fy = sy + SourceIndex(row, sh, dh);
-        if (ty < 0 || ty >= dst.height() || fy < 0 || fy >= source.height())
+        if (ty < 0 || ty >= dstH || fy < 0 || fy >= srcH)
             continue;
         QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(ty));
         const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(fy));
         for (int col = 0; col < dw; ++col) {
             const int tx = dx + col, fx = sx + SourceIndex(col, sw, dw);
-            if (tx < 0 || tx >= dst.width() || fx < 0 || fx >= source.width())
+            if (tx < 0 || tx >= dstW || fx < 0 || fx >= srcW)
                 continue;
             const QRgb s = in[fx];
             if (qAlpha(s) == 255)

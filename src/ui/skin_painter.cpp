@@ -44,13 +44,11 @@ void MarkerRun(int count, const std::function<QRgb(int)>& pixel, int& first, int
 
 // Widens the one marked line of `source` along one direction so that it fills `target` lines; the other lines
 // are copied as they are. `horizontal` stretches a column, otherwise a row.
-QImage StretchPass(const QImage& source, int target, const std::vector<int>& marks, bool horizontal,
-                   std::vector<int>& stretched) {
+// `out` is all zero on entry; what lies beyond its edges is cut off.
+void StretchPass(const QImage& source, QImage& out, int target, const std::vector<int>& marks, bool horizontal,
+                 std::vector<int>& stretched) {
     const int s = horizontal ? source.width() : source.height();
     const int across = horizontal ? source.height() : source.width();
-    QImage out(horizontal ? target : across, horizontal ? across : target,
-               QImage::Format_ARGB32_Premultiplied);
-    out.fill(0);
     auto copy = [&](int from, int to, int count) {
         if (count <= 0)
             return;
@@ -61,11 +59,11 @@ QImage StretchPass(const QImage& source, int target, const std::vector<int>& mar
     };
     if (marks.empty()) {
         copy(0, 0, target);
-        return out;
+        return;
     }
     if (!horizontal && s == target) {
         copy(0, 0, target);
-        return out;
+        return;
     }
     const int m = marks.front();
     const int n = target - s + 1;
@@ -79,7 +77,6 @@ QImage StretchPass(const QImage& source, int target, const std::vector<int>& mar
     stretched.push_back(n);
     // A surface narrower than the fixed parts drops the marked line and lets the rest overlap from the left.
     copy(m + 1, m + n, s - m - 1);
-    return out;
 }
 
 } // namespace
@@ -153,14 +150,17 @@ void SkinPainter::DrawStretchBitmap(MemorySurface& surface, const QImage& bitmap
         if (m >= 0 && m < h - 1)
             rowMarks.push_back(m);
 
+    // The interior is widened to T + 1 columns, then heightened to U + 1 rows straight into the surface, which
+    // cuts off the last column and row.
     const int T = surface.Width(), U = surface.Height();
-    const QImage wide = StretchPass(interior, T + 1, columnMarks, true, stretchX_);
-    const QImage full = StretchPass(wide, U + 1, rowMarks, false, stretchY_);
+    QImage wide(T + 1, interior.height(), QImage::Format_ARGB32_Premultiplied);
+    wide.fill(0);
+    StretchPass(interior, wide, T + 1, columnMarks, true, stretchX_);
+    surface.Dc()->fill(0);
+    StretchPass(wide, *surface.Dc(), U + 1, rowMarks, false, stretchY_);
 
     if (contentRect)
         *contentRect = ContentRect(frame);
-
-    CopyPixels(*surface.Dc(), 0, 0, T, U, full, 0, 0);
 }
 
 Rect SkinPainter::ContentRect(const QImage& frame) const {
