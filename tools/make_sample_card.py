@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the sample memory card in examples/card: setup.cfg, default.cfg (572-byte settings records, layout 1.2)
 and lang/ver.dat. The values below are what a camera in use and a camera fresh from the factory would hold."""
+import argparse
 import os
 import struct
 import sys
@@ -77,7 +78,10 @@ VER_DAT = (
 
 
 def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "examples", "card")
+    parser = argparse.ArgumentParser(description="Writes the sample card: setup.cfg, default.cfg and lang/ver.dat.")
+    parser.add_argument("folder", nargs="?", default=os.path.join(os.path.dirname(__file__), "..", "examples", "card"),
+                        help="card folder to write (default: examples/card)")
+    root = parser.parse_args().folder
     os.makedirs(os.path.join(root, "lang"), exist_ok=True)
     with open(os.path.join(root, "setup.cfg"), "wb") as f:
         f.write(settings(factory=False))
