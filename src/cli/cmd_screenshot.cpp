@@ -1,8 +1,10 @@
-// dashcam-cfg screenshot: the editor window built offscreen on a card, as start-up builds it, written to a PNG.
+// dashcam-cfg screenshot: the editor window built offscreen on a card, as start-up builds it, written to a
+// PNG.
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -12,16 +14,21 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
 #include "i18n/interface_language.h"
+#include "pages/parking_dlg.h"
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
+#include "ui/base_dialog.h"
 
 namespace dashcam::cli {
 namespace {
 const char* const kUsage =
-    "usage: dashcam-cfg screenshot CARD OUT.png [--page memory|record|system] [--lang NAME]\n"
-    "  Builds the editor window offscreen on the card exactly as start-up does (without the hand-over from a\n"
+    "usage: dashcam-cfg screenshot CARD OUT.png [--page memory|record|system] [--lang NAME] [--scroll "
+    "PIXELS]\n"
+    "  Builds the editor window offscreen on the card exactly as start-up does (without the hand-over from "
+    "a\n"
     "  removable drive), clicks the chosen page's tab or forces the interface language, and writes the\n"
-    "  722 x 587 window to OUT.png. The card is not written.\n";
+    "  722 x 587 window to OUT.png. --scroll drags the page's scroll bar to PIXELS (clamped to its range)\n"
+    "  first. The card is not written.\n";
 } // namespace
 
 int RunScreenshot(const Args& args) {
@@ -30,11 +37,14 @@ int RunScreenshot(const Args& args) {
     std::vector<std::string> positional;
     std::string page = "memory";
     std::optional<std::string> language;
+    std::string scrollText;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--page" || args[i] == "--lang") {
+        if (args[i] == "--page" || args[i] == "--lang" || args[i] == "--scroll") {
             if (i + 1 >= args.size())
                 return UsageError(args[i] + " needs a value", kUsage);
-            (args[i] == "--page" ? page : language.emplace()) = args[i + 1];
+            (args[i] == "--page"   ? page
+             : args[i] == "--lang" ? language.emplace()
+                                   : scrollText) = args[i + 1];
             ++i;
         } else if (args[i].rfind("--", 0) == 0) {
             return UsageError("unknown option '" + args[i] + "'", kUsage);
@@ -47,6 +57,14 @@ int RunScreenshot(const Args& args) {
     const int tab = page == "memory" ? 2203 : page == "record" ? 2202 : page == "system" ? 2204 : 0;
     if (tab == 0)
         return UsageError("--page is memory, record or system", kUsage);
+    int scroll = 0;
+    if (!scrollText.empty()) {
+        char* end = nullptr;
+        const long value = std::strtol(scrollText.c_str(), &end, 10);
+        if (*end != '\0' || value < 0 || value > 100000)
+            return UsageError("--scroll needs a number of pixels from 0 to 100000", kUsage);
+        scroll = static_cast<int>(value);
+    }
     if (language) {
         bool known = false;
         for (int index = 0; index < 15; ++index)
@@ -75,6 +93,14 @@ int RunScreenshot(const Args& args) {
     if (!dialog->OnInitDialog(options))
         return Failure(positional[0] + ": the editor did not open on this card");
     dialog->OnCommand(tab);
+    if (scroll > 0) {
+        CBaseDialog* shown = tab == 2203   ? dialog->memoryCardPage()
+                             : tab == 2202 ? dialog->recordPage()
+                                           : dialog->systemPage();
+        if (shown)
+            shown->OnVScroll(CBaseDialog::ScrollCode::ThumbPosition,
+                             std::min(scroll, shown->scrollMaximum()));
+    }
     QApplication::processEvents();
     QImage image = dialog->grab().toImage();
     if (!image.save(QString::fromStdString(positional[1]), "PNG"))

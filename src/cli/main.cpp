@@ -21,7 +21,7 @@ const char* const kUsage =
     "  languages CARD [--json]               what the card's lang/ver.dat says\n"
     "  text KEY [--lang NAME] [--section NAME] [--lang-file PATH] | --list-languages\n"
     "                                        an interface text as the editor looks it up\n"
-    "  screenshot CARD OUT.png [--page memory|record|system] [--lang NAME]\n"
+    "  screenshot CARD OUT.png [--page memory|record|system] [--lang NAME] [--scroll PIXELS]\n"
     "                                        render the editor window on a card to a PNG\n"
     "\n"
     "CARD is the card folder. Exit status: 0 success, 1 the operation failed, 2 usage error.\n"

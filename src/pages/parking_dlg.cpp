@@ -473,7 +473,7 @@ void CParkingDlg::paintEvent(QPaintEvent* event) {
     const int end = clientWidth() - 15;
     for (int id : leaderIds) {
         const QWidget* control = item(id);
-        if (!control || !control->isVisible() || control->width() == 0)
+        if (!control || !control->isVisibleTo(this) || control->width() == 0)
             continue;
         const QRect r = control->geometry();
         const int top = r.top();

@@ -58,7 +58,7 @@ void CBaseDialog::AdoptItem(int id, QWidget* control) {
 }
 
 int CBaseDialog::clientWidth() const {
-    return scrollBar_->isVisible() ? width() - kScrollBarWidth : width();
+    return scrollBar_->isVisibleTo(this) ? width() - kScrollBarWidth : width();
 }
 
 bool CBaseDialog::OnInitDialog() {
