@@ -1,14 +1,22 @@
 #include "settings/safe_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "platform/text_codec.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#undef ReplaceFile // the Win32 macro would rename ours
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,8 +55,8 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-// Writes `head` and then the old file's bytes beyond it into a temporary file in the same folder, then renames it
-// over the target.
+// Writes `head` and then the old file's bytes beyond it into a temporary file in the same folder, then
+// renames it over the target.
 bool ReplaceWithTail(const fs::path& target, std::span<const std::uint8_t> head, bool keepTail,
                      const std::function<void()>& onOpened) {
     struct stat old {};
@@ -116,43 +124,71 @@ bool ReplaceWithTail(const fs::path& target, std::span<const std::uint8_t> head,
     return true;
 }
 #else
+bool WriteAll(HANDLE file, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, data, chunk, &written, nullptr) || written == 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Writes `head` and then the old file's bytes beyond it into a temporary file in the same folder, flushes it
+// to the medium, then moves it over the target.
 bool ReplaceWithTail(const fs::path& target, std::span<const std::uint8_t> head, bool keepTail,
                      const std::function<void()>& onOpened) {
-    std::error_code ec;
-    const bool exists = fs::exists(target, ec);
-    if (exists && !fs::is_regular_file(target, ec))
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
         return false;
+    HANDLE source = INVALID_HANDLE_VALUE;
+    if (exists && keepTail) {
+        source = ::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (source == INVALID_HANDLE_VALUE)
+            return false;
+    }
     fs::path temp = target;
     temp += L".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        if (onOpened)
-            onOpened();
-        out.write(reinterpret_cast<const char*>(head.data()), static_cast<std::streamsize>(head.size()));
-        if (exists && keepTail) {
-            std::ifstream in(target, std::ios::binary);
-            if (!in) {
-                out.close();
-                fs::remove(temp, ec);
-                return false;
-            }
-            in.seekg(static_cast<std::streamoff>(head.size()));
-            if (in)
-                out << in.rdbuf();
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return false;
+    HANDLE out =
+        ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        if (source != INVALID_HANDLE_VALUE)
+            ::CloseHandle(source);
+        return false;
+    }
+    if (onOpened)
+        onOpened();
+    bool ok = WriteAll(out, head.data(), head.size());
+    if (ok && source != INVALID_HANDLE_VALUE) {
+        LARGE_INTEGER offset;
+        offset.QuadPart = static_cast<LONGLONG>(head.size());
+        ok = ::SetFilePointerEx(source, offset, nullptr, FILE_BEGIN) != 0;
+        std::vector<std::uint8_t> buffer(64 * 1024);
+        while (ok) {
+            DWORD n = 0;
+            if (!::ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr))
+                ok = false;
+            else if (n == 0)
+                break;
+            else
+                ok = WriteAll(out, buffer.data(), n);
         }
     }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
+    if (source != INVALID_HANDLE_VALUE)
+        ::CloseHandle(source);
+    if (ok)
+        ok = ::FlushFileBuffers(out) != 0;
+    if (!::CloseHandle(out))
+        ok = false;
+    if (ok)
+        ok = ::MoveFileExW(temp.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) {
+        ::DeleteFileW(temp.c_str());
         return false;
     }
     return true;

@@ -1,0 +1,131 @@
+// The host services on Windows: the Win32 calls themselves.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <shellapi.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../host_system.h"
+
+namespace dashcam {
+namespace {
+
+const wchar_t* W(const std::u16string& s) {
+    return reinterpret_cast<const wchar_t*>(s.c_str());
+}
+
+// One argument as the C runtime's command-line parser reads it back: quoted when it holds blanks or quotes,
+// backslashes doubled where they come before a quote (including the closing one, as after "E:\").
+std::wstring QuoteArgument(const std::u16string& argument) {
+    const std::wstring arg(argument.begin(), argument.end());
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos)
+        return arg;
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"')
+            out.append(backslashes * 2 + 1, L'\\');
+        else
+            out.append(backslashes, L'\\');
+        backslashes = 0;
+        out.push_back(c);
+    }
+    out.append(backslashes * 2, L'\\');
+    out.push_back(L'"');
+    return out;
+}
+
+// A path list for SHFileOperationW: the path followed by two terminators.
+std::wstring DoubleTerminated(const std::u16string& path) {
+    std::wstring out(path.begin(), path.end());
+    out.push_back(L'\0');
+    return out; // c_str() adds the second
+}
+
+class Win32HostSystem final : public HostSystem {
+public:
+    std::u16string ModuleFilePath() override {
+        std::vector<wchar_t> buffer(MAX_PATH);
+        for (;;) {
+            const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            if (n == 0)
+                return {};
+            if (n < buffer.size())
+                return std::u16string(buffer.begin(), buffer.begin() + n);
+            if (buffer.size() >= 32768)
+                return {};
+            buffer.resize(buffer.size() * 2);
+        }
+    }
+
+    bool IsOnRemovableDrive(const std::u16string& folder) override {
+        return GetDriveTypeW(W(DriveRootOf(folder))) == DRIVE_REMOVABLE;
+    }
+
+    std::optional<std::u16string> LocalAppDataFolder() override {
+        wchar_t path[MAX_PATH] = {};
+        if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_LOCAL_APPDATA, FALSE))
+            return std::nullopt;
+        std::u16string out(reinterpret_cast<const char16_t*>(path));
+        while (!out.empty() && (out.back() == u'\\' || out.back() == u'/'))
+            out.pop_back();
+        return out;
+    }
+
+    bool CreateFolder(const std::u16string& path) override {
+        return CreateDirectoryW(W(path), nullptr) || FolderExists(path);
+    }
+
+    bool FolderExists(const std::u16string& path) override {
+        const DWORD attributes = GetFileAttributesW(W(path));
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+
+    bool CopyFileOver(const std::u16string& from, const std::u16string& to) override {
+        return CopyFileW(W(from), W(to), FALSE) != 0;
+    }
+
+    bool CopyFolderInto(const std::u16string& folder, const std::u16string& destinationFolder) override {
+        const std::wstring from = DoubleTerminated(folder);
+        const std::wstring to = DoubleTerminated(destinationFolder);
+        SHFILEOPSTRUCTW operation = {};
+        operation.wFunc = FO_COPY;
+        operation.pFrom = from.c_str();
+        operation.pTo = to.c_str();
+        operation.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
+        return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+    }
+
+    bool StartProgram(const std::u16string& program, const std::u16string& argument,
+                      const std::u16string& workingFolder) override {
+        const std::wstring parameters = QuoteArgument(argument);
+        const HINSTANCE result =
+            ShellExecuteW(nullptr, L"open", W(program), parameters.c_str(),
+                          workingFolder.empty() ? nullptr : W(workingFolder), SW_SHOWNORMAL);
+        return reinterpret_cast<INT_PTR>(result) > 32;
+    }
+
+    std::int32_t StandardBiasMinutes() override {
+        TIME_ZONE_INFORMATION zone = {};
+        if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID)
+            return 0;
+        return zone.Bias;
+    }
+};
+
+} // namespace
+
+HostSystem& PlatformHost() {
+    static Win32HostSystem host;
+    return host;
+}
+
+} // namespace dashcam
