@@ -70,6 +70,7 @@ TEST(IniDocumentDecoding, EightBitTextIsReadUpToItsFirstNul) {
     EXPECT_EQ(Text(doc, u"C"), u"<none>");
 }
 
+#ifndef _WIN32 // Windows converts with the machine's own ANSI code page, which may accept any byte
 TEST(IniDocumentDecoding, EightBitTextThatDoesNotConvertIsRefused) {
     IniDocument doc;
     std::string text = "[text]\nA=\x81\n"; // undefined in the ANSI code page
@@ -80,6 +81,7 @@ TEST(IniDocumentDecoding, EightBitTextThatDoesNotConvertIsRefused) {
     EXPECT_TRUE(Parse(doc, std::vector<unsigned char>(hidden.begin(), hidden.end())));
     EXPECT_EQ(Text(doc, u"A"), u"1");
 }
+#endif
 
 TEST(IniDocumentLines, LineEndsCarriageReturnsAndNuls) {
     IniDocument doc;

@@ -23,13 +23,16 @@ bool FakeHost::CopyFileOver(const std::u16string& from, const std::u16string& to
     if (copyFails)
         return false;
     std::error_code ec;
-    fs::copy_file(P(from), P(to), fs::copy_options::overwrite_existing, ec);
+    // Removing first keeps the fake independent of how a standard library overwrites (MinGW's refuses to).
+    fs::remove(P(to), ec);
+    fs::copy_file(P(from), P(to), ec);
     return !ec;
 }
 
 bool FakeHost::CopyFolderInto(const std::u16string& folder, const std::u16string& destinationFolder) {
     std::error_code ec;
     fs::path src = P(folder);
+    fs::remove_all(P(destinationFolder) / src.filename(), ec);
     fs::copy(src, P(destinationFolder) / src.filename(), fs::copy_options::recursive | fs::copy_options::overwrite_existing,
              ec);
     return !ec;
