@@ -1,5 +1,7 @@
 #include "ui/sub_slider.h"
 
+#include <QWheelEvent>
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
@@ -193,6 +195,14 @@ QRect CSubSlider::HandleRect() const {
 void CSubSlider::ShowValueTip() {
     const QRect handle = HandleRect();
     QToolTip::showText(mapToGlobal(QPoint(handle.center().x(), handle.top() - 24)), TooltipText(), this);
+}
+
+void CSubSlider::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QSlider::wheelEvent(event);
 }
 
 } // namespace dashcam

@@ -65,6 +65,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void initStyleOption(QStyleOptionSlider* option) const override;
     void sliderChange(SliderChange change) override;
+    // The wheel moves the slider only while it has the keyboard focus, as on the platform the editor comes
+    // from; otherwise it goes on to the page, which scrolls, so scrolling past a slider never edits it.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void OnAction(int action);

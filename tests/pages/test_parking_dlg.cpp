@@ -70,7 +70,8 @@ protected:
         const auto ticks = CSubSlider::LabelPositions(0, s->width(), s->maximum() - s->minimum() + 1, 0x10);
         const QPoint start = s->HandleRect().center();
         auto send = [s](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-            QMouseEvent e(type, QPointF(at), s->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons, Qt::NoModifier);
+            QMouseEvent e(type, QPointF(at), s->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
             QApplication::sendEvent(s, &e);
         };
         send(QEvent::MouseButtonPress, start, Qt::LeftButton);
@@ -96,10 +97,10 @@ TEST_F(ParkingPageTest, RowsSitWhereTheLayoutPutsThem) {
     EXPECT_EQ(page_->leaders(), (std::vector<int>{1210, 1000, 1112, 1109, 1113, 1117, 1119}));
 
     const std::pair<int, QPoint> fixed[] = {
-        {1210, {15, 20}},  {1000, {15, 147}}, {1020, {110, 177}}, {1003, {75, 222}},  {1005, {460, 222}},
-        {1112, {15, 252}}, {4000, {25, 282}}, {4002, {25, 312}},  {1109, {15, 352}},  {1113, {15, 499}},
-        {1117, {15, 646}}, {1162, {110, 681}}, {1118, {55, 723}}, {1119, {15, 793}},  {1120, {30, 828}},
-        {1122, {30, 928}}};
+        {1210, {15, 20}},   {1000, {15, 147}}, {1020, {110, 177}}, {1003, {75, 222}},
+        {1005, {460, 222}}, {1112, {15, 252}}, {4000, {25, 282}},  {4002, {25, 312}},
+        {1109, {15, 352}},  {1113, {15, 499}}, {1117, {15, 646}},  {1162, {110, 681}},
+        {1118, {55, 723}},  {1119, {15, 793}}, {1120, {30, 828}},  {1122, {30, 928}}};
     for (const auto& [id, at] : fixed)
         EXPECT_EQ(page_->item(id)->pos(), at) << id;
 
@@ -247,9 +248,10 @@ TEST_F(ParkingPageTest, RefreshShowsOddStoredValuesWithoutWritingThem) {
     record().setWinterMonthMask(0b10110);
     record().setRecordOptionA(7);
     page_->Refresh();
-    EXPECT_EQ((std::vector<bool>{button(1165)->isChecked(), button(1166)->isChecked(), button(1167)->isChecked(),
-                                 button(1168)->isChecked(), button(1169)->isChecked()}),
-              (std::vector<bool>{false, true, true, false, true}));
+    EXPECT_EQ(
+        (std::vector<bool>{button(1165)->isChecked(), button(1166)->isChecked(), button(1167)->isChecked(),
+                           button(1168)->isChecked(), button(1169)->isChecked()}),
+        (std::vector<bool>{false, true, true, false, true}));
     EXPECT_TRUE(button(1155)->isChecked());
     EXPECT_FALSE(button(1156)->isChecked());
     record().setRecordOptionA(0);
@@ -312,8 +314,9 @@ TEST_F(ParkingPageTest, SwitchingParkingOffAsksFirst) {
         const prompt::Request& asked = prompt::History().front();
         EXPECT_EQ(asked.kind, prompt::Kind::MessageYesNo);
         EXPECT_EQ(asked.caption, u"Parking Mode Settings");
-        EXPECT_EQ(asked.text, u"If the parking mode recording is disabled,\r\nthe dash cam will stop recording when "
-                              u"the vehicle's engine is turned off.\r\n");
+        EXPECT_EQ(asked.text,
+                  u"If the parking mode recording is disabled,\r\nthe dash cam will stop recording when "
+                  u"the vehicle's engine is turned off.\r\n");
         EXPECT_EQ(record().parkingMode(), c.storedAfter) << c.mode;
         for (int id : {4000, 4001, 4002})
             EXPECT_EQ(button(id)->isChecked(), id == c.checkedAfter) << c.mode << " radio " << id;
@@ -358,8 +361,9 @@ TEST_F(ParkingPageTest, LowVoltagePopupConfirmedAndDeclined) {
     ASSERT_EQ(prompt::History().size(), 1u);
     EXPECT_EQ(prompt::History()[0].kind, prompt::Kind::Confirm);
     EXPECT_EQ(prompt::History()[0].caption, u"Caution for Disabling Low-Voltage Shutdown");
-    EXPECT_EQ(prompt::History()[0].text, u"Disabling this function may result in\r\ndepletion of the vehicle's "
-                                         u"battery. \r\nDisable the low-voltage shutdown anyway?");
+    EXPECT_EQ(prompt::History()[0].text,
+              u"Disabling this function may result in\r\ndepletion of the vehicle's "
+              u"battery. \r\nDisable the low-voltage shutdown anyway?");
     EXPECT_EQ(record().lowVoltageShutdown(), 0u);
     EXPECT_EQ(boxesEnabled(), std::vector<bool>(5, false));
 
@@ -382,8 +386,8 @@ TEST_F(ParkingPageTest, LowVoltagePopupConfirmedAndDeclined) {
 }
 
 TEST_F(ParkingPageTest, UnplacedControlsWriteTheirFields) {
-    for (int id : {4001, 1165, 1166, 1167, 1168, 1169, 1153, 1154, 1155, 1156, 4103, 4104, 4106, 4107, 1001, 1002,
-                   1124, 1125, 1126, 1127, 4105, 1171}) {
+    for (int id : {4001, 1165, 1166, 1167, 1168, 1169, 1153, 1154, 1155, 1156, 4103,
+                   4104, 4106, 4107, 1001, 1002, 1124, 1125, 1126, 1127, 4105, 1171}) {
         ASSERT_NE(page_->item(id), nullptr) << id;
         EXPECT_TRUE(page_->item(id)->isHidden()) << id;
     }
@@ -469,18 +473,45 @@ TEST_F(ParkingPageTest, WheelScrollsToTheBottomWhereThe24VSliderIsReachable) {
     }
 }
 
+TEST_F(ParkingPageTest, WheelOverAnUnfocusedSliderScrollsThePageAndEditsNothing) {
+    ShowPage();
+    const std::vector<std::uint8_t> before(record().bytes.begin(), record().bytes.end());
+    CSubSlider* under = slider(1252);
+    under->clearFocus();
+    QWheelEvent wheel(QPointF(100, 20), under->mapToGlobal(QPointF(100, 20)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(under, &wheel);
+    EXPECT_FALSE(
+        wheel.isAccepted()); // left to the parent, as the toolkit does with the window system's wheel
+    EXPECT_EQ(under->value(), 3);
+    // Only wheel events from the window system travel on to the parent by themselves; take this one there.
+    const QPointF onPage = under->mapTo(page_, QPointF(100, 20));
+    QWheelEvent passedOn(onPage, page_->mapToGlobal(onPage), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(page_, &passedOn);
+    EXPECT_EQ(page_->scrollPosition(), 80);
+    EXPECT_EQ(std::vector<std::uint8_t>(record().bytes.begin(), record().bytes.end()), before);
+
+    // Once the user has clicked or tabbed into it, the wheel is the slider's.
+    under->setFocus();
+    QApplication::sendEvent(under, &wheel);
+    EXPECT_TRUE(wheel.isAccepted());
+    EXPECT_EQ(page_->scrollPosition(), 80);
+    EXPECT_EQ(record().continuousImpactSensitivity(), 2u);
+}
+
 TEST_F(ParkingPageTest, EditingEveryVisibleControlSavesExactlyThoseFields) {
     ShowPage();
     const auto original = dashcam::test::ReadBytes(card_ / "setup.cfg");
     ASSERT_EQ(original.size(), SettingsRecord::kSize);
 
-    QTest::keyClick(slider(1252), Qt::Key_End);    // 5
-    QTest::keyClick(slider(1020), Qt::Key_Home);   // 0
-    QTest::keyClick(slider(1160), Qt::Key_Right);  // 4
-    DragTo(slider(1161), 1);                       // level 1
-    DragTo(slider(1162), 3);                       // 48 hours
-    QTest::keyClick(slider(1163), Qt::Key_End);    // 7
-    QTest::keyClick(slider(1164), Qt::Key_Home);   // 0
+    QTest::keyClick(slider(1252), Qt::Key_End);   // 5
+    QTest::keyClick(slider(1020), Qt::Key_Home);  // 0
+    QTest::keyClick(slider(1160), Qt::Key_Right); // 4
+    DragTo(slider(1161), 1);                      // level 1
+    DragTo(slider(1162), 3);                      // 48 hours
+    QTest::keyClick(slider(1163), Qt::Key_End);   // 7
+    QTest::keyClick(slider(1164), Qt::Key_Home);  // 0
     prompt::QueueAnswer(prompt::Answer::Yes);
     QTest::mouseClick(button(4002), Qt::LeftButton); // parking off
     ASSERT_TRUE(dashcam::SaveSettingsFile(card_.root() + u"setup.cfg"));

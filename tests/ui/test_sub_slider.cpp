@@ -205,6 +205,12 @@ TEST(SubSliderMoves, KeysWheelAndClicksReachThePageButSetValueDoesNot) {
 
     QWheelEvent wheel(QPointF(100, 20), slider.mapToGlobal(QPointF(100, 20)), QPoint(), QPoint(0, -120),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    slider.clearFocus();
+    QApplication::sendEvent(&slider, &wheel); // without the focus the wheel is not the slider's
+    EXPECT_EQ(spy.count(), 0);
+    EXPECT_EQ(slider.value(), 5);
+    slider.setFocus();
+    ASSERT_TRUE(slider.hasFocus());
     QApplication::sendEvent(&slider, &wheel);
     ASSERT_GE(spy.count(), 1);
     EXPECT_EQ(spy.last().at(0).toInt(), slider.value());
