@@ -33,7 +33,9 @@ constexpr int kSkinImage = 501;
 constexpr int kIconImage = 128;
 const QPoint kPageOrigin(11, 85);
 
-QString Text(const char16_t* key) { return QString::fromStdU16String(LookupText(key)); }
+QString Text(const char16_t* key) {
+    return QString::fromStdU16String(LookupText(key));
+}
 
 SkinTextInfo Caption(const QString& text, QColor normal, QColor hover, int align) {
     SkinTextInfo info;
@@ -54,11 +56,17 @@ CSettingDlg::CSettingDlg(QWidget* parent) : QDialog(parent) {
     setMouseTracking(false);
 }
 
-CSettingDlg::~CSettingDlg() { ReleasePagesAndRecord(); }
+CSettingDlg::~CSettingDlg() {
+    ReleasePagesAndRecord();
+}
 
-CRButton* CSettingDlg::button(int id) const { return qobject_cast<CRButton*>(FindControl(this, id)); }
+CRButton* CSettingDlg::button(int id) const {
+    return qobject_cast<CRButton*>(FindControl(this, id));
+}
 
-bool CSettingDlg::OnInitDialog() { return OnInitDialog(Options{}); }
+bool CSettingDlg::OnInitDialog() {
+    return OnInitDialog(Options{});
+}
 
 bool CSettingDlg::OnInitDialog(const Options& options) {
     ReadViewerLanguage();
@@ -117,7 +125,8 @@ void CSettingDlg::BuildSkin() {
     AcquirePainter().DrawStretchImage(logical, kSkinImage);
     ReleasePainter();
     if (logical.IsValid() && skinSurface_.IsValid())
-        AlphaBlendPixels(*skinSurface_.Dc(), 0, 0, w, h, *logical.Dc(), 0, 0, logical.Width(), logical.Height());
+        AlphaBlendPixels(*skinSurface_.Dc(), 0, 0, w, h, *logical.Dc(), 0, 0, logical.Width(),
+                         logical.Height());
 }
 
 void CSettingDlg::CreateControls() {
@@ -176,8 +185,8 @@ void CSettingDlg::CreateControls() {
         c.button->SetImagesWithText(161, 162, 163, &skinSurface_, &caption);
     }
 
-    for (CRButton* b : {recordTab_, memoryCardTab_, systemTab_, minimiseButton_, closeButton_, initializeButton_,
-                        cancelButton_, saveButton_, backButton_})
+    for (CRButton* b : {recordTab_, memoryCardTab_, systemTab_, minimiseButton_, closeButton_,
+                        initializeButton_, cancelButton_, saveButton_, backButton_})
         connect(b, &CRButton::command, this, &CSettingDlg::OnCommand);
 }
 
@@ -220,7 +229,8 @@ void CSettingDlg::ShowTab(int id) {
         CRButton* tab;
         CBaseDialog* page;
     };
-    const Pair pairs[] = {{2202, recordTab_, recordPage_}, {2203, memoryCardTab_, memoryCardPage_},
+    const Pair pairs[] = {{2202, recordTab_, recordPage_},
+                          {2203, memoryCardTab_, memoryCardPage_},
                           {2204, systemTab_, systemPage_}};
     for (const Pair& p : pairs) {
         if (p.tab)
@@ -266,10 +276,11 @@ void CSettingDlg::Save() {
         return;
     // A failed write keeps the window and its edits, so the user can free the card and save again, or cancel.
     if (!SaveSettingsFile(CardRoot() + u"setup.cfg")) {
-        prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
-                     u"The settings could not be saved to the memory card (setup.cfg).\n\n"
-                     u"Check that the card is inserted, not write-protected and not in use by another program, "
-                     u"then press Save again. The settings on the card have not been changed."});
+        prompt::Ask(
+            {prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
+             u"The settings could not be saved to the memory card (setup.cfg).\n\n"
+             u"Check that the card is inserted, not write-protected and not in use by another program, "
+             u"then press Save again. The settings on the card have not been changed."});
         return;
     }
     if (!WriteClockFile(CardRoot() + u"time.dat")) {
@@ -289,7 +300,8 @@ void CSettingDlg::paintEvent(QPaintEvent*) {
         frameSurface_.Release();
         frameBitmap_ = false;
     }
-    // The frame is the skin as composed once; it shares the skin's pixels, so a paint is one copy to the screen.
+    // The frame is the skin as composed once; it shares the skin's pixels, so a paint is one copy to the
+    // screen.
     if (!frameSurface_.IsValid() && skinSurface_.IsValid()) {
         frameSurface_.CreateCopyOf(skinSurface_);
         frameBitmap_ = frameSurface_.IsValid();
@@ -316,7 +328,7 @@ void CSettingDlg::mouseMoveEvent(QMouseEvent* event) {
     if (dragging_ && (event->buttons() & Qt::LeftButton)) {
         QWindow* window = windowHandle();
         if (window && window->startSystemMove())
-            dragging_ = false;  // the window system carries the move on from here
+            dragging_ = false; // the window system carries the move on from here
         else
             move(dragStartWindow_ + event->globalPosition().toPoint() - dragStartGlobal_);
     }
@@ -324,8 +336,13 @@ void CSettingDlg::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CSettingDlg::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         dragging_ = false;
+        // A press on the skin released over a button is that button's click.
+        auto* button = qobject_cast<CRButton*>(childAt(event->position().toPoint()));
+        if (button && button->isEnabled())
+            button->OnLButtonUp();
+    }
     QDialog::mouseReleaseEvent(event);
 }
 

@@ -60,6 +60,11 @@ public:
     // The background-plus-state-image picture of the current state, without the caption (built when stale).
     QImage picture();
 
+    // A release of the left button over this button, wherever the press began: posts the command and leaves
+    // the pressed state. The toolkit hands a release to the widget that got the press, so whoever received it
+    // passes it on here.
+    void OnLButtonUp();
+
 signals:
     // The button was clicked; `id` is its control id.
     void command(int id);
@@ -78,7 +83,6 @@ private:
     void OnMouseMove();
     void OnMouseLeave();
     void OnLButtonDown();
-    void OnLButtonUp();
     void PostCommand();
 
     MemorySurface backgroundSurface_;

@@ -1,4 +1,5 @@
-// The main window on temporary cards: start-up paths, commands, tabs, dragging and the language of the window.
+// The main window on temporary cards: start-up paths, commands, tabs, dragging and the language of the
+// window.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -189,6 +190,20 @@ TEST_F(MainWindow, FailedSaveKeepsTheWindowAndTheEdits) {
     EXPECT_EQ(ReadBytes(card / "setup.cfg")[200], 6);
 }
 
+TEST_F(MainWindow, PressOnTheSkinReleasedOverAButtonIsItsClick) {
+    auto dialog = Open();
+    QTest::mousePress(dialog.get(), Qt::LeftButton, {}, QPoint(550, 60));
+    QTest::mouseRelease(dialog.get(), Qt::LeftButton, {}, dialog->button(2204)->geometry().center());
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog->systemPage()->isVisible());
+    EXPECT_TRUE(dialog->button(2204)->latched());
+    // Released over the skin again: nothing.
+    QTest::mousePress(dialog.get(), Qt::LeftButton, {}, QPoint(550, 60));
+    QTest::mouseRelease(dialog.get(), Qt::LeftButton, {}, QPoint(560, 62));
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog->systemPage()->isVisible());
+}
+
 TEST_F(MainWindow, DraggingTheSkinMovesTheWindowButATabDoesNot) {
     auto dialog = Open();
     const QPoint start = dialog->pos();
@@ -208,7 +223,8 @@ TEST_F(MainWindow, DraggingTheSkinMovesTheWindowButATabDoesNot) {
     EXPECT_EQ(dialog->pos(), afterSkin);
 }
 
-// The Record Settings tab as a user works it: every visible control changed in the window, then Save or Cancel.
+// The Record Settings tab as a user works it: every visible control changed in the window, then Save or
+// Cancel.
 TEST_F(MainWindow, RecordPageEditsReachSetupCfgOnSaveAndNotOnCancel) {
     const auto sample = ReadBytes(card / "setup.cfg");
     for (bool save : {false, true}) {
