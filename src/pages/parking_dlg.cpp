@@ -22,11 +22,10 @@
 namespace dashcam {
 namespace {
 
-// Motion levels by slider position; 0 is off.
-constexpr std::array<std::uint32_t, 4> kMotionLevels = {0, 1, 3, 5};
-// Record-timer steps in hours. Slider position p stands for entry p + 1; entry 0 is only met in stored
-// values.
-constexpr std::array<std::uint32_t, 5> kTimerSteps = {0, 6, 12, 24, 48};
+// The motion levels (0 is off) and the record-timer hours stand at slider positions 0 … 3
+// (kMotionSensitivityValues, kRecordTimerValues). A stored timer of 0 is read as the step before the first.
+constexpr std::array<std::uint32_t, 5> kTimerSteps = {0, kRecordTimerValues[0], kRecordTimerValues[1],
+                                                      kRecordTimerValues[2], kRecordTimerValues[3]};
 
 // Labels of the page, created as the template lists them. Those after 1122 are never given a text or a place.
 constexpr std::array<int, 25> kLabelIds = {1210, 1211, 1212, 1000, 1003, 1005, 1112, 1109, 1110,
@@ -251,12 +250,12 @@ void CParkingDlg::OnSliderMoved(int id, int position) {
         record->setParkingImpactSensitivity(p);
         break;
     case kMotionSensitivity:
-        if (position >= 0 && position < static_cast<int>(kMotionLevels.size()))
-            record->setMotionSensitivity(kMotionLevels[p]);
+        if (position >= 0 && position < static_cast<int>(kMotionSensitivityValues.size()))
+            record->setMotionSensitivity(kMotionSensitivityValues[p]);
         break;
     case kRecordTimer:
-        if (position >= 0 && position + 1 < static_cast<int>(kTimerSteps.size()))
-            record->setRecordTimerHours(kTimerSteps[p + 1]);
+        if (position >= 0 && position < static_cast<int>(kRecordTimerValues.size()))
+            record->setRecordTimerHours(kRecordTimerValues[p]);
         break;
     case kCutoff12V:
         record->setCutoffVoltage12V(p);
@@ -322,7 +321,7 @@ void CParkingDlg::Refresh() {
 
     parkingSlider_->setValue(asPosition(record->parkingImpactSensitivity()));
 
-    const int motion = IndexOf(kMotionLevels, record->motionSensitivity());
+    const int motion = IndexOf(kMotionSensitivityValues, record->motionSensitivity());
     motionSlider_->setValue(motion < 0 ? 4 : motion);
 
     const int timer = IndexOf(kTimerSteps, record->recordTimerHours());

@@ -1,24 +1,23 @@
 #include "ui/sub_slider.h"
 
-#include <QWheelEvent>
-
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
+#include "settings/settings_record.h"
+
 namespace dashcam {
 namespace {
 
-constexpr std::array<int, 4> kHours = {6, 12, 24, 48};
 constexpr std::array<float, 8> kVolts12 = {11.6f, 11.7f, 11.8f, 11.9f, 12.0f, 12.1f, 12.2f, 12.3f};
 constexpr std::array<float, 8> kVolts24 = {23.2f, 23.4f, 23.6f, 23.8f, 24.0f, 24.2f, 24.4f, 24.6f};
-constexpr std::array<int, 4> kMotionLevels = {0, 1, 3, 5};
 
 // Where the first and the last tick sit, measured from the left and the right end of the slider.
 constexpr int kFirstTickOffset = 14;
@@ -55,8 +54,8 @@ QString CSubSlider::TooltipTextFor(int kind, int p) {
     switch (kind) {
     case 1:
     case 4:
-        if (InTable(kHours, p))
-            return QString::asprintf("%d", kHours[static_cast<std::size_t>(p)]);
+        if (InTable(kRecordTimerValues, p))
+            return QString::asprintf("%d", static_cast<int>(kRecordTimerValues[static_cast<std::size_t>(p)]));
         break;
     case 2:
         if (InTable(kVolts12, p))
@@ -67,8 +66,9 @@ QString CSubSlider::TooltipTextFor(int kind, int p) {
             return QString::asprintf("%0.1f", static_cast<double>(kVolts24[static_cast<std::size_t>(p)]));
         break;
     case 5:
-        if (InTable(kMotionLevels, p))
-            return QString::asprintf("%d", kMotionLevels[static_cast<std::size_t>(p)]);
+        if (InTable(kMotionSensitivityValues, p))
+            return QString::asprintf("%d",
+                                     static_cast<int>(kMotionSensitivityValues[static_cast<std::size_t>(p)]));
         break;
     default:
         break;
