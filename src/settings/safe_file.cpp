@@ -40,6 +40,14 @@ bool IsRegularFile(const fs::path& p) {
     return fs::is_regular_file(p, ec);
 }
 
+// Opens a file for binary reading; false for folders, devices and whatever cannot be opened.
+bool OpenRegularFile(const fs::path& p, std::ifstream& in) {
+    if (!IsRegularFile(p))
+        return false;
+    in.open(p, std::ios::binary);
+    return static_cast<bool>(in);
+}
+
 #ifndef _WIN32
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     while (size > 0) {
@@ -198,11 +206,9 @@ bool ReplaceWithTail(const fs::path& target, std::span<const std::uint8_t> head,
 } // namespace
 
 std::optional<FileHead> ReadFileHead(const std::u16string& path, std::size_t maxBytes) {
-    fs::path p = ToPath(path);
-    if (!IsRegularFile(p))
-        return std::nullopt;
-    std::ifstream in(p, std::ios::binary);
-    if (!in)
+    const fs::path p = ToPath(path);
+    std::ifstream in;
+    if (!OpenRegularFile(p, in))
         return std::nullopt;
     FileHead head;
     std::error_code ec;
@@ -217,11 +223,9 @@ std::optional<FileHead> ReadFileHead(const std::u16string& path, std::size_t max
 }
 
 std::optional<std::string> ReadFirstLine(const std::u16string& path, std::size_t maxChars) {
-    fs::path p = ToPath(path);
-    if (!IsRegularFile(p))
-        return std::nullopt;
-    std::ifstream in(p, std::ios::binary);
-    if (!in)
+    const fs::path p = ToPath(path);
+    std::ifstream in;
+    if (!OpenRegularFile(p, in))
         return std::nullopt;
     std::string line;
     bool any = false;
@@ -241,11 +245,9 @@ std::optional<std::string> ReadFirstLine(const std::u16string& path, std::size_t
 }
 
 std::optional<std::vector<std::string>> ReadTextLines(const std::u16string& path, std::size_t maxBytes) {
-    fs::path p = ToPath(path);
-    if (!IsRegularFile(p))
-        return std::nullopt;
-    std::ifstream in(p, std::ios::binary);
-    if (!in)
+    const fs::path p = ToPath(path);
+    std::ifstream in;
+    if (!OpenRegularFile(p, in))
         return std::nullopt;
     std::vector<std::string> lines;
     std::string line;
