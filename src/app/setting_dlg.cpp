@@ -23,6 +23,7 @@
 #include "ui/r_static_text.h"
 #include "ui/skin_painter.h"
 #include "ui/skin_text_info.h"
+#include "ui/ui_text.h"
 
 namespace dashcam {
 namespace {
@@ -32,10 +33,6 @@ constexpr int kWindowHeight = 587;
 constexpr int kSkinImage = 501;
 constexpr int kIconImage = 128;
 const QPoint kPageOrigin(11, 85);
-
-QString Text(const char16_t* key) {
-    return QString::fromStdU16String(LookupText(key));
-}
 
 SkinTextInfo Caption(const QString& text, QColor normal, QColor hover, int align) {
     SkinTextInfo info;
@@ -93,7 +90,7 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
         LoadLanguage(options.forcedLanguage->toStdU16String());
     else
         ChooseInterfaceLanguage(cardVersionInfo_, CurrentRecord());
-    setWindowTitle(Text(u"IDS_STRING101"));
+    setWindowTitle(UiText(u"IDS_STRING101"));
     setWindowTitle(QStringLiteral("Kestravon Dashcam Setting"));
     titleFont_ = CellHeightFont(QString::fromStdU16String(GetUiFontFaceName()), ToDevice(13), 700);
     BuildSkin();
@@ -134,7 +131,7 @@ void CSettingDlg::CreateControls() {
 
     titleLabel_ = new CRStaticText(this);
     titleLabel_->Create(Rect{11, 7, 411, 27}, this, 2001);
-    SkinTextInfo title = Caption(Text(u"IDS_STRING101"), titleColour, Qt::white, 0);
+    SkinTextInfo title = Caption(UiText(u"IDS_STRING101"), titleColour, Qt::white, 0);
     titleLabel_->SetContent(0, titleFont_, &skinSurface_, &title);
 
     struct Tab {
@@ -154,7 +151,7 @@ void CSettingDlg::CreateControls() {
         t.button = new CRButton(this);
         t.button->Create(t.rect, this, t.id);
         t.button->SetSelectedImage(t.selected);
-        SkinTextInfo caption = Caption(Text(t.key), tabColour, tabColour, 1);
+        SkinTextInfo caption = Caption(UiText(t.key), tabColour, tabColour, 1);
         t.button->SetImagesWithText(t.normal, t.hover, t.pressed, &skinSurface_, &caption);
         t.button->SetCheck(t.checked);
     }
@@ -173,9 +170,9 @@ void CSettingDlg::CreateControls() {
         QString text;
     };
     const Command commands[] = {
-        {initializeButton_, 2302, {63, 546, 284, 575}, Text(u"IDS_STRING106")},
-        {cancelButton_, 2303, {510, 546, 610, 575}, Text(u"IDS_STRING107")},
-        {saveButton_, 2304, {614, 546, 714, 575}, Text(u"IDS_STRING108")},
+        {initializeButton_, 2302, {63, 546, 284, 575}, UiText(u"IDS_STRING106")},
+        {cancelButton_, 2303, {510, 546, 610, 575}, UiText(u"IDS_STRING107")},
+        {saveButton_, 2304, {614, 546, 714, 575}, UiText(u"IDS_STRING108")},
         {backButton_, 2305, {8, 546, 58, 575}, QStringLiteral("<")},
     };
     for (const Command& c : commands) {

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -18,6 +17,7 @@
 #include "ui/fonts.h"
 #include "ui/msg_popup_dlg.h"
 #include "ui/sub_slider.h"
+#include "ui/ui_text.h"
 
 namespace dashcam {
 namespace {
@@ -38,10 +38,6 @@ template <std::size_t N> int IndexOf(const std::array<std::uint32_t, N>& table, 
         if (table[i] == value)
             return static_cast<int>(i);
     return -1;
-}
-
-QString Text(std::u16string_view key) {
-    return QString::fromStdU16String(LookupText(key));
 }
 
 // Controls the template holds but the layout never places keep the zero size and stay out of sight.
@@ -146,11 +142,11 @@ bool CParkingDlg::OnInitDialog() {
 void CParkingDlg::Layout() {
     leaderIds.clear();
     auto title = [this](int id, std::u16string_view key, int x, int y) {
-        PlaceOptionItem(this, id, Text(key), titleFont_, x, y);
+        PlaceOptionItem(this, id, UiText(key), titleFont_, x, y);
         leaderIds.push_back(id);
     };
     auto label = [this](int id, std::u16string_view key, const QFont& font, int x, int y) {
-        return PlaceOptionItem(this, id, Text(key), font, x, y).width();
+        return PlaceOptionItem(this, id, UiText(key), font, x, y).width();
     };
 
     title(1210, u"IDS_STRING216", 15, 20);
@@ -385,14 +381,7 @@ void CParkingDlg::OnParkingModeClicked(int id) {
     request.kind = prompt::Kind::MessageYesNo;
     request.caption = LookupText(u"IDS_STRING104");
     request.text = LookupText(u"IDS_STRING177") + u"\r\n" + LookupText(u"IDS_STRING1770") + u"\r\n";
-    const prompt::Answer answer = prompt::Ask(request, [this, &request] {
-        QString text = QString::fromStdU16String(request.text);
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        const auto button =
-            QMessageBox::question(this, QString::fromStdU16String(request.caption), text.trimmed(),
-                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-        return button == QMessageBox::Yes ? prompt::Answer::Yes : prompt::Answer::No;
-    });
+    const prompt::Answer answer = prompt::Ask(request);
 
     if (answer == prompt::Answer::Yes) {
         record->setParkingMode(0);
@@ -431,9 +420,9 @@ void CParkingDlg::OnLowVoltageClicked(int id) {
         return;
 
     CMsgPopupDlg popup(window());
-    popup.SetPopupText(Text(u"IDS_STRING246"),
-                       Text(u"IDS_STRING247") + QStringLiteral("\r\n") + Text(u"IDS_STRING248") +
-                           QStringLiteral("\r\n") + Text(u"IDS_STRING249"),
+    popup.SetPopupText(UiText(u"IDS_STRING246"),
+                       UiText(u"IDS_STRING247") + QStringLiteral("\r\n") + UiText(u"IDS_STRING248") +
+                           QStringLiteral("\r\n") + UiText(u"IDS_STRING249"),
                        330, 170);
     if (popup.DoModal() == CMsgPopupDlg::kIdOk) {
         record->setLowVoltageShutdown(0);

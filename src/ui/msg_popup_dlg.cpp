@@ -10,13 +10,10 @@
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
 #include "ui/popup_look.h"
+#include "ui/ui_text.h"
 
 namespace dashcam {
 namespace {
-QString Lookup(std::u16string_view key) {
-    return QString::fromStdU16String(LookupText(key));
-}
-
 // The label shows line breaks; the message keeps its "\r\n" pairs.
 QString DisplayText(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -73,10 +70,10 @@ void CMsgPopupDlg::InitDialog() {
     messageLabel_->setGeometry(5, 28, width_ - 20, 90);
     messageLabel_->setFont(messageFont_);
 
-    cancel_->setText(Lookup(u"IDS_STRING107"));
+    cancel_->setText(UiText(u"IDS_STRING107"));
     cancel_->setGeometry(width_ / 2 - 95, height_ - 80, 85, 25);
     cancel_->show();
-    confirm_->setText(Lookup(u"IDS_STRING167"));
+    confirm_->setText(UiText(u"IDS_STRING167"));
     confirm_->setGeometry(width_ / 2 + 10, height_ - 80, 85, 25);
     confirm_->show();
     confirm_->setFocus();

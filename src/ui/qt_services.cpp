@@ -15,17 +15,22 @@ namespace dashcam {
 void InstallQtTraceSink() {
     SetTraceSink([](std::u16string_view text) {
         if (dashcamTrace().isDebugEnabled())
-            qCDebug(dashcamTrace).noquote() << QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+            qCDebug(dashcamTrace).noquote()
+                << QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     });
 }
 
 void InstallMessageBoxPresenter() {
     prompt::SetPresenter([](const prompt::Request& request) {
-        const QString caption = request.caption.empty()
-                                    ? QApplication::applicationDisplayName()
-                                    : QString::fromStdU16String(request.caption);
-        const QString text = QString::fromStdU16String(request.text);
-        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, QApplication::activeWindow());
+        const QString caption = request.caption.empty() ? QApplication::applicationDisplayName()
+                                                        : QString::fromStdU16String(request.caption);
+        // Message texts break their lines with "\r\n" and may end with one; the box shows the lines.
+        QString text = QString::fromStdU16String(request.text);
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        while (text.endsWith(QLatin1Char('\n')))
+            text.chop(1);
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton,
+                        QApplication::activeWindow());
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
         if (request.kind == prompt::Kind::MessageYesNo || request.kind == prompt::Kind::Confirm) {
             box.setIcon(QMessageBox::Question);
