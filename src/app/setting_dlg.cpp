@@ -237,6 +237,13 @@ void CSettingDlg::ShowTab(int id) {
     }
 }
 
+CBaseDialog* CSettingDlg::shownPage() const {
+    for (CBaseDialog* page : {static_cast<CBaseDialog*>(recordPage_), memoryCardPage_, systemPage_})
+        if (page && page->isVisibleTo(this))
+            return page;
+    return nullptr;
+}
+
 void CSettingDlg::OnCommand(int id) {
     switch (id) {
     case 2200:

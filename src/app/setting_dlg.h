@@ -1,6 +1,6 @@
 #pragma once
-// The editor's main window: a frameless, skinned 722 × 587 window at the top-left of the screen with the title,
-// three tabs over the page frame, the window buttons and the Initialize, Cancel, Save and "<" buttons.
+// The editor's main window: a frameless, skinned 722 × 587 window at the top-left of the screen with the
+// title, three tabs over the page frame, the window buttons and the Initialize, Cancel, Save and "<" buttons.
 #include <QDialog>
 #include <QFont>
 #include <QIcon>
@@ -24,7 +24,7 @@ class CSettingDlg : public QDialog {
 public:
     // What a start-up may do besides the editor's own sequence (the screenshot command uses these).
     struct Options {
-        bool handOver = true;                 // hand the program over from a removable drive
+        bool handOver = true;                  // hand the program over from a removable drive
         std::optional<QString> forcedLanguage; // load this interface language instead of choosing one
     };
 
@@ -45,6 +45,8 @@ public:
     CParkingDlg* recordPage() const { return recordPage_; }
     CBaseDialog* memoryCardPage() const { return memoryCardPage_; }
     CBaseDialog* systemPage() const { return systemPage_; }
+    // The page its tab shows, or null before the pages exist and after a tab id without a page.
+    CBaseDialog* shownPage() const;
     CRButton* button(int id) const;
     CRStaticText* titleLabel() const { return titleLabel_; }
     const MemorySurface& skinSurface() const { return skinSurface_; }

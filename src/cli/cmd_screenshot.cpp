@@ -14,7 +14,6 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
 #include "i18n/interface_language.h"
-#include "pages/parking_dlg.h"
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
 #include "ui/base_dialog.h"
@@ -93,14 +92,8 @@ int RunScreenshot(const Args& args) {
     if (!dialog->OnInitDialog(options))
         return Failure(positional[0] + ": the editor did not open on this card");
     dialog->OnCommand(tab);
-    if (scroll > 0) {
-        CBaseDialog* shown = tab == 2203   ? dialog->memoryCardPage()
-                             : tab == 2202 ? dialog->recordPage()
-                                           : dialog->systemPage();
-        if (shown)
-            shown->OnVScroll(CBaseDialog::ScrollCode::ThumbPosition,
-                             std::min(scroll, shown->scrollMaximum()));
-    }
+    if (CBaseDialog* shown = dialog->shownPage(); shown && scroll > 0)
+        shown->OnVScroll(CBaseDialog::ScrollCode::ThumbPosition, std::min(scroll, shown->scrollMaximum()));
     QApplication::processEvents();
     QImage image = dialog->grab().toImage();
     if (!image.save(QString::fromStdString(positional[1]), "PNG"))
