@@ -1,0 +1,224 @@
+#include "pages/etc_dlg.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "settings/settings_record.h"
+#include "ui/dpi_scale.h"
+#include "ui/skin_painter.h"
+#include "ui/ui_text.h"
+
+namespace dashcam {
+namespace {
+
+// Bar colours of the five kinds: green, yellow, orange, red, blue.
+constexpr int kFirstBarImage = 175;
+
+// Shares of continuous, continuous-incident, parking-motion, parking-incident and manual recording.
+constexpr std::array<float, CEtcDlg::kKinds> kTypeAShares = {0.62f, 0.20f, 0.05f, 0.03f, 0.10f};
+constexpr std::array<float, CEtcDlg::kKinds> kTypeBShares = {0.37f, 0.15f, 0.05f, 0.03f, 0.40f};
+constexpr std::array<float, CEtcDlg::kKinds> kTypeCShares = {0.55f, 0.15f, 0.15f, 0.05f, 0.10f};
+// For a type the camera does not know; these add up to 0.986.
+constexpr std::array<float, CEtcDlg::kKinds> kFallbackShares = {0.606f, 0.20f, 0.05f, 0.03f, 0.10f};
+
+// Record field of each overwrite check box, 1320 … 1323.
+using OverwriteSetter = void (SettingsRecord::*)(std::uint32_t);
+using OverwriteGetter = std::uint32_t (SettingsRecord::*)() const;
+struct OverwriteField {
+    OverwriteGetter get;
+    OverwriteSetter set;
+};
+const OverwriteField kOverwriteFields[] = {
+    {&SettingsRecord::overwriteContinuousIncident, &SettingsRecord::setOverwriteContinuousIncident},
+    {&SettingsRecord::overwriteParkingMotion, &SettingsRecord::setOverwriteParkingMotion},
+    {&SettingsRecord::overwriteParkingIncident, &SettingsRecord::setOverwriteParkingIncident},
+    {&SettingsRecord::overwriteManual, &SettingsRecord::setOverwriteManual},
+};
+
+} // namespace
+
+CEtcDlg::CEtcDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
+    swallowEscape = true;
+    scrollMax = 100;
+    lineStep = 100;
+    CreateControls();
+    Create();
+}
+
+CEtcDlg::~CEtcDlg() = default;
+
+void CEtcDlg::CreateControls() {
+    for (int id : {1305, 1340, 1300})
+        AddItem(id, new QLabel(this))->setGeometry(0, 0, 0, 0);
+    AddRadioGroup({kTypeA, kTypeB, kTypeC}, [this](int id) { OnPartitionClicked(id); });
+    for (int k = 0; k < kKinds; ++k) {
+        AddItem(kFirstLegend + k, new QLabel(this))->setGeometry(0, 0, 0, 0);
+        auto* percentage = AddItem(kFirstPercentage + k, new QLabel(this));
+        percentage->setGeometry(0, 0, 0, 0);
+        percentage->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    }
+    auto* format = AddItem(kFormatButton, new QPushButton(this));
+    format->setAutoDefault(false);
+    connect(format, &QPushButton::clicked, this, [this] { OnFormatButton(); });
+
+    AddItem(kContinuousOverwrite, new QCheckBox(this));
+    for (int id = kFirstOverwrite; id <= kLastOverwrite; ++id) {
+        auto* box = AddItem(id, new QCheckBox(this));
+        connect(box, &QAbstractButton::clicked, this, [this, id](bool checked) { OnOverwriteClicked(id, checked); });
+    }
+    AddFocusSink(kFocusSink);
+}
+
+bool CEtcDlg::OnInitDialog() {
+    BeginPageSetUp();
+    CreatePageFonts(true);
+    Layout();
+    FinishPageSetUp();
+    item(kFocusSink)->hide();
+    return true;
+}
+
+void CEtcDlg::Layout() {
+    leaderIds.clear();
+    const QFont& normal = normalFont();
+    auto at = [](int n) { return ToDevice(n); };
+
+    PlaceTitle(1305, u"IDS_STRING156", at(15), at(20));
+    const int wA = PlaceLabel(kTypeA, u"IDS_STRING157", normal, at(25), at(45)).width();
+    const int xB = at(25) + wA + at(30);
+    const int wB = PlaceLabel(kTypeB, u"IDS_STRING158", normal, xB, at(45)).width();
+    PlaceLabel(kTypeC, u"IDS_STRING159", normal, xB + wB + at(100), at(45));
+
+    static constexpr const char16_t* kLegendKeys[kKinds] = {u"IDS_STRING171", u"IDS_STRING172", u"IDS_STRING173",
+                                                           u"IDS_STRING174", u"IDS_STRING175"};
+    int legendWidth = 0;
+    for (int k = 0; k < kKinds; ++k)
+        legendWidth =
+            std::max(legendWidth, PlaceLabel(kFirstLegend + k, kLegendKeys[k], normal, at(25), at(85 + 30 * k)).width());
+    // Sized for "000"; the percentages that replace it stand right-aligned in that box.
+    for (int k = 0; k < kKinds; ++k)
+        PlaceOptionItem(this, kFirstPercentage + k, QStringLiteral("000"), normal, legendWidth + at(50),
+                        at(85 + 30 * k));
+
+    PlaceTitle(1340, u"IDS_STRING160", at(15), at(245));
+    const QString formatText = UiText(u"IDS_STRING161");
+    if (QWidget* format = item(kFormatButton)) {
+        format->setFont(normal);
+        static_cast<QPushButton*>(format)->setText(formatText);
+        format->setGeometry(at(25), at(284), 6 * static_cast<int>(formatText.size()) + 40, 30);
+    }
+
+    PlaceTitle(1300, u"IDS_STRING145", at(15), at(334));
+    PlaceLabel(kContinuousOverwrite, u"IDS_STRING166", normal, at(25), at(374));
+    SetChecked(kContinuousOverwrite, true);
+    SetEnabled(kContinuousOverwrite, false);
+    static constexpr const char16_t* kOverwriteKeys[] = {u"IDS_STRING147", u"IDS_STRING148", u"IDS_STRING149",
+                                                        u"IDS_STRING150"};
+    int y = 0;
+    for (int i = 0; i < 4; ++i) {
+        y = 399 + 25 * i;
+        PlaceLabel(kFirstOverwrite + i, kOverwriteKeys[i], normal, at(25), at(y));
+    }
+    scrollMax = at(y) - at(kPageHeight) + at(30);
+}
+
+const std::array<float, CEtcDlg::kKinds>& CEtcDlg::Shares(std::uint32_t memoryPartition) {
+    switch (memoryPartition) {
+    case 1:
+        return kTypeAShares;
+    case 2:
+        return kTypeBShares;
+    case 3:
+        return kTypeCShares;
+    default:
+        return kFallbackShares;
+    }
+}
+
+int CEtcDlg::BarWidth(float share) {
+    const float width = share * kDiagramWidth;
+    return static_cast<int>(width);
+}
+
+QString CEtcDlg::PercentageText(float share) {
+    const float percent = share * 100.0f;
+    return QString::asprintf("%3.1f%%", static_cast<double>(percent));
+}
+
+void CEtcDlg::Refresh() {
+    const SettingsRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    // A stored value other than 0 shows as checked: the camera overwrites for any non-zero value.
+    for (int i = 0; i < 4; ++i)
+        SetChecked(kFirstOverwrite + i, (record->*kOverwriteFields[i].get)() != 0);
+    for (std::uint32_t type = 1; type <= 3; ++type)
+        SetChecked(kTypeA + static_cast<int>(type) - 1, record->memoryPartition() == type);
+    update();
+}
+
+void CEtcDlg::OnPartitionClicked(int id) {
+    if (SettingsRecord* record = CurrentRecord())
+        record->setMemoryPartition(static_cast<std::uint32_t>(id - kTypeA + 1));
+    update();
+}
+
+void CEtcDlg::OnOverwriteClicked(int id, bool checked) {
+    if (SettingsRecord* record = CurrentRecord())
+        (record->*kOverwriteFields[id - kFirstOverwrite].set)(checked ? 1 : 0);
+}
+
+QPoint CEtcDlg::DiagramOrigin() const {
+    const QWidget* percentage = item(kFirstPercentage);
+    const QWidget* typeA = item(kTypeA);
+    if (!percentage || !typeA)
+        return {};
+    Rect p = Rect::fromQRect(percentage->geometry());
+    Rect t = Rect::fromQRect(typeA->geometry());
+    ToLogicalRect(p);
+    ToLogicalRect(t);
+    return QPoint(p.right + 10, t.bottom + 21);
+}
+
+void CEtcDlg::paintEvent(QPaintEvent* event) {
+    CBaseDialog::paintEvent(event);
+    PaintDiagram();
+}
+
+void CEtcDlg::PaintDiagram() {
+    const SettingsRecord* record = CurrentRecord();
+    const auto& shares = Shares(record ? record->memoryPartition() : 0);
+    const QPoint origin = DiagramOrigin();
+
+    std::array<int, kKinds> widths{};
+    SkinPainter& painter = AcquirePainter();
+    for (int k = 0; k < kKinds; ++k) {
+        widths[k] = BarWidth(shares[k]);
+        MemorySurface& bar = barImages_[k];
+        bar.Release();
+        bar.Create(ToDevice(widths[k]), ToDevice(15));
+        painter.DrawStretchImage(bar, kFirstBarImage + k);
+    }
+    ReleasePainter();
+
+    QPainter screen(this);
+    screen.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int k = 0; k < kKinds; ++k)
+        if (const QImage* pixels = barImages_[k].Dc())
+            screen.drawImage(ToDevice(origin.x()), ToDevice(origin.y() + 30 * k), *pixels);
+    screen.end();
+
+    for (int k = 0; k < kKinds; ++k)
+        if (auto* label = itemAs<QLabel>(kFirstPercentage + k); label && label->text() != PercentageText(shares[k]))
+            label->setText(PercentageText(shares[k]));
+}
+
+void CEtcDlg::OnFormatButton() {
+    FormatCard();
+}
+
+void CEtcDlg::FormatCard() {}
+
+} // namespace dashcam

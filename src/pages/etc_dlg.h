@@ -1,0 +1,72 @@
+#pragma once
+// The "Memory Card Settings" page: how the camera divides its card among its five kinds of recording, with a bar
+// diagram of the shares, which kinds overwrite their oldest videos, and the Format button. Every control change
+// is written into the settings record at once; Refresh sets every control from the record and never writes it.
+#include <array>
+
+#include "ui/base_dialog.h"
+#include "ui/memory_surface.h"
+
+class QPaintEvent;
+
+namespace dashcam {
+
+class CEtcDlg : public CBaseDialog {
+    Q_OBJECT
+public:
+    static constexpr int kTemplateId = 133;
+    // Partition types A, B and C (memoryPartition 1, 2, 3).
+    static constexpr int kTypeA = 1334;
+    static constexpr int kTypeB = 1335;
+    static constexpr int kTypeC = 1336;
+    // Legend labels and percentage labels of the five recording kinds.
+    static constexpr int kFirstLegend = 1306;
+    static constexpr int kFirstPercentage = 1312;
+    // The overwrite check boxes: continuous incident, parking motion, parking incident, manual; and the one for
+    // continuous recording, which always overwrites.
+    static constexpr int kFirstOverwrite = 1320;
+    static constexpr int kLastOverwrite = 1323;
+    static constexpr int kContinuousOverwrite = 1325;
+    static constexpr int kFormatButton = 1341;
+    // The hidden button that takes the keyboard focus on a click on the page's background.
+    static constexpr int kFocusSink = 1342;
+
+    static constexpr int kKinds = 5;
+    // Full width of the diagram: 450 layout units stand for the whole card.
+    static constexpr float kDiagramWidth = 450.0f;
+
+    explicit CEtcDlg(QWidget* parent);
+    ~CEtcDlg() override;
+
+    void Refresh() override;
+
+    // The five shares of the card for a partition type; any value other than 1, 2 and 3 gets the fallback row.
+    static const std::array<float, kKinds>& Shares(std::uint32_t memoryPartition);
+    // Length of a share's bar in layout units: share × 450 in single precision, truncated.
+    static int BarWidth(float share);
+    // The text of a share's percentage label, "62.0%".
+    static QString PercentageText(float share);
+
+    // Top-left corner of the diagram's first bar in page coordinates (moves with the page when it scrolls).
+    QPoint DiagramOrigin() const;
+
+    // The Format button's procedure: asks, lets the PC viewer go of the card, formats and restores the camera's
+    // files.
+    void OnFormatButton();
+
+protected:
+    bool OnInitDialog() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void CreateControls();
+    void Layout();
+    void PaintDiagram();
+    void OnPartitionClicked(int id);
+    void OnOverwriteClicked(int id, bool checked);
+    void FormatCard();
+
+    std::array<MemorySurface, kKinds> barImages_;
+};
+
+} // namespace dashcam
