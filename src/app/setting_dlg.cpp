@@ -8,7 +8,9 @@
 
 #include "i18n/interface_language.h"
 #include "i18n/language_table.h"
+#include "pages/etc_dlg.h"
 #include "pages/parking_dlg.h"
+#include "pages/system_dlg.h"
 #include "platform/host_system.h"
 #include "platform/prompt.h"
 #include "settings/card_files.h"
@@ -34,6 +36,28 @@ constexpr int kSkinImage = 501;
 constexpr int kIconImage = 128;
 const QPoint kPageOrigin(11, 85);
 
+// One row per tab: its id, its name on the command line, where it stands, its images (selected, normal, hover,
+// pressed), its caption, whether it is the tab shown at start-up, and how its page is made. Rows stand in the
+// order the pages are refreshed.
+struct PageRow {
+    int tabId;
+    std::string_view name;
+    Rect rect;
+    int selected, normal, hover, pressed;
+    const char16_t* key;
+    bool shownFirst;
+    CBaseDialog* (*create)(QWidget* parent);
+};
+const PageRow kPageRows[] = {
+    {CSettingDlg::kRecordTab, "record", {151, 48, 291, 85}, 150, 147, 148, 149, u"IDS_STRING228", false,
+     [](QWidget* parent) -> CBaseDialog* { return new CParkingDlg(parent); }},
+    {CSettingDlg::kMemoryCardTab, "memory", {11, 48, 151, 85}, 146, 143, 144, 145, u"IDS_STRING105", true,
+     [](QWidget* parent) -> CBaseDialog* { return new CEtcDlg(parent); }},
+    {CSettingDlg::kSystemTab, "system", {291, 48, 431, 85}, 154, 151, 152, 153, u"IDS_STRING213", false,
+     [](QWidget* parent) -> CBaseDialog* { return new CSystemDlg(parent); }},
+};
+static_assert(std::size(kPageRows) == 3);
+
 SkinTextInfo Caption(const QString& text, QColor normal, QColor hover, int align) {
     SkinTextInfo info;
     info.text = text;
@@ -47,7 +71,16 @@ SkinTextInfo Caption(const QString& text, QColor normal, QColor hover, int align
 
 } // namespace
 
+int CSettingDlg::TabOfPageName(std::string_view name) {
+    for (const PageRow& row : kPageRows)
+        if (row.name == name)
+            return row.tabId;
+    return 0;
+}
+
 CSettingDlg::CSettingDlg(QWidget* parent) : QDialog(parent) {
+    for (std::size_t i = 0; i < pages_.size(); ++i)
+        pages_[i] = PageSlot{kPageRows[i].tabId, kPageRows[i].name};
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
@@ -134,26 +167,16 @@ void CSettingDlg::CreateControls() {
     SkinTextInfo title = Caption(UiText(u"IDS_STRING101"), titleColour, Qt::white, 0);
     titleLabel_->SetContent(0, titleFont_, &skinSurface_, &title);
 
-    struct Tab {
-        CRButton*& button;
-        int id;
-        Rect rect;
-        int selected, normal, hover, pressed;
-        const char16_t* key;
-        bool checked;
-    };
-    const Tab tabs[] = {
-        {memoryCardTab_, 2203, {11, 48, 151, 85}, 146, 143, 144, 145, u"IDS_STRING105", true},
-        {recordTab_, 2202, {151, 48, 291, 85}, 150, 147, 148, 149, u"IDS_STRING228", false},
-        {systemTab_, 2204, {291, 48, 431, 85}, 154, 151, 152, 153, u"IDS_STRING213", false},
-    };
-    for (const Tab& t : tabs) {
-        t.button = new CRButton(this);
-        t.button->Create(t.rect, this, t.id);
-        t.button->SetSelectedImage(t.selected);
-        SkinTextInfo caption = Caption(UiText(t.key), tabColour, tabColour, 1);
-        t.button->SetImagesWithText(t.normal, t.hover, t.pressed, &skinSurface_, &caption);
-        t.button->SetCheck(t.checked);
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        const PageRow& row = kPageRows[i];
+        CRButton* tab = new CRButton(this);
+        tab->Create(row.rect, this, row.tabId);
+        tab->SetSelectedImage(row.selected);
+        SkinTextInfo caption = Caption(UiText(row.key), tabColour, tabColour, 1);
+        tab->SetImagesWithText(row.normal, row.hover, row.pressed, &skinSurface_, &caption);
+        tab->SetCheck(row.shownFirst);
+        pages_[i].tab = tab;
+        connect(tab, &CRButton::command, this, &CSettingDlg::OnCommand);
     }
 
     minimiseButton_ = new CRButton(this);
@@ -182,65 +205,66 @@ void CSettingDlg::CreateControls() {
         c.button->SetImagesWithText(161, 162, 163, &skinSurface_, &caption);
     }
 
-    for (CRButton* b : {recordTab_, memoryCardTab_, systemTab_, minimiseButton_, closeButton_,
-                        initializeButton_, cancelButton_, saveButton_, backButton_})
+    for (CRButton* b : {minimiseButton_, closeButton_, initializeButton_, cancelButton_, saveButton_, backButton_})
         connect(b, &CRButton::command, this, &CSettingDlg::OnCommand);
 }
 
 void CSettingDlg::CreatePages() {
-    memoryCardPage_ = new CBaseDialog(133, this);
-    memoryCardPage_->Create();
-    memoryCardPage_->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
-    memoryCardPage_->show();
-
-    recordPage_ = new CParkingDlg(this);
-    recordPage_->Create();
-    recordPage_->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
-    recordPage_->hide();
-
-    systemPage_ = new CBaseDialog(221, this);
-    systemPage_->Create();
-    systemPage_->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
-    systemPage_->hide();
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        CBaseDialog* page = kPageRows[i].create(this);
+        page->Create();
+        page->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
+        page->setVisible(kPageRows[i].shownFirst);
+        pages_[i].page = page;
+    }
 }
 
 void CSettingDlg::RefreshPages() {
-    for (CBaseDialog* page : {static_cast<CBaseDialog*>(recordPage_), memoryCardPage_, systemPage_})
-        if (page)
-            page->Refresh();
+    for (const PageSlot& slot : pages_)
+        if (slot.page)
+            slot.page->Refresh();
 }
 
 void CSettingDlg::ReleasePagesAndRecord() {
-    delete memoryCardPage_;
-    memoryCardPage_ = nullptr;
-    delete recordPage_;
-    recordPage_ = nullptr;
-    delete systemPage_;
-    systemPage_ = nullptr;
+    for (PageSlot& slot : pages_) {
+        delete slot.page;
+        slot.page = nullptr;
+    }
     ReleaseRecord();
 }
 
 void CSettingDlg::ShowTab(int id) {
-    struct Pair {
-        int id;
-        CRButton* tab;
-        CBaseDialog* page;
-    };
-    const Pair pairs[] = {{2202, recordTab_, recordPage_},
-                          {2203, memoryCardTab_, memoryCardPage_},
-                          {2204, systemTab_, systemPage_}};
-    for (const Pair& p : pairs) {
-        if (p.tab)
-            p.tab->SetCheck(p.id == id);
-        if (p.page)
-            p.page->setVisible(p.id == id);
+    for (const PageSlot& slot : pages_) {
+        if (slot.tab)
+            slot.tab->SetCheck(slot.tabId == id);
+        if (slot.page)
+            slot.page->setVisible(slot.tabId == id);
     }
 }
 
+CBaseDialog* CSettingDlg::page(int tabId) const {
+    for (const PageSlot& slot : pages_)
+        if (slot.tabId == tabId)
+            return slot.page;
+    return nullptr;
+}
+
+CParkingDlg* CSettingDlg::recordPage() const {
+    return static_cast<CParkingDlg*>(page(kRecordTab));
+}
+
+CEtcDlg* CSettingDlg::memoryCardPage() const {
+    return static_cast<CEtcDlg*>(page(kMemoryCardTab));
+}
+
+CSystemDlg* CSettingDlg::systemPage() const {
+    return static_cast<CSystemDlg*>(page(kSystemTab));
+}
+
 CBaseDialog* CSettingDlg::shownPage() const {
-    for (CBaseDialog* page : {static_cast<CBaseDialog*>(recordPage_), memoryCardPage_, systemPage_})
-        if (page && page->isVisibleTo(this))
-            return page;
+    for (const PageSlot& slot : pages_)
+        if (slot.page && slot.page->isVisibleTo(this))
+            return slot.page;
     return nullptr;
 }
 
@@ -248,9 +272,9 @@ void CSettingDlg::OnCommand(int id) {
     switch (id) {
     case 2200:
     case 2201:
-    case 2202:
-    case 2203:
-    case 2204:
+    case kRecordTab:
+    case kMemoryCardTab:
+    case kSystemTab:
         ShowTab(id);
         break;
     case 2300:

@@ -6,7 +6,9 @@
 #include <QIcon>
 #include <QPoint>
 #include <QString>
+#include <array>
 #include <optional>
+#include <string_view>
 
 #include "settings/card_version_info.h"
 #include "ui/memory_surface.h"
@@ -15,7 +17,9 @@
 namespace dashcam {
 
 class CBaseDialog;
+class CEtcDlg;
 class CParkingDlg;
+class CSystemDlg;
 class CRButton;
 class CRStaticText;
 
@@ -42,9 +46,24 @@ public:
 
     const CardVersionInfo& cardVersionInfo() const { return cardVersionInfo_; }
     const QString& programFolder() const { return programFolder_; }
-    CParkingDlg* recordPage() const { return recordPage_; }
-    CBaseDialog* memoryCardPage() const { return memoryCardPage_; }
-    CBaseDialog* systemPage() const { return systemPage_; }
+    // The tabs, each with its page, in the order the pages are refreshed.
+    static constexpr int kRecordTab = 2202;
+    static constexpr int kMemoryCardTab = 2203;
+    static constexpr int kSystemTab = 2204;
+    struct PageSlot {
+        int tabId;
+        std::string_view name; // the page's name on the command line
+        CRButton* tab = nullptr;
+        CBaseDialog* page = nullptr;
+    };
+    // Tab id of the page the command line calls `name`; 0 when there is none.
+    static int TabOfPageName(std::string_view name);
+    // The page shown by tab `tabId`, or null.
+    CBaseDialog* page(int tabId) const;
+
+    CParkingDlg* recordPage() const;
+    CEtcDlg* memoryCardPage() const;
+    CSystemDlg* systemPage() const;
     // The page its tab shows, or null before the pages exist and after a tab id without a page.
     CBaseDialog* shownPage() const;
     CRButton* button(int id) const;
@@ -70,14 +89,9 @@ private:
     QIcon appIcon_;
     QString programFolder_;
     CardVersionInfo cardVersionInfo_;
-    CParkingDlg* recordPage_ = nullptr;
-    CBaseDialog* memoryCardPage_ = nullptr;
-    CBaseDialog* systemPage_ = nullptr;
+    std::array<PageSlot, 3> pages_;
 
     CRStaticText* titleLabel_ = nullptr;
-    CRButton* recordTab_ = nullptr;
-    CRButton* memoryCardTab_ = nullptr;
-    CRButton* systemTab_ = nullptr;
     CRButton* minimiseButton_ = nullptr;
     CRButton* closeButton_ = nullptr;
     CRButton* initializeButton_ = nullptr;

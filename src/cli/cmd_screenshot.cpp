@@ -53,7 +53,7 @@ int RunScreenshot(const Args& args) {
     }
     if (positional.size() != 2)
         return UsageError("screenshot takes a card folder and an output file", kUsage);
-    const int tab = page == "memory" ? 2203 : page == "record" ? 2202 : page == "system" ? 2204 : 0;
+    const int tab = CSettingDlg::TabOfPageName(page);
     if (tab == 0)
         return UsageError("--page is memory, record or system", kUsage);
     int scroll = 0;

@@ -2,11 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPushButton>
 #include <QRadioButton>
 
 #include <array>
@@ -40,16 +36,10 @@ template <std::size_t N> int IndexOf(const std::array<std::uint32_t, N>& table, 
     return -1;
 }
 
-// Controls the template holds but the layout never places keep the zero size and stay out of sight.
-template <class T> T* Unplaced(T* control) {
-    control->setGeometry(0, 0, 0, 0);
-    control->hide();
-    return control;
-}
-
 } // namespace
 
 CParkingDlg::CParkingDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
+    swallowEscape = true;
     scrollMax = 500;
     lineStep = 80;
     CreateControls();
@@ -79,28 +69,16 @@ void CParkingDlg::CreateControls() {
     cutoff24Slider_ = makeSlider(kCutoff24V);
     brightnessSlider_ = makeSlider(kBrightness);
 
-    auto makeGroup = [this](std::initializer_list<int> ids, auto onClick) {
-        auto* group = new QButtonGroup(this);
-        group->setExclusive(true);
-        for (int id : ids) {
-            auto* radio = AddItem(id, new QRadioButton(this));
-            radio->setAutoExclusive(false);
-            radio->setGeometry(0, 0, 0, 0);
-            group->addButton(radio, id);
-            connect(radio, &QAbstractButton::clicked, this, [onClick, id] { onClick(id); });
-        }
-        return group;
-    };
-    parkingGroup_ = makeGroup({kParkingEnabled, kParkingMode2, kParkingDisabled},
+    parkingGroup_ = AddRadioGroup({kParkingEnabled, kParkingMode2, kParkingDisabled},
                               [this](int id) { OnParkingModeClicked(id); });
     Unplaced(item(kParkingMode2));
     lowVoltageGroup_ =
-        makeGroup({kLowVoltageOn, kLowVoltageOff}, [this](int id) { OnLowVoltageClicked(id); });
-    optionAGroup_ = makeGroup({kOptionAOn, kOptionAOff}, [](int id) {
+        AddRadioGroup({kLowVoltageOn, kLowVoltageOff}, [this](int id) { OnLowVoltageClicked(id); });
+    optionAGroup_ = AddRadioGroup({kOptionAOn, kOptionAOff}, [](int id) {
         if (SettingsRecord* record = CurrentRecord())
             record->setRecordOptionA(id == kOptionAOn ? 1 : 0);
     });
-    optionCGroup_ = makeGroup({kOptionCOn, kOptionCOff}, [](int id) {
+    optionCGroup_ = AddRadioGroup({kOptionCOn, kOptionCOff}, [](int id) {
         if (SettingsRecord* record = CurrentRecord())
             record->setRecordOptionC(id == kOptionCOn ? 1 : 0);
     });
@@ -123,16 +101,12 @@ void CParkingDlg::CreateControls() {
             record->setRecordOptionB(checked ? 1 : 0);
     });
 
-    auto* sink = AddItem(kFocusSink, new QPushButton(this));
-    sink->setGeometry(0, 0, 0, 0);
-    sink->setAutoDefault(false);
+    AddFocusSink(kFocusSink);
 }
 
 bool CParkingDlg::OnInitDialog() {
     BeginPageSetUp();
-    titleFont_ = CellHeightFont(QStringLiteral("Tahoma"), 14, 700);
-    boldSmallFont_ = CellHeightFont(QStringLiteral("Tahoma"), 13, 700);
-    normalFont_ = CellHeightFont(QStringLiteral("Tahoma"), 13, 400);
+    CreatePageFonts(false);
     Layout();
     FinishPageSetUp();
     item(kFocusSink)->hide();
@@ -141,46 +115,43 @@ bool CParkingDlg::OnInitDialog() {
 
 void CParkingDlg::Layout() {
     leaderIds.clear();
-    auto title = [this](int id, std::u16string_view key, int x, int y) {
-        PlaceOptionItem(this, id, UiText(key), titleFont_, x, y);
-        leaderIds.push_back(id);
-    };
+    auto title = [this](int id, std::u16string_view key, int x, int y) { PlaceTitle(id, key, x, y); };
     auto label = [this](int id, std::u16string_view key, const QFont& font, int x, int y) {
-        return PlaceOptionItem(this, id, UiText(key), font, x, y).width();
+        return PlaceLabel(id, key, font, x, y).width();
     };
 
     title(1210, u"IDS_STRING216", 15, 20);
-    int w = label(1211, u"IDS_STRING127", normalFont_, 60, 97);
+    int w = label(1211, u"IDS_STRING127", normalFont(), 60, 97);
     MoveItem(this, kContinuousSensitivity, 60 + w, 55, 350, 55);
-    label(1212, u"IDS_STRING128", normalFont_, 430 + w, 97);
+    label(1212, u"IDS_STRING128", normalFont(), 430 + w, 97);
 
     title(1000, u"IDS_STRING215", 15, 147);
     MoveItem(this, kBrightness, 110, 177, 350, 48);
-    label(1003, u"IDS_STRING112", normalFont_, 75, 222);
-    label(1005, u"IDS_STRING113", normalFont_, 460, 222);
+    label(1003, u"IDS_STRING112", normalFont(), 75, 222);
+    label(1005, u"IDS_STRING113", normalFont(), 460, 222);
 
     title(1112, u"IDS_STRING104", 15, 252);
-    label(kParkingEnabled, u"IDS_STRING135", normalFont_, 25, 282);
-    label(kParkingDisabled, u"IDS_STRING136", normalFont_, 25, 312);
+    label(kParkingEnabled, u"IDS_STRING135", normalFont(), 25, 282);
+    label(kParkingDisabled, u"IDS_STRING136", normalFont(), 25, 312);
 
     title(1109, u"IDS_STRING222", 15, 352);
-    w = label(1110, u"IDS_STRING127", normalFont_, 60, 429);
+    w = label(1110, u"IDS_STRING127", normalFont(), 60, 429);
     MoveItem(this, kParkingSensitivity, 60 + w, 387, 350, 55);
-    label(1111, u"IDS_STRING128", normalFont_, 430 + w, 429);
+    label(1111, u"IDS_STRING128", normalFont(), 430 + w, 429);
 
     title(1113, u"IDS_STRING251", 15, 499);
-    w = label(1114, u"IDS_STRING127", normalFont_, 60, 576);
+    w = label(1114, u"IDS_STRING127", normalFont(), 60, 576);
     MoveItem(this, kMotionSensitivity, 60 + w, 534, 350, 55);
-    label(1115, u"IDS_STRING128", normalFont_, 430 + w, 576);
+    label(1115, u"IDS_STRING128", normalFont(), 430 + w, 576);
 
     title(1117, u"IDS_STRING140", 15, 646);
     MoveItem(this, kRecordTimer, 110, 681, 350, 55);
-    label(1118, u"IDS_STRING141", normalFont_, 55, 723);
+    label(1118, u"IDS_STRING141", normalFont(), 55, 723);
 
     title(1119, u"IDS_STRING142", 15, 793);
-    w = label(1120, u"IDS_STRING143", boldSmallFont_, 30, 828);
+    w = label(1120, u"IDS_STRING143", boldSmallFont(), 30, 828);
     MoveItem(this, kCutoff12V, 30 + w, 828, 350, 55);
-    w = label(1122, u"IDS_STRING144", boldSmallFont_, 30, 928);
+    w = label(1122, u"IDS_STRING144", boldSmallFont(), 30, 928);
     MoveItem(this, kCutoff24V, 30 + w, 928, 350, 55);
 
     scrollMax = kContentHeight - kPageHeight;
@@ -218,7 +189,7 @@ void CParkingDlg::SetUpSliders() {
          3},
     };
     for (const SetUp& s : table) {
-        s.slider->SetLabelFont(&normalFont_);
+        s.slider->SetLabelFont(&normalFont());
         s.slider->SetTickLabels(s.labels, s.flags);
         s.slider->setRange(s.minimum, s.maximum);
         s.slider->setTickInterval(1);
@@ -265,25 +236,6 @@ void CParkingDlg::OnSliderMoved(int id, int position) {
     default:
         break;
     }
-}
-
-void CParkingDlg::SetChecked(int id, bool checked) {
-    auto* button = itemAs<QAbstractButton>(id);
-    if (!button)
-        return;
-    // An exclusive group never lets its checked button go; the group steps aside for that moment.
-    QButtonGroup* group = button->group();
-    const bool exclusive = group && group->exclusive();
-    if (exclusive && !checked)
-        group->setExclusive(false);
-    button->setChecked(checked);
-    if (exclusive && !checked)
-        group->setExclusive(true);
-}
-
-void CParkingDlg::SetEnabled(int id, bool enabled) {
-    if (QWidget* w = item(id))
-        w->setEnabled(enabled);
 }
 
 void CParkingDlg::Refresh() {
@@ -446,41 +398,6 @@ void CParkingDlg::OnWinterMonthClicked(int id, bool checked) {
     std::uint32_t months = record->winterMonthMask();
     months = checked ? (months | bit) : (months & ~bit);
     record->setWinterMonthMask(months);
-}
-
-bool CParkingDlg::PreTranslateKey(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape)
-        return true;
-    return CBaseDialog::PreTranslateKey(event);
-}
-
-void CParkingDlg::paintEvent(QPaintEvent* event) {
-    CBaseDialog::paintEvent(event);
-    QPainter painter(this);
-    painter.setPen(QPen(QColor(163, 181, 198), 1));
-    const int end = clientWidth() - 15;
-    for (int id : leaderIds) {
-        const QWidget* control = item(id);
-        if (!control || !control->isVisibleTo(this) || control->width() == 0)
-            continue;
-        const QRect r = control->geometry();
-        const int top = r.top();
-        const int bottom = r.top() + r.height();
-        const int y = top + (bottom - top) / 2;
-        const int start = r.width() + 27;
-        if (end > start)
-            painter.drawLine(start, y, end - 1, y);
-    }
-}
-
-void CParkingDlg::mousePressEvent(QMouseEvent* event) {
-    // A click on the page's background takes the keyboard focus away from the control that had it. The focus
-    // goes to the hidden button; a hidden widget cannot hold it here, so the page holds it in its place.
-    if (QWidget* sink = item(kFocusSink))
-        sink->setFocus(Qt::MouseFocusReason);
-    if (!item(kFocusSink) || !item(kFocusSink)->hasFocus())
-        setFocus(Qt::MouseFocusReason);
-    CBaseDialog::mousePressEvent(event);
 }
 
 } // namespace dashcam

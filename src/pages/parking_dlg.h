@@ -2,13 +2,9 @@
 // The "Record Settings" page: impact and motion sensitivity, camera brightness, parking mode, record timer
 // and the battery cut-off voltages. Every control change is written into the settings record at once; Refresh
 // sets every control from the record and never writes it.
-#include <QFont>
-
 #include "ui/base_dialog.h"
 
 class QButtonGroup;
-class QPaintEvent;
-class QMouseEvent;
 
 namespace dashcam {
 
@@ -58,15 +54,8 @@ public:
     // parking-sensitivity and motion sliders first follow `enable`.
     void ParkingEnablement(bool enable, bool apply);
 
-    const QFont& titleFont() const { return titleFont_; }
-    const QFont& boldSmallFont() const { return boldSmallFont_; }
-    const QFont& normalFont() const { return normalFont_; }
-
 protected:
     bool OnInitDialog() override;
-    bool PreTranslateKey(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void CreateControls();
@@ -76,8 +65,6 @@ private:
     void OnParkingModeClicked(int id);
     void OnLowVoltageClicked(int id);
     void OnWinterMonthClicked(int id, bool checked);
-    void SetChecked(int id, bool checked);
-    void SetEnabled(int id, bool enabled);
 
     CSubSlider* continuousSlider_ = nullptr;
     CSubSlider* parkingSlider_ = nullptr;
@@ -86,10 +73,6 @@ private:
     CSubSlider* cutoff12Slider_ = nullptr;
     CSubSlider* cutoff24Slider_ = nullptr;
     CSubSlider* brightnessSlider_ = nullptr;
-
-    QFont titleFont_;
-    QFont boldSmallFont_;
-    QFont normalFont_;
 
     QButtonGroup* parkingGroup_ = nullptr;
     QButtonGroup* lowVoltageGroup_ = nullptr;

@@ -1,6 +1,10 @@
 #include "ui/base_dialog.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
@@ -11,6 +15,9 @@
 
 #include "ui/alpha_text.h"
 #include "ui/controls.h"
+#include "ui/dpi_scale.h"
+#include "ui/fonts.h"
+#include "ui/ui_text.h"
 
 namespace dashcam {
 
@@ -183,6 +190,92 @@ void CBaseDialog::resizeEvent(QResizeEvent* event) {
 void CBaseDialog::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), backgroundColour_);
+    if (leaderIds.empty())
+        return;
+    // A line from just after each visible title to near the right edge, at the title's vertical middle.
+    painter.setPen(QPen(LeaderColour(), 1));
+    const int end = clientWidth() - 15;
+    for (int id : leaderIds) {
+        const QWidget* control = item(id);
+        if (!control || !control->isVisibleTo(this) || control->width() == 0)
+            continue;
+        const QRect r = control->geometry();
+        const int top = r.top();
+        const int bottom = r.top() + r.height();
+        const int y = top + (bottom - top) / 2;
+        const int start = r.width() + 27;
+        if (end > start)
+            painter.drawLine(start, y, end - 1, y);
+    }
+}
+
+void CBaseDialog::mousePressEvent(QMouseEvent* event) {
+    // A click on the page's background takes the keyboard focus away from the control that had it. The focus
+    // goes to the hidden button; a hidden widget cannot hold it here, so the page holds it in its place.
+    if (focusSinkId_ != 0) {
+        QWidget* sink = item(focusSinkId_);
+        if (sink)
+            sink->setFocus(Qt::MouseFocusReason);
+        if (!sink || !sink->hasFocus())
+            setFocus(Qt::MouseFocusReason);
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void CBaseDialog::AddFocusSink(int id) {
+    auto* sink = AddItem(id, new QPushButton(this));
+    sink->setGeometry(0, 0, 0, 0);
+    sink->setAutoDefault(false);
+    focusSinkId_ = id;
+}
+
+void CBaseDialog::CreatePageFonts(bool scaled) {
+    auto height = [scaled](int h) { return scaled ? ToDevice(h) : h; };
+    titleFont_ = CellHeightFont(QStringLiteral("Tahoma"), height(14), 700);
+    boldSmallFont_ = CellHeightFont(QStringLiteral("Tahoma"), height(13), 700);
+    normalFont_ = CellHeightFont(QStringLiteral("Tahoma"), height(13), 400);
+}
+
+QSize CBaseDialog::PlaceTitle(int id, std::u16string_view key, int x, int y) {
+    const QSize size = PlaceOptionItem(this, id, UiText(key), titleFont_, x, y);
+    leaderIds.push_back(id);
+    return size;
+}
+
+QSize CBaseDialog::PlaceLabel(int id, std::u16string_view key, const QFont& font, int x, int y) {
+    return PlaceOptionItem(this, id, UiText(key), font, x, y);
+}
+
+QButtonGroup* CBaseDialog::AddRadioGroup(std::initializer_list<int> ids, const std::function<void(int)>& onClick) {
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    for (int id : ids) {
+        auto* radio = AddItem(id, new QRadioButton(this));
+        radio->setAutoExclusive(false);
+        radio->setGeometry(0, 0, 0, 0);
+        group->addButton(radio, id);
+        connect(radio, &QAbstractButton::clicked, this, [onClick, id] { onClick(id); });
+    }
+    return group;
+}
+
+void CBaseDialog::SetChecked(int id, bool checked) {
+    auto* button = itemAs<QAbstractButton>(id);
+    if (!button)
+        return;
+    // An exclusive group never lets its checked button go; the group steps aside for that moment.
+    QButtonGroup* group = button->group();
+    const bool exclusive = group && group->exclusive();
+    if (exclusive && !checked)
+        group->setExclusive(false);
+    button->setChecked(checked);
+    if (exclusive && !checked)
+        group->setExclusive(true);
+}
+
+void CBaseDialog::SetEnabled(int id, bool enabled) {
+    if (QWidget* w = item(id))
+        w->setEnabled(enabled);
 }
 
 void CBaseDialog::wheelEvent(QWheelEvent* event) {
@@ -196,6 +289,8 @@ void CBaseDialog::wheelEvent(QWheelEvent* event) {
 }
 
 bool CBaseDialog::PreTranslateKey(QKeyEvent* event) {
+    if (swallowEscape && event->key() == Qt::Key_Escape)
+        return true;
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 

@@ -8,10 +8,15 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
+class QButtonGroup;
 class QScrollBar;
 class QKeyEvent;
+class QMouseEvent;
 
 namespace dashcam {
 
@@ -88,7 +93,41 @@ public:
     // size.
     QSize PlaceOptionItem(QWidget* parent, int id, const QString& text, const QFont& font, int x, int y);
 
+    // Checks or unchecks button `id`; a checked button of an exclusive group is let go too.
+    void SetChecked(int id, bool checked);
+    void SetEnabled(int id, bool enabled);
+
+    // The three fonts every page draws with: section titles, bold small labels, everything else.
+    const QFont& titleFont() const { return titleFont_; }
+    const QFont& boldSmallFont() const { return boldSmallFont_; }
+    const QFont& normalFont() const { return normalFont_; }
+
+    // Colour of the leader lines after the section titles.
+    static QColor LeaderColour() { return QColor(163, 181, 198); }
+
 protected:
+    // Creates the page fonts: Tahoma with cell heights 14 bold, 13 bold and 13 regular; `scaled` passes the
+    // heights through the display scale first.
+    void CreatePageFonts(bool scaled);
+    // Places section title `id` with the text of `key` in the title font and gives it a leader line.
+    QSize PlaceTitle(int id, std::u16string_view key, int x, int y);
+    // Places a label, check box or radio button with the text of `key`; returns its size.
+    QSize PlaceLabel(int id, std::u16string_view key, const QFont& font, int x, int y);
+    // Radio buttons `ids` in one exclusive group; a click on one calls `onClick` with its id.
+    QButtonGroup* AddRadioGroup(std::initializer_list<int> ids, const std::function<void(int)>& onClick);
+    // A control the template holds but the layout never places: zero size and out of sight.
+    template <class T> static T* Unplaced(T* control) {
+        control->setGeometry(0, 0, 0, 0);
+        control->hide();
+        return control;
+    }
+    // Adds the hidden push button that takes the keyboard focus when the page's background is clicked.
+    void AddFocusSink(int id);
+    int focusSinkId() const { return focusSinkId_; }
+
+    // Pages swallow Escape as well as Enter.
+    bool swallowEscape = false;
+
     // The page's own initialisation. The default does the whole page set-up with no controls:
     // BeginPageSetUp, then FinishPageSetUp.
     virtual bool OnInitDialog();
@@ -103,7 +142,10 @@ protected:
     // Moves every control of the page by dy pixels (the scroll bar stays).
     virtual void ScrollWindow(int dy);
 
+    // Background, then the leader lines after the titles in leaderIds.
     void paintEvent(QPaintEvent* event) override;
+    // A click on the page's background moves the keyboard focus to the focus sink.
+    void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -126,6 +168,10 @@ private:
     QScrollBar* scrollBar_ = nullptr;
     bool created_ = false;
     bool createResult_ = false;
+    int focusSinkId_ = 0;
+    QFont titleFont_;
+    QFont boldSmallFont_;
+    QFont normalFont_;
 };
 
 } // namespace dashcam
