@@ -7,6 +7,8 @@ class PosixViewerLink final : public ViewerLink {
 public:
     bool IsWindowPresent(std::u16string_view) override { return false; }
     std::optional<std::u16string> ReadLanguageValue() override { return std::nullopt; }
+    bool PostToWindow(std::u16string_view, std::uint32_t) override { return false; }
+    bool WaitForEvent(std::u16string_view, std::uint32_t) override { return false; }
 };
 } // namespace
 

@@ -35,6 +35,22 @@ public:
             return std::nullopt;
         return std::u16string(reinterpret_cast<const char16_t*>(buffer), bytes / sizeof(wchar_t));
     }
+
+    bool PostToWindow(std::u16string_view title, std::uint32_t message) override {
+        const std::u16string text(title);
+        HWND window = FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()));
+        return window != nullptr && PostMessageW(window, message, 0, 0) != FALSE;
+    }
+
+    bool WaitForEvent(std::u16string_view name, std::uint32_t timeoutMs) override {
+        const std::u16string text(name);
+        HANDLE event = OpenEventW(EVENT_ALL_ACCESS, FALSE, reinterpret_cast<const wchar_t*>(text.c_str()));
+        if (event == nullptr)
+            return false;
+        const DWORD result = WaitForSingleObject(event, timeoutMs);
+        CloseHandle(event);
+        return result == WAIT_OBJECT_0;
+    }
 };
 
 } // namespace
