@@ -21,6 +21,14 @@ public:
     virtual std::u16string ModuleFilePath() = 0;
     // True when the folder lies on a removable drive (GetDriveTypeW of its drive root is DRIVE_REMOVABLE).
     virtual bool IsOnRemovableDrive(const std::u16string& folder) = 0;
+    // The root of the volume that holds the path, ending in a separator: on Windows the drive root (up to and
+    // including the first backslash, as E:\ ), elsewhere the mount point of the file system that holds the path
+    // (as /media/u/CARD/). Empty when unknown. Every use of the card's drive goes through this one function.
+    virtual std::u16string VolumeRootOf(const std::u16string& path) = 0;
+    // Total size in bytes of the file system that holds the path; nullopt when it cannot be asked.
+    virtual std::optional<std::uint64_t> VolumeTotalBytes(const std::u16string& path) = 0;
+    // True when a file can be created in the folder.
+    virtual bool IsFolderWritable(const std::u16string& folder) = 0;
     // The per-user local application-data folder, without a trailing separator; nullopt when unknown.
     virtual std::optional<std::u16string> LocalAppDataFolder() = 0;
     // Creates one folder; true when it exists afterwards.

@@ -165,3 +165,15 @@ std::u16string Widen(std::string_view ascii) {
 }
 
 } // namespace dashcam
+
+namespace dashcam {
+
+std::filesystem::path ToFsPath(std::u16string_view path) {
+#ifdef _WIN32
+    return std::filesystem::path(std::wstring(path.begin(), path.end()));
+#else
+    return std::filesystem::path(Utf16ToUtf8(path));
+#endif
+}
+
+} // namespace dashcam

@@ -1,6 +1,7 @@
 #pragma once
 // Conversions between the program's UTF-16 text, UTF-8 (file names and console output off Windows) and the 8-bit
 // ANSI code page that the record's texts use (the system's code page on Windows, Windows-1252 elsewhere).
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 std::optional<std::u16string> AnsiToWide(std::string_view bytes);
 // UTF-16 to the ANSI code page; characters the code page lacks become '?'.
 std::string WideToAnsi(std::u16string_view text);
+
+// A path for the standard library's file functions (UTF-8 off Windows, wide on Windows).
+std::filesystem::path ToFsPath(std::u16string_view path);
 
 // ASCII text widened code unit by code unit (for fixed texts and formatted numbers).
 std::u16string Widen(std::string_view ascii);

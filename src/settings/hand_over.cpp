@@ -21,18 +21,27 @@ bool IsStartedFromRemovableDrive() {
     return !folder.empty() && Host().IsOnRemovableDrive(folder);
 }
 
-bool CopyProgramToLocalFolder() {
+std::optional<std::u16string> CreateProgramCopyFolder() {
     HostSystem& host = Host();
     auto appData = host.LocalAppDataFolder();
     if (!appData)
-        return false;
+        return std::nullopt;
     std::u16string folder = *appData + kPathSeparator + u"Pelmora";
     if (!host.FolderExists(folder) && !host.CreateFolder(folder))
-        return false;
+        return std::nullopt;
     folder += kPathSeparator;
     folder += u"Setting";
     if (!host.CreateFolder(folder))
+        return std::nullopt;
+    return folder;
+}
+
+bool CopyProgramToLocalFolder() {
+    HostSystem& host = Host();
+    const auto copyFolder = CreateProgramCopyFolder();
+    if (!copyFolder)
         return false;
+    const std::u16string& folder = *copyFolder;
 
     const std::u16string module = host.ModuleFilePath();
     const std::u16string programFolder = FolderOf(module);

@@ -1,11 +1,15 @@
 #pragma once
 // The hand-over from the card to the PC: an editor started from the card copies itself to the local program folder
 // and starts that copy with the card folder as its only argument.
+#include <optional>
 #include <string>
 
 namespace dashcam {
 
 bool IsStartedFromRemovableDrive();
+// The local program-copy folder (local application-data folder + "/Pelmora/Setting", no trailing separator),
+// created when missing; nullopt when it has no place or cannot be created.
+std::optional<std::u16string> CreateProgramCopyFolder();
 // Copies the program (and the "html" folder beside it) into the local application-data folder + "/Pelmora/Setting".
 bool CopyProgramToLocalFolder();
 // Starts the remembered copy with the program's folder on the card as its argument.

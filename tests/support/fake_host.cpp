@@ -2,11 +2,27 @@
 
 #include "platform/text_codec.h"
 
+#include <fstream>
+
 namespace dashcam::test {
 namespace fs = std::filesystem;
 namespace {
-fs::path P(const std::u16string& s) { return fs::path(Utf16ToUtf8(s)); }
+fs::path P(const std::u16string& s) { return ToFsPath(s); }
 } // namespace
+
+bool FakeHost::IsFolderWritable(const std::u16string& folder) {
+    if (!foldersWritable)
+        return false;
+    const fs::path probe = P(folder) / "~write-probe.tmp";
+    std::error_code ec;
+    {
+        std::ofstream out(probe);
+        if (!out)
+            return false;
+    }
+    fs::remove(probe, ec);
+    return true;
+}
 
 bool FakeHost::CreateFolder(const std::u16string& path) {
     std::error_code ec;

@@ -1,9 +1,11 @@
 // Host services on POSIX systems: the mount table and /sys for drive kinds, the XDG data home, fork/exec.
 #include "../host_system.h"
 #include "../text_codec.h"
+#include "mount_table.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,7 +14,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -21,51 +22,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path ToPath(const std::u16string& s) { return fs::path(Utf16ToUtf8(s)); }
-
 std::string ReadFirstLine(const fs::path& p) {
     std::ifstream in(p);
     std::string line;
     std::getline(in, line);
     return line;
-}
-
-// The device (major:minor) of the mount that holds the path, from /proc/self/mountinfo: the longest mount point
-// that is a prefix of the canonical path.
-std::optional<std::string> MountDeviceOf(const fs::path& path) {
-    std::error_code ec;
-    fs::path canonical = fs::weakly_canonical(path, ec);
-    if (ec)
-        return std::nullopt;
-    std::string target = canonical.string();
-    std::ifstream in("/proc/self/mountinfo");
-    std::string line, best, bestDevice;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, mountPoint;
-        if (!(fields >> id >> parent >> device >> root >> mountPoint))
-            continue;
-        // Octal escapes (\040 for a space) in mount points.
-        std::string decoded;
-        for (std::size_t i = 0; i < mountPoint.size(); ++i) {
-            if (mountPoint[i] == '\\' && i + 3 < mountPoint.size()) {
-                decoded.push_back(static_cast<char>(std::strtol(mountPoint.substr(i + 1, 3).c_str(), nullptr, 8)));
-                i += 3;
-            } else {
-                decoded.push_back(mountPoint[i]);
-            }
-        }
-        bool prefix = target == decoded || decoded == "/" ||
-                      (target.compare(0, decoded.size(), decoded) == 0 && target.size() > decoded.size() &&
-                       target[decoded.size()] == '/');
-        if (prefix && decoded.size() >= best.size()) {
-            best = decoded;
-            bestDevice = device;
-        }
-    }
-    if (bestDevice.empty())
-        return std::nullopt;
-    return bestDevice;
 }
 
 // A block device counts as removable when it, or the disk it is a partition of, says so in /sys, or sits on a USB
@@ -95,8 +56,29 @@ public:
     }
 
     bool IsOnRemovableDrive(const std::u16string& folder) override {
-        auto device = MountDeviceOf(ToPath(folder));
-        return device && BlockDeviceIsRemovable(*device);
+        auto mount = FindMount(Utf16ToUtf8(folder));
+        return mount && BlockDeviceIsRemovable(mount->majorMinor);
+    }
+
+    std::u16string VolumeRootOf(const std::u16string& path) override {
+        auto mount = FindMount(Utf16ToUtf8(path));
+        if (!mount)
+            return {};
+        std::string root = mount->mountPoint;
+        if (root.empty() || root.back() != '/')
+            root.push_back('/');
+        return Utf8ToUtf16(root);
+    }
+
+    std::optional<std::uint64_t> VolumeTotalBytes(const std::u16string& path) override {
+        struct statvfs info {};
+        if (statvfs(Utf16ToUtf8(path).c_str(), &info) != 0)
+            return std::nullopt;
+        return static_cast<std::uint64_t>(info.f_blocks) * info.f_frsize;
+    }
+
+    bool IsFolderWritable(const std::u16string& folder) override {
+        return access(Utf16ToUtf8(folder).c_str(), W_OK | X_OK) == 0;
     }
 
     std::optional<std::u16string> LocalAppDataFolder() override {
@@ -109,22 +91,22 @@ public:
 
     bool CreateFolder(const std::u16string& path) override {
         std::error_code ec;
-        fs::create_directory(ToPath(path), ec);
-        return fs::is_directory(ToPath(path), ec);
+        fs::create_directory(ToFsPath(path), ec);
+        return fs::is_directory(ToFsPath(path), ec);
     }
 
     bool FolderExists(const std::u16string& path) override {
         std::error_code ec;
-        return fs::is_directory(ToPath(path), ec);
+        return fs::is_directory(ToFsPath(path), ec);
     }
 
     bool CopyFileOver(const std::u16string& from, const std::u16string& to) override {
         std::error_code ec;
         // Copy next to the destination, then rename over it: a running copy of the program keeps its old file.
-        fs::path dst = ToPath(to);
+        fs::path dst = ToFsPath(to);
         fs::path tmp = dst;
         tmp += ".part";
-        fs::copy_file(ToPath(from), tmp, fs::copy_options::overwrite_existing, ec);
+        fs::copy_file(ToFsPath(from), tmp, fs::copy_options::overwrite_existing, ec);
         if (ec) {
             fs::remove(tmp, ec);
             return false;
@@ -140,12 +122,12 @@ public:
 
     bool CopyFolderInto(const std::u16string& folder, const std::u16string& destinationFolder) override {
         std::error_code ec;
-        fs::path src = ToPath(folder);
+        fs::path src = ToFsPath(folder);
         while (!src.empty() && !src.has_filename())
             src = src.parent_path();
         if (!fs::is_directory(src, ec))
             return false;
-        fs::path dst = ToPath(destinationFolder) / src.filename();
+        fs::path dst = ToFsPath(destinationFolder) / src.filename();
         fs::copy(src, dst, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
         return !ec;
     }

@@ -68,7 +68,32 @@ public:
     }
 
     bool IsOnRemovableDrive(const std::u16string& folder) override {
-        return GetDriveTypeW(W(DriveRootOf(folder))) == DRIVE_REMOVABLE;
+        return GetDriveTypeW(W(VolumeRootOf(folder))) == DRIVE_REMOVABLE;
+    }
+
+    std::u16string VolumeRootOf(const std::u16string& path) override { return DriveRootOf(path); }
+
+    std::optional<std::uint64_t> VolumeTotalBytes(const std::u16string& path) override {
+        DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+        // The folder itself first; older systems only answer for a drive root.
+        if (!GetDiskFreeSpaceW(W(path), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters) &&
+            !GetDiskFreeSpaceW(W(DriveRootOf(path)), &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                               &totalClusters))
+            return std::nullopt;
+        return std::uint64_t{sectorsPerCluster} * bytesPerSector * totalClusters;
+    }
+
+    bool IsFolderWritable(const std::u16string& folder) override {
+        std::u16string probe = folder;
+        if (!probe.empty() && probe.back() != u'\\' && probe.back() != u'/')
+            probe.push_back(u'\\');
+        probe += u"~write-probe.tmp";
+        const HANDLE file = CreateFileW(W(probe), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        return true;
     }
 
     std::optional<std::u16string> LocalAppDataFolder() override {
