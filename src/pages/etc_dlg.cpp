@@ -5,8 +5,15 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <chrono>
+
+#include "platform/prompt.h"
+#include "platform/viewer_link.h"
+#include "settings/card_files.h"
+#include "settings/card_format.h"
 #include "settings/settings_record.h"
 #include "ui/dpi_scale.h"
+#include "ui/prog_popup_dlg.h"
 #include "ui/skin_painter.h"
 #include "ui/ui_text.h"
 
@@ -39,6 +46,11 @@ const OverwriteField kOverwriteFields[] = {
 
 } // namespace
 
+CProgPopupDlg*& CurrentProgressPopup() {
+    static CProgPopupDlg* popup = nullptr;
+    return popup;
+}
+
 CEtcDlg::CEtcDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
     swallowEscape = true;
     scrollMax = 100;
@@ -47,7 +59,12 @@ CEtcDlg::CEtcDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
     Create();
 }
 
-CEtcDlg::~CEtcDlg() = default;
+int CEtcDlg::closePauseMs = 1000;
+
+CEtcDlg::~CEtcDlg() {
+    if (formatThread_.joinable())
+        formatThread_.join();
+}
 
 void CEtcDlg::CreateControls() {
     for (int id : {1305, 1340, 1300})
@@ -216,9 +233,85 @@ void CEtcDlg::PaintDiagram() {
 }
 
 void CEtcDlg::OnFormatButton() {
+    prompt::Request question;
+    question.kind = prompt::Kind::MessageYesNo;
+    question.caption = LookupText(u"IDS_STRING162");
+    question.text = LookupText(u"IDS_STRING163") + u"\r\n" + LookupText(u"IDS_STRING1630") + u"\r\n";
+    if (prompt::Ask(question) != prompt::Answer::Yes)
+        return;
+
+    // A running PC viewer is asked to let go of the card and given a while to say it has.
+    ViewerLink& viewer = Viewer();
+    if (viewer.PostToWindow(kViewerTitle, kViewerReleaseCardMessage) ||
+        viewer.PostToWindow(kViewerShortTitle, kViewerReleaseCardMessage))
+        viewer.WaitForEvent(kViewerReleaseEvent, kViewerWaitMs);
     FormatCard();
 }
 
-void CEtcDlg::FormatCard() {}
+void CEtcDlg::FormatCard() {
+    const SettingsRecord* record = CurrentRecord();
+    if (!record)
+        return;
+    const std::optional<CardFormatPlan> plan = PlanCardFormat(CardRoot(), *record);
+    if (!plan)
+        return;
+    const std::u16string caption = LookupText(u"IDS_STRING162");
+    auto tell = [&caption](const std::u16string& text) {
+        prompt::Ask({prompt::Kind::MessageOk, caption, text});
+    };
+
+    // Nothing is erased before every file of the camera has a copy that reads back the same.
+    const CardFileStep backup = BackupCardFiles(*plan);
+    if (!backup.ok) {
+        tell(u"The memory card was not formatted: " + backup.failedFile + u" could not be copied to " +
+             plan->backupFolder + u".\r\nNothing on the card has been changed.");
+        return;
+    }
+
+    CProgPopupDlg*& popup = CurrentProgressPopup();
+    delete popup;
+    popup = new CProgPopupDlg(nullptr);
+    popup->SetPopupText(QString::fromStdU16String(caption),
+                        UiText(u"IDS_STRING178") + QStringLiteral("\r\n") + UiText(u"IDS_STRING1780") +
+                            QStringLiteral("\r\n"),
+                        400, 150);
+    FormatResult().store(0);
+
+    // The worker gets everything as arguments and talks to the interface only through the popup.
+    CardFormatRun outcome;
+    if (formatThread_.joinable())
+        formatThread_.join();
+    formatThread_ = std::thread([plan = *plan, target = popup, &outcome] {
+        outcome = RunCardFormat(plan, [target] { target->SetProgress(target->GetProgress() + 20); });
+        target->SetProgress(outcome.succeeded ? 100 : 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs));
+        target->Close();
+    });
+    popup->DoModal();
+    // The popup's run ends with the worker's close, its last act.
+    formatThread_.join();
+    delete popup;
+    popup = nullptr;
+
+    if (!outcome.run.ran && !outcome.run.unavailableText.empty())
+        prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting", outcome.run.unavailableText});
+
+    // The camera's files go back whether or not the format succeeded, to where the card is now.
+    const std::u16string cardRootAfter = CardRootAfterFormat(*plan, outcome.run.volumeAfter);
+    const CardFileStep restore = RestoreCardFiles(*plan, cardRootAfter);
+    if (!cardRootAfter.empty() && cardRootAfter != CardRoot())
+        SetCardRoot(cardRootAfter);
+
+    std::u16string result = FormatResult().load() == 1
+                                ? LookupText(u"IDS_STRING179")
+                                : LookupText(u"IDS_STRING181") + u"\r\n" + LookupText(u"IDS_STRING1810") + u"\r\n";
+    if (!restore.ok)
+        result += u"\r\nThe camera's files could not all be copied back to the card (" + restore.failedFile +
+                  u"). Copies of them are kept in " + plan->backupFolder + u".";
+    tell(result);
+
+    if (IsLargeCard(CardRoot()))
+        Viewer().PostToWindow(kViewerShortTitle, kDeviceChangeMessage);
+}
 
 } // namespace dashcam

@@ -3,6 +3,7 @@
 // diagram of the shares, which kinds overwrite their oldest videos, and the Format button. Every control change
 // is written into the settings record at once; Refresh sets every control from the record and never writes it.
 #include <array>
+#include <thread>
 
 #include "ui/base_dialog.h"
 #include "ui/memory_surface.h"
@@ -10,6 +11,11 @@
 class QPaintEvent;
 
 namespace dashcam {
+
+class CProgPopupDlg;
+
+// The progress popup of the format that is running, or null.
+CProgPopupDlg*& CurrentProgressPopup();
 
 class CEtcDlg : public CBaseDialog {
     Q_OBJECT
@@ -50,9 +56,17 @@ public:
     // Top-left corner of the diagram's first bar in page coordinates (moves with the page when it scrolls).
     QPoint DiagramOrigin() const;
 
-    // The Format button's procedure: asks, lets the PC viewer go of the card, formats and restores the camera's
-    // files.
+    // The Format button: asks, has the PC viewer let go of the card, then formats it (FormatCard).
     void OnFormatButton();
+    // Formats the card of CardRoot() and puts the camera's files and the program back on it, behind the progress
+    // popup; ends with the result box. Nothing happens without a card or when its volume is not removable.
+    void FormatCard();
+
+    // How long the viewer may take to let go of the card before the format goes ahead anyway.
+    static constexpr std::uint32_t kViewerWaitMs = 15000;
+    // Pause between the end of the format and the close of the progress popup, so the user sees the final
+    // state of the bar; tests set it to 0.
+    static int closePauseMs;
 
 protected:
     bool OnInitDialog() override;
@@ -64,9 +78,9 @@ private:
     void PaintDiagram();
     void OnPartitionClicked(int id);
     void OnOverwriteClicked(int id, bool checked);
-    void FormatCard();
 
     std::array<MemorySurface, kKinds> barImages_;
+    std::thread formatThread_;
 };
 
 } // namespace dashcam

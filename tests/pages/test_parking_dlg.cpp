@@ -18,6 +18,7 @@
 #include "platform/prompt.h"
 #include "settings/card_files.h"
 #include "settings/settings_record.h"
+#include "page_test_env.h"
 #include "support/temp_dir.h"
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
@@ -30,16 +31,12 @@ namespace prompt = dashcam::prompt;
 
 namespace {
 
-const std::filesystem::path kSampleCard = std::filesystem::path(DASHCAM_SOURCE_DIR) / "examples" / "card";
+using dashcam::test::kSampleCard;
 
 class ParkingPageTest : public testing::Test {
 protected:
     void SetUp() override {
-        dashcam::RegisterProjectFonts();
-        dashcam::SetScaleFromDpi(96);
-        dashcam::ResetLanguageTable();
-        ASSERT_TRUE(dashcam::LoadLanguage(u"english"));
-        prompt::Reset();
+        ASSERT_TRUE(dashcam::test::PreparePageTest());
         std::filesystem::copy_file(kSampleCard / "setup.cfg", card_ / "setup.cfg");
         ASSERT_TRUE(dashcam::LoadSettingsFile(card_.root() + u"setup.cfg"));
         host_ = std::make_unique<QDialog>();
