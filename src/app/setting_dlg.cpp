@@ -100,7 +100,7 @@ bool CSettingDlg::OnInitDialog() {
 
 bool CSettingDlg::OnInitDialog(const Options& options) {
     ReadViewerLanguage();
-    appIcon_ = QIcon(QStringLiteral(":/png/%1.png").arg(kIconImage));
+    appIcon_ = QIcon(QStringLiteral(":/icon/%1.png").arg(kIconImage));
     setWindowIcon(appIcon_);
 
     programFolder_ = QString::fromStdU16String(FolderOf(Host().ModuleFilePath()));

@@ -205,6 +205,9 @@ void CRButton::OnLButtonDown() {
 void CRButton::OnLButtonUp() {
     PostCommand();
     if (!(selectedImage_.IsValid() && latched_)) {
+        // A release that came from a press elsewhere brings no move first: ask for the leave here, or the
+        // button would keep its hover look after the pointer has gone.
+        trackingLeave_ = true;
         state_ = Hover;
         Redraw();
     }

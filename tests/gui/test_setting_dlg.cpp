@@ -84,6 +84,8 @@ TEST_F(MainWindow, OpensSkinnedAtTheTopLeftWithTheMemoryCardPage) {
     EXPECT_EQ(dialog->button(2304)->geometry(), QRect(614, 546, 100, 29));
     EXPECT_EQ(dialog->button(2304)->caption(), "Save");
     EXPECT_EQ(dialog->button(2305)->caption(), "<");
+    // The program's own icon, for the task bar and Alt+Tab.
+    EXPECT_FALSE(dialog->windowIcon().pixmap(32).isNull());
     // The painted window is the skin: dark background, not the empty default.
     QImage shot = dialog->grab().toImage();
     QColor corner = shot.pixelColor(500, 30);

@@ -162,6 +162,15 @@ TEST_F(RButtonTest, LeaveWithoutAMoveFirstChangesNothing) {
     EXPECT_EQ(tab->state(), CRButton::Pressed);
 }
 
+TEST_F(RButtonTest, ReleaseHandedOnFromAnotherPressLooksNormalOnceThePointerLeaves) {
+    CRButton* initialize = MakeTab(false);
+    initialize->OnLButtonUp(); // what the button or window that got the press does with a release over it
+    EXPECT_EQ(initialize->state(), CRButton::Hover);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(initialize, &leave);
+    EXPECT_EQ(initialize->state(), CRButton::Normal);
+}
+
 TEST_F(RButtonTest, DisablingUsesTheDisabledImageOnlyWhenThereIsOne) {
     auto* minimise = new CRButton();
     ASSERT_TRUE(minimise->Create(Rect{10, 20, 39, 46}, &parent, 2300));
