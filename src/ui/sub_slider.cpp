@@ -1,7 +1,9 @@
 #include "ui/sub_slider.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QStylePainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QToolTip>
@@ -144,8 +146,36 @@ std::vector<CSubSlider::LabelPlacement> CSubSlider::LabelLayout() const {
     return out;
 }
 
-void CSubSlider::paintEvent(QPaintEvent* event) {
-    QSlider::paintEvent(event);
+void CSubSlider::paintEvent(QPaintEvent* /*event*/) {
+    // Channel and thumb by the style; the tick marks here, under the thumb's centre at each value (the style
+    // would measure them from the slider's edge and not from the channel it draws).
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    {
+        QStylePainter stylePainter(this);
+        option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+        if (isSliderDown()) {
+            option.activeSubControls = QStyle::SC_SliderHandle;
+            option.state |= QStyle::State_Sunken;
+        }
+        stylePainter.drawComplexControl(QStyle::CC_Slider, option);
+        if (tickPosition() != NoTicks && tickInterval() > 0) {
+            const int tickSize = style()->pixelMetric(QStyle::PM_SliderTickmarkOffset, &option, this);
+            stylePainter.setPen(QColor(34, 100, 141));
+            const QRect& r = option.rect;
+            for (int v = minimum(); v <= maximum(); v += tickInterval()) {
+                // The ticks at the ends are one pixel longer.
+                const int extra = (v == minimum() || v == maximum()) ? 1 : 2;
+                const int x = TickX(v);
+                if (tickPosition() & TicksAbove)
+                    stylePainter.drawLine(x, r.top() + extra, x, r.top() + tickSize);
+                if (tickPosition() & TicksBelow)
+                    stylePainter.drawLine(x, r.bottom() - extra, x, r.bottom() - tickSize);
+                if (v > maximum() - tickInterval())
+                    break;
+            }
+        }
+    }
     if (tickLabels_.isEmpty())
         return;
     QPainter painter(this);
@@ -190,6 +220,37 @@ QRect CSubSlider::HandleRect() const {
     QStyleOptionSlider option;
     initStyleOption(&option);
     return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+}
+
+int CSubSlider::TickX(int value) const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const int length = style()->pixelMetric(QStyle::PM_SliderLength, &option, this);
+    return option.rect.left() +
+           QStyle::sliderPositionFromValue(minimum(), maximum(), value, option.rect.width() - length) + length / 2;
+}
+
+void CSubSlider::keyPressEvent(QKeyEvent* event) {
+    SliderAction action = SliderNoAction;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        action = SliderSingleStepSub;
+        break;
+    case Qt::Key_Down:
+        action = SliderSingleStepAdd;
+        break;
+    case Qt::Key_PageUp:
+        action = SliderPageStepSub;
+        break;
+    case Qt::Key_PageDown:
+        action = SliderPageStepAdd;
+        break;
+    default:
+        QSlider::keyPressEvent(event);
+        return;
+    }
+    triggerAction(action);
+    event->accept();
 }
 
 void CSubSlider::ShowValueTip() {

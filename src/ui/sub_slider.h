@@ -55,6 +55,8 @@ public:
 
     // Where the thumb is drawn for the current position, in the slider's coordinates.
     QRect HandleRect() const;
+    // Where the tick mark of `value` stands: the thumb's centre at that value.
+    int TickX(int value) const;
 
 signals:
     // Every position change made by the user (key, wheel, click, each step of a drag), and every key press
@@ -68,6 +70,9 @@ protected:
     // The wheel moves the slider only while it has the keyboard focus, as on the platform the editor comes
     // from; otherwise it goes on to the page, which scrolls, so scrolling past a slider never edits it.
     void wheelEvent(QWheelEvent* event) override;
+    // Up and Left step towards the minimum, Down and Right towards the maximum; Page Up a page towards the
+    // minimum, Page Down towards the maximum; Home and End to the ends.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void OnAction(int action);

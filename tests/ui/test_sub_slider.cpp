@@ -138,6 +138,36 @@ TEST(SubSliderLabels, ThumbCentreMeetsTheLabelPositions) {
     }
 }
 
+TEST(SubSliderLabels, TickMarksStandUnderTheThumbCentreAndTheLabels) {
+    CSubSlider slider;
+    const QFont font = LabelFont();
+    slider.SetLabelFont(&font);
+    slider.SetTickLabels({"OFF", "1", "3", "5"}, 0x10);
+    slider.setRange(0, 3);
+    slider.resize(350, 55);
+    const QImage image = slider.grab().toImage();
+    const QColor background = image.pixelColor(1, 1);
+    // The columns of the top row of tick marks.
+    std::vector<int> columns;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 1; y <= 4; ++y)
+            if (image.pixelColor(x, y) != background) {
+                columns.push_back(x);
+                break;
+            }
+    std::vector<int> centres;
+    for (int p = 0; p <= 3; ++p) {
+        slider.setValue(p);
+        centres.push_back(slider.HandleRect().center().x());
+        EXPECT_EQ(slider.TickX(p), centres.back());
+    }
+    EXPECT_EQ(columns, centres);
+    const auto labels = slider.LabelLayout();
+    ASSERT_EQ(labels.size(), 4u);
+    for (int p = 0; p <= 3; ++p)
+        EXPECT_NEAR(labels[static_cast<std::size_t>(p)].x, centres[static_cast<std::size_t>(p)], 1.0) << p;
+}
+
 TEST(SubSliderTooltip, TextByKindAndPosition) {
     EXPECT_EQ(CSubSlider::TooltipTextFor(0, 3), "3");
     EXPECT_EQ(CSubSlider::TooltipTextFor(2, 4), "12.0");
@@ -215,6 +245,23 @@ TEST(SubSliderMoves, KeysWheelAndClicksReachThePageButSetValueDoesNot) {
     ASSERT_GE(spy.count(), 1);
     EXPECT_EQ(spy.last().at(0).toInt(), slider.value());
     EXPECT_EQ(slider.value(), 4);
+    spy.clear();
+
+    // The keys of the platform's trackbar: Up, Left and Page Up towards the minimum, the others towards the
+    // maximum.
+    slider.setRange(0, 10);
+    const std::pair<Qt::Key, int> keys[] = {{Qt::Key_Up, 4},       {Qt::Key_Left, 4},  {Qt::Key_Down, 6},
+                                            {Qt::Key_Right, 6},    {Qt::Key_PageUp, 3}, {Qt::Key_PageDown, 7},
+                                            {Qt::Key_Home, 0},     {Qt::Key_End, 10}};
+    for (const auto& [key, expected] : keys) {
+        slider.setValue(5);
+        spy.clear();
+        QTest::keyClick(&slider, key);
+        EXPECT_EQ(slider.value(), expected) << key;
+        ASSERT_EQ(spy.count(), 1) << key;
+        EXPECT_EQ(spy.at(0).at(0).toInt(), expected) << key;
+    }
+    slider.setRange(1, 5);
     spy.clear();
 
     // A click on the channel left of the thumb moves one page (a fifth of the range, at least one).
