@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/setting_dlg.h"
+#include "platform/posix/qt_time_zone_source.h"
 #include "settings/card_files.h"
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
@@ -15,6 +16,7 @@ void CSettingApp::PrepareProcess() {
     QApplication::setApplicationDisplayName(QStringLiteral("Kestravon Dashcam Setting"));
     InstallQtTraceSink();
     InstallMessageBoxPresenter();
+    InstallSystemTimeZones();
     SetScaleFromDpi(96);
     RegisterProjectFonts();
 }

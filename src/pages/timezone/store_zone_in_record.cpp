@@ -1,0 +1,35 @@
+#include "pages/timezone/store_zone_in_record.h"
+
+#include <string>
+
+#include "platform/text_codec.h"
+#include "platform/trace.h"
+
+namespace dashcam {
+namespace {
+
+constexpr std::size_t kNameBytes = 31; // of timeZoneName's 32, the last one stays 0
+
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The longest leading part of the name whose ANSI form fits, without splitting a character.
+std::string AnsiNameThatFits(std::u16string_view name) {
+    for (std::size_t units = name.size();; --units) {
+        if (units < name.size() && IsLowSurrogate(name[units]))
+            continue;
+        std::string ansi = WideToAnsi(name.substr(0, units));
+        if (ansi.size() <= kNameBytes || units == 0)
+            return ansi;
+    }
+}
+
+} // namespace
+
+void StoreZoneInRecord(const CRegTimeZoneInfo& zone, SettingsRecord& record) {
+    record.setTimeZoneName(AnsiNameThatFits(KeyNameOf(zone)));
+    record.setTimeZoneBias(BiasOf(zone));
+    Trace(u"TimeZone [" + std::u16string(KeyNameOf(zone)) + u"] Bias[" + Widen(std::to_string(BiasOf(zone))) +
+          u"]\n");
+}
+
+} // namespace dashcam

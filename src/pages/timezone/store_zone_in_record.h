@@ -1,0 +1,13 @@
+#pragma once
+// A zone picked for the camera, written into the settings record.
+#include "pages/timezone/reg_time_zone_info.h"
+#include "settings/settings_record.h"
+
+namespace dashcam {
+
+// Stores the zone as a pick in the System page's zone box does: all 32 bytes of timeZoneName zeroed, then the
+// zone's key name in the ANSI code page, cut to at most 31 bytes at a character boundary so that a NUL always
+// ends it; timeZoneBias = the zone's bias. Writes the trace "TimeZone [name] Bias[bias]".
+void StoreZoneInRecord(const CRegTimeZoneInfo& zone, SettingsRecord& record);
+
+} // namespace dashcam
