@@ -6,6 +6,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
+#include "cli/cmd_zones.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
@@ -24,7 +25,8 @@ const char* const kGetUsage = "usage: dashcam-cfg get CARD FIELD\n"
 const char* const kSetUsage =
     "usage: dashcam-cfg set CARD FIELD=VALUE... [--force]\n"
     "  Sets fields that the editor's pages edit and saves setup.cfg as the editor's Save does (time.dat is not\n"
-    "  touched). A value that the page's control could not store is refused unless --force is given.\n";
+    "  touched). A value that the page's control could not store is refused unless --force is given.\n"
+    "  timeZone=KEY sets timeZoneName and timeZoneBias from the zone that 'dashcam-cfg zones' lists as KEY.\n";
 const char* const kRestoreUsage =
     "usage: dashcam-cfg restore-defaults CARD\n"
     "  Loads default.cfg into the settings (keeping the retained fields) and saves them as setup.cfg.\n";
@@ -111,6 +113,8 @@ int SetOne(SettingsRecord& record, const std::string& assignment, bool force) {
     if (eq == std::string::npos || eq == 0)
         return UsageError("'" + assignment + "' is not FIELD=VALUE", kSetUsage);
     std::string name = assignment.substr(0, eq), value = assignment.substr(eq + 1);
+    if (name == "timeZone")
+        return SetTimeZone(record, value, kSetUsage);
     const FieldInfo* field = FindSettingsField(name);
     if (!field)
         return UsageError("unknown field '" + name + "'", kSetUsage);

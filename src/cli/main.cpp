@@ -23,6 +23,7 @@ const char* const kUsage =
     "                                        an interface text as the editor looks it up\n"
     "  screenshot CARD OUT.png [--page memory|record|system] [--lang NAME] [--scroll PIXELS]\n"
     "                                        render the editor window on a card to a PNG\n"
+    "  zones [--json]                        the host's time zones for set CARD timeZone=KEY\n"
     "\n"
     "CARD is the card folder. Exit status: 0 success, 1 the operation failed, 2 usage error.\n"
     "'dashcam-cfg COMMAND --help' describes one command.\n";
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
         {"restore-defaults", RunRestoreDefaults},       {"clock", RunClock},
         {"diff", RunDiff},           {"languages", RunLanguages},
         {"text", RunText},           {"screenshot", RunScreenshot},
+        {"zones", RunZones},
     };
     for (const Entry& e : commands)
         if (command == e.name)
