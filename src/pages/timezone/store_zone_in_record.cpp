@@ -14,19 +14,22 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // The longest leading part of the name whose ANSI form fits, without splitting a character.
 std::string AnsiNameThatFits(std::u16string_view name) {
-    for (std::size_t units = name.size();; --units) {
+    for (std::size_t units = name.size(); units > 0; --units) {
         if (units < name.size() && IsLowSurrogate(name[units]))
             continue;
         std::string ansi = WideToAnsi(name.substr(0, units));
-        if (ansi.size() <= kNameBytes || units == 0)
+        if (ansi.size() <= kNameBytes)
             return ansi;
     }
+    return {};
 }
 
 } // namespace
 
+std::string RecordZoneName(const CRegTimeZoneInfo& zone) { return AnsiNameThatFits(KeyNameOf(zone)); }
+
 void StoreZoneInRecord(const CRegTimeZoneInfo& zone, SettingsRecord& record) {
-    record.setTimeZoneName(AnsiNameThatFits(KeyNameOf(zone)));
+    record.setTimeZoneName(RecordZoneName(zone));
     record.setTimeZoneBias(BiasOf(zone));
     Trace(u"TimeZone [" + std::u16string(KeyNameOf(zone)) + u"] Bias[" + Widen(std::to_string(BiasOf(zone))) +
           u"]\n");

@@ -1,9 +1,15 @@
 #pragma once
 // A zone picked for the camera, written into the settings record.
+#include <string>
+
 #include "pages/timezone/reg_time_zone_info.h"
 #include "settings/settings_record.h"
 
 namespace dashcam {
+
+// The zone's key name as timeZoneName holds it: in the ANSI code page, cut to at most 31 bytes at a character
+// boundary, so that a NUL always follows it in the 32-byte field.
+std::string RecordZoneName(const CRegTimeZoneInfo& zone);
 
 // Stores the zone as a pick in the System page's zone box does: all 32 bytes of timeZoneName zeroed, then the
 // zone's key name in the ANSI code page, cut to at most 31 bytes at a character boundary so that a NUL always

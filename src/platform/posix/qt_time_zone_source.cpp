@@ -193,8 +193,19 @@ struct WindowsZone {
     TziRecord rule;
 };
 
+// The Windows zone's main database zone, or the first of its others that the database holds.
+QTimeZone DatabaseZoneOf(const QByteArray& windowsId) {
+    QTimeZone zone = OpenZone(QTimeZone::windowsIdToDefaultIanaId(windowsId));
+    if (zone.isValid() || windowsId.isEmpty())
+        return zone;
+    for (const QByteArray& ianaId : QTimeZone::windowsIdToIanaIds(windowsId))
+        if (zone = OpenZone(ianaId); zone.isValid())
+            break;
+    return zone;
+}
+
 std::optional<WindowsZone> OpenWindowsZone(const QByteArray& windowsId, int year) {
-    const QTimeZone zone = OpenZone(QTimeZone::windowsIdToDefaultIanaId(windowsId));
+    const QTimeZone zone = DatabaseZoneOf(windowsId);
     if (!zone.isValid())
         return std::nullopt;
     QDateTime reference = QDateTime::currentDateTimeUtc();
@@ -234,8 +245,7 @@ std::vector<TimeZoneValue> QtTimeZoneSource::ZoneValues(std::u16string_view keyN
     if (!windowsZone)
         return {};
     const auto& [windowsId, zone, rule] = *windowsZone;
-    const QString display =
-        OffsetPrefix(-rule.bias) + PlacesOf(windowsId, QTimeZone::windowsIdToDefaultIanaId(windowsId));
+    const QString display = OffsetPrefix(-rule.bias) + PlacesOf(windowsId, zone.id());
     const auto tzi = EncodeTzi(rule);
     return {{u"Display", TextValue(display)},
             {u"Std", TextValue(StandardNameOf(windowsId, zone))},
