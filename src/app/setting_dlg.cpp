@@ -308,13 +308,15 @@ void CSettingDlg::Save() {
             {prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
              u"The settings could not be saved to the memory card (setup.cfg).\n\n"
              u"Check that the card is inserted, not write-protected and not in use by another program, "
-             u"then press Save again. The settings on the card have not been changed."});
+             u"then press Save again. The settings on the card have not been changed.",
+             true});
         return;
     }
     if (!WriteClockFile(CardRoot() + u"time.dat")) {
         prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
                      u"The settings were saved, but the clock request (time.dat) could not be written to the "
-                     u"memory card.\n\nCheck the card and press Save again."});
+                     u"memory card.\n\nCheck the card and press Save again.",
+                     true});
         return;
     }
     ReleasePagesAndRecord();

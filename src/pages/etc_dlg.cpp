@@ -256,15 +256,16 @@ void CEtcDlg::FormatCard() {
     if (!plan)
         return;
     const std::u16string caption = LookupText(u"IDS_STRING162");
-    auto tell = [&caption](const std::u16string& text) {
-        prompt::Ask({prompt::Kind::MessageOk, caption, text});
+    auto tell = [&caption](const std::u16string& text, bool warning) {
+        prompt::Ask({prompt::Kind::MessageOk, caption, text, warning});
     };
 
     // Nothing is erased before every file of the camera has a copy that reads back the same.
     const CardFileStep backup = BackupCardFiles(*plan);
     if (!backup.ok) {
         tell(u"The memory card was not formatted: " + backup.failedFile + u" could not be copied to " +
-             plan->backupFolder + u".\r\nNothing on the card has been changed.");
+             plan->backupFolder + u".\r\nNothing on the card has been changed.",
+             true);
         return;
     }
 
@@ -308,7 +309,7 @@ void CEtcDlg::FormatCard() {
     if (!restore.ok)
         result += u"\r\nThe camera's files could not all be copied back to the card (" + restore.failedFile +
                   u"). Copies of them are kept in " + plan->backupFolder + u".";
-    tell(result);
+    tell(result, !restore.ok);
 
     if (IsLargeCard(CardRoot()))
         Viewer().PostToWindow(kViewerShortTitle, kDeviceChangeMessage);

@@ -22,6 +22,8 @@ struct Request {
     Kind kind = Kind::MessageOk;
     std::u16string caption;
     std::u16string text;
+    // The camera's own questions and results show no icon; the editor's own error messages a warning sign.
+    bool warning = false;
 };
 
 // Shows a request with the installed presenter (or answers it from the test queue) and returns the answer.

@@ -231,9 +231,9 @@ void CBaseDialog::AddFocusSink(int id) {
 
 void CBaseDialog::CreatePageFonts(bool scaled) {
     auto height = [scaled](int h) { return scaled ? ToDevice(h) : h; };
-    titleFont_ = CellHeightFont(QStringLiteral("Tahoma"), height(14), 700);
-    boldSmallFont_ = CellHeightFont(QStringLiteral("Tahoma"), height(13), 700);
-    normalFont_ = CellHeightFont(QStringLiteral("Tahoma"), height(13), 400);
+    titleFont_ = CellHeightFont(PageFaceName(), height(14), 700);
+    boldSmallFont_ = CellHeightFont(PageFaceName(), height(13), 700);
+    normalFont_ = CellHeightFont(PageFaceName(), height(13), 400);
 }
 
 QSize CBaseDialog::PlaceTitle(int id, std::u16string_view key, int x, int y) {

@@ -48,6 +48,10 @@ int PixelSize(const QFont& font) {
 
 } // namespace
 
+QString PageFaceName() {
+    return kTahoma;
+}
+
 bool RegisterProjectFonts() {
     static bool registered = false;
     if (registered || QFontDatabase::hasFamily(kTahoma)) {

@@ -9,6 +9,9 @@
 
 namespace dashcam {
 
+// The face the pages, the buttons' captions and the layout's measurements use.
+QString PageFaceName();
+
 // Makes "Tahoma" available: the system's face when it has one, otherwise the Tahoma files of the Wine fonts
 // (/usr/share/wine/fonts/tahoma*.ttf). Safe to call more than once. False when no Tahoma could be found.
 bool RegisterProjectFonts();

@@ -6,6 +6,7 @@
 
 #include "i18n/language_table.h"
 #include "platform/prompt.h"
+#include "ui/cell_text_label.h"
 #include "ui/controls.h"
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
@@ -13,14 +14,6 @@
 #include "ui/ui_text.h"
 
 namespace dashcam {
-namespace {
-// The label shows line breaks; the message keeps its "\r\n" pairs.
-QString DisplayText(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-} // namespace
-
 CMsgPopupDlg::CMsgPopupDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -33,11 +26,8 @@ CMsgPopupDlg::CMsgPopupDlg(QWidget* parent) : QDialog(parent) {
     confirm_->setDefault(true);
     cancel_ = new QPushButton(this);
     SetControlId(cancel_, kIdCancel);
-    messageLabel_ = new QLabel(this);
+    messageLabel_ = new CellTextLabel(this);
     SetControlId(messageLabel_, kMessageLabelId);
-    messageLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    messageLabel_->setWordWrap(false);
-    messageLabel_->setTextFormat(Qt::PlainText);
 
     connect(confirm_, &QPushButton::clicked, this, [this] { done(kIdOk); });
     connect(cancel_, &QPushButton::clicked, this, [this] { done(kIdCancel); });
@@ -62,7 +52,7 @@ void CMsgPopupDlg::InitDialog() {
     initialised_ = true;
     resize(PopupClientSize(width_, height_));
     setWindowTitle(title_);
-    messageLabel_->setText(DisplayText(message_));
+    messageLabel_->SetMessage(message_);
 
     // The language file's own interface font; the character set is left to Qt's font matching.
     messageFont_ = CellHeightFont(QString::fromStdU16String(GetUiFontFaceName()), ToDevice(14), 400);
@@ -70,6 +60,11 @@ void CMsgPopupDlg::InitDialog() {
     messageLabel_->setGeometry(5, 28, width_ - 20, 90);
     messageLabel_->setFont(messageFont_);
 
+    // The buttons' captions in the face and size of the editor's other buttons, so that the longest of them
+    // keeps a margin inside its 85 × 25 button.
+    const QFont captionFont = CellHeightFont(PageFaceName(), ToDevice(13), 400);
+    cancel_->setFont(captionFont);
+    confirm_->setFont(captionFont);
     cancel_->setText(UiText(u"IDS_STRING107"));
     cancel_->setGeometry(width_ / 2 - 95, height_ - 80, 85, 25);
     cancel_->show();

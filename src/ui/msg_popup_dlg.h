@@ -5,10 +5,11 @@
 #include <QFont>
 #include <QString>
 
-class QLabel;
 class QPushButton;
 
 namespace dashcam {
+
+class CellTextLabel;
 
 class CMsgPopupDlg : public QDialog {
     Q_OBJECT
@@ -28,7 +29,7 @@ public:
     // Sizes and fills the window and its controls; runs by itself when the popup is first shown.
     void InitDialog();
 
-    QLabel* messageLabel() const { return messageLabel_; }
+    CellTextLabel* messageLabel() const { return messageLabel_; }
     // Control 1 (Confirm) or 2 (Cancel); nullptr for any other id.
     QPushButton* button(int id) const;
     const QFont& messageFont() const { return messageFont_; }
@@ -48,7 +49,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     QFont messageFont_;
-    QLabel* messageLabel_ = nullptr;
+    CellTextLabel* messageLabel_ = nullptr;
     QPushButton* confirm_ = nullptr;
     QPushButton* cancel_ = nullptr;
     bool initialised_ = false;

@@ -8,15 +8,12 @@
 #include <algorithm>
 
 #include "platform/prompt.h"
+#include "ui/cell_text_label.h"
 #include "ui/controls.h"
 #include "ui/popup_look.h"
 
 namespace dashcam {
 namespace {
-QString DisplayText(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
 
 int CountLineBreaks(const QString& text) {
     return static_cast<int>(text.count(QStringLiteral("\r\n")));
@@ -34,10 +31,8 @@ CProgPopupDlg::CProgPopupDlg(QWidget* parent) : QDialog(parent) {
     progressBar_->setTextVisible(false);
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
-    messageLabel_ = new QLabel(this);
+    messageLabel_ = new CellTextLabel(this);
     SetControlId(messageLabel_, kMessageLabelId);
-    messageLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    messageLabel_->setTextFormat(Qt::PlainText);
 }
 
 void CProgPopupDlg::SetPopupText(const QString& title, const QString& message, int width, int height) {
@@ -51,7 +46,7 @@ void CProgPopupDlg::InitDialog() {
     initialised_ = true;
     resize(PopupClientSize(width_, height_));
     setWindowTitle(title_);
-    messageLabel_->setText(DisplayText(message_));
+    messageLabel_->SetMessage(message_);
     messageLabel_->setGeometry(0, 28, width_, CountLineBreaks(message_) == 2 ? 50 : 40);
     progressBar_->setGeometry(40, height_ - 70, width_ - 80, 30);
     progressBar_->setRange(0, 100);

@@ -6,10 +6,11 @@
 
 #include <atomic>
 
-class QLabel;
 class QProgressBar;
 
 namespace dashcam {
+
+class CellTextLabel;
 
 class CProgPopupDlg : public QDialog {
     Q_OBJECT
@@ -36,7 +37,7 @@ public:
     // before the popup is shown ends it as soon as it appears.
     void Close();
 
-    QLabel* messageLabel() const { return messageLabel_; }
+    CellTextLabel* messageLabel() const { return messageLabel_; }
     QProgressBar* progressBar() const { return progressBar_; }
 
     void accept() override { done(kIdOk); }
@@ -54,7 +55,7 @@ private:
     int height_ = 0;
     std::atomic<int> progress_{0};
     std::atomic<bool> closeRequested_{false};
-    QLabel* messageLabel_ = nullptr;
+    CellTextLabel* messageLabel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     bool initialised_ = false;
 };

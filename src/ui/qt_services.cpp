@@ -7,6 +7,7 @@
 
 #include "platform/prompt.h"
 #include "platform/trace.h"
+#include "ui/cell_text_label.h"
 
 Q_LOGGING_CATEGORY(dashcamTrace, "dashcam.trace", QtWarningMsg)
 
@@ -25,19 +26,16 @@ void InstallMessageBoxPresenter() {
         const QString caption = request.caption.empty() ? QApplication::applicationDisplayName()
                                                         : QString::fromStdU16String(request.caption);
         // Message texts break their lines with "\r\n" and may end with one; the box shows the lines.
-        QString text = QString::fromStdU16String(request.text);
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        QString text = MessageLines(QString::fromStdU16String(request.text));
         while (text.endsWith(QLatin1Char('\n')))
             text.chop(1);
-        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton,
-                        QApplication::activeWindow());
+        QMessageBox box(request.warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption, text,
+                        QMessageBox::NoButton, QApplication::activeWindow());
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
         if (request.kind == prompt::Kind::MessageYesNo || request.kind == prompt::Kind::Confirm) {
-            box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             return box.exec() == QMessageBox::Yes ? prompt::Answer::Yes : prompt::Answer::No;
         }
-        box.setIcon(QMessageBox::Warning);
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
         return prompt::Answer::Ok;

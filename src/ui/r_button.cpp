@@ -61,7 +61,7 @@ void CRButton::SetImagesWithText(int normal, int hover, int pressed, const Memor
         pressedColour_ = text->pressedColour;
         fontHeight_ = text->fontHeight;
         align_ = text->align;
-        captionFont_ = CellHeightFont(QStringLiteral("Tahoma"), ToDevice(fontHeight_), 700);
+        captionFont_ = CellHeightFont(PageFaceName(), ToDevice(fontHeight_), 700);
         hasText_ = true;
     }
     const int w = ToLogical(width()), h = ToLogical(height());

@@ -20,6 +20,8 @@ public:
         return running && title == u"KESTRAVON DASHCAM PC VIEWER";
     }
     std::optional<std::u16string> ReadLanguageValue() override { return value; }
+    bool PostToWindow(std::u16string_view, std::uint32_t) override { return false; }
+    bool WaitForEvent(std::u16string_view, std::uint32_t) override { return false; }
 };
 
 class InterfaceLanguage : public ::testing::Test {

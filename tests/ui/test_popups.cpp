@@ -1,5 +1,7 @@
 #include <QEventLoop>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -9,12 +11,16 @@
 
 #include <thread>
 
+#include "i18n/embedded_languages.h"
 #include "i18n/language_table.h"
 #include "platform/prompt.h"
+#include "platform/text_codec.h"
+#include "ui/cell_text_label.h"
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
 #include "ui/msg_popup_dlg.h"
 #include "ui/prog_popup_dlg.h"
+#include "ui/qt_services.h"
 
 using dashcam::CMsgPopupDlg;
 using dashcam::CProgPopupDlg;
@@ -26,6 +32,7 @@ class PopupTest : public testing::Test {
 protected:
     void SetUp() override {
         prompt::Reset();
+        dashcam::RegisterProjectFonts();
         dashcam::SetScaleFromDpi(96);
         dashcam::ResetLanguageTable();
         ASSERT_TRUE(dashcam::LoadLanguage(u"english"));
@@ -48,6 +55,65 @@ bool WaitFinished(QDialog& dialog, int ms) {
 }
 
 } // namespace
+
+TEST_F(PopupTest, MessageLinesStandOneCellApart) {
+    CMsgPopupDlg popup;
+    popup.SetPopupText("Caution", "Xg\r\nXg\r\nXg", 330, 170);
+    popup.InitDialog();
+    const QImage image = popup.messageLabel()->grab().toImage();
+    const QColor background = image.pixelColor(0, 0);
+    // The top row of each run of rows with ink: three identical lines.
+    std::vector<int> tops;
+    bool inInk = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width() && !ink; ++x)
+            ink = image.pixelColor(x, y) != background;
+        if (ink && !inInk)
+            tops.push_back(y);
+        inInk = ink;
+    }
+    ASSERT_EQ(tops.size(), 3u);
+    EXPECT_EQ(tops[1] - tops[0], 14);
+    EXPECT_EQ(tops[2] - tops[1], 14);
+}
+
+TEST_F(PopupTest, EveryLanguagesCaptionsKeepAMarginInTheirButtons) {
+    for (std::string_view language : dashcam::kLanguageNames) {
+        dashcam::ResetLanguageTable();
+        ASSERT_TRUE(dashcam::LoadLanguage(dashcam::Utf8ToUtf16(language)));
+        CMsgPopupDlg popup;
+        popup.SetPopupText("Caution", kMessage, 330, 170);
+        popup.InitDialog();
+        for (int id : {1, 2}) {
+            const QPushButton* button = popup.button(id);
+            EXPECT_LE(QFontMetrics(button->font()).horizontalAdvance(button->text()), button->width() - 10)
+                << language << " " << button->text().toStdString();
+        }
+    }
+}
+
+TEST_F(PopupTest, QuestionsAndResultsShowNoIconErrorsAWarning) {
+    dashcam::InstallMessageBoxPresenter();
+    std::vector<QMessageBox::Icon> icons;
+    auto answerNextBox = [&icons] {
+        QTimer::singleShot(0, [&icons] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            icons.push_back(box->icon());
+            box->done(QMessageBox::Yes);
+        });
+    };
+    answerNextBox();
+    prompt::Ask({prompt::Kind::MessageYesNo, u"Parking Mode Settings", u"Disable?\r\n"});
+    answerNextBox();
+    prompt::Ask({prompt::Kind::MessageOk, u"Formatting Memory Card", u"Formatting memory card complete."});
+    answerNextBox();
+    prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting", u"Could not save.", true});
+    prompt::SetPresenter(nullptr);
+    EXPECT_EQ(icons, (std::vector<QMessageBox::Icon>{QMessageBox::NoIcon, QMessageBox::NoIcon,
+                                                     QMessageBox::Warning}));
+}
 
 TEST_F(PopupTest, MessagePopupLayoutAtItsCallersSize) {
     CMsgPopupDlg popup;
