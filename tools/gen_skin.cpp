@@ -72,8 +72,9 @@ QImage Natural(int w, int h, const std::function<void(QPainter&, int, int)>& pai
     return art.convertToFormat(QImage::Format_ARGB32);
 }
 
-QLinearGradient Vertical(int h, QColor top, QColor bottom) {
-    QLinearGradient g(0, 0, 0, h);
+// A gradient from `top` at row y0 to `bottom` at row y0 + h.
+QLinearGradient Vertical(int h, QColor top, QColor bottom, int y0 = 0) {
+    QLinearGradient g(0, y0, 0, y0 + h);
     g.setColorAt(0, top);
     g.setColorAt(1, bottom);
     return g;
@@ -237,7 +238,7 @@ void PaintWindow(QPainter& p, int w, int h) {
     p.fillRect(QRect(0, 37, pw, 1), light);                                  // row 38
     p.fillRect(QRect(0, 44, pw, 1), dark);                                   // row 45
     p.fillRect(QRect(0, 45, pw, 1), light);                                  // row 46
-    p.fillRect(QRect(0, 46, pw, ph - 46), Vertical(ph - 46, QColor(37, 40, 43), QColor(27, 29, 31)));
+    p.fillRect(QRect(0, 46, pw, ph - 46), Vertical(ph - 46, QColor(37, 40, 43), QColor(27, 29, 31), 46));
     p.fillRect(QRect(0, 0, pw, 1), QColor(86, 146, 206)); // accent along the top edge
     p.fillRect(QRect(0, 1, 1, ph - 1), border);
     p.fillRect(QRect(pw - 1, 1, 1, ph - 1), border);

@@ -14,6 +14,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
 #include "i18n/interface_language.h"
+#include "i18n/wide_text.h"
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
 #include "ui/base_dialog.h"
@@ -67,7 +68,7 @@ int RunScreenshot(const Args& args) {
     if (language) {
         bool known = false;
         for (int index = 0; index < 15; ++index)
-            known = known || Utf16ToUtf8(InterfaceLanguageName(index)) == *language;
+            known = known || EqualsIgnoreCase(InterfaceLanguageName(index), Utf8ToUtf16(*language));
         if (!known)
             return UsageError("unknown interface language '" + *language + "' (see 'text --list-languages')",
                               kUsage);

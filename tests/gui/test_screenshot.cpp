@@ -97,6 +97,8 @@ TEST_F(Screenshot, LanguageAndBadArguments) {
     // Title and tabs change, the rest of the skin does not.
     EXPECT_NE(english.copy(0, 0, 722, 85), german.copy(0, 0, 722, 85));
     EXPECT_EQ(english.copy(0, 100, 11, 400), german.copy(0, 100, 11, 400));
+    // Language names are matched without regard to case, as everywhere.
+    EXPECT_EQ(Shoot({"--lang", "GERMAN"}), german);
 
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"--page", "settings"},
                                                 {"--lang", "klingon"},

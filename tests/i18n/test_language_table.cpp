@@ -45,7 +45,7 @@ protected:
         FakeFiles().clear();
         FakeFiles()["english"] = Utf16File(u"[font]\nDEFAULT_UI_FACENAME=\"Tahoma\"\nDEFAULT_UI_CHARSET=1\n"
                                            u"[text]\nA=\"English A\"\nB=\"English B\"\nE=\"\"\n"
-                                           u"ESC=\"one\\ntwo\\rthree\\\\n\\t\\\"\nONLY=\"only english\"\n");
+                                           u"ESC=\"one\\ntwo\\rthree\\\\n\\t\\ x\\\"\nONLY=\"only english\"\n");
         FakeFiles()["french"] = Utf16File(u"[font]\nDEFAULT_UI_CHARSET=\"  +129 pixels\"\n"
                                           u"[text]\nA=\"Français A\"\nB=\"\"\nX=\"only french\"\n");
     }
@@ -72,8 +72,8 @@ TEST_F(LanguageTableTest, ChosenLanguageFirstThenEnglishForMissingOrEmpty) {
 
 TEST_F(LanguageTableTest, OnlyBackslashNAndBackslashRBecomeLineBreaks) {
     ASSERT_TRUE(table.LoadLanguage(u"english"));
-    // one\ntwo\rthree\\n\t\  ->  the \\n pair is a backslash followed by \n
-    EXPECT_EQ(table.LookupText(u"ESC"), u"one\ntwo\rthree\\\n\\t\\");
+    // one\ntwo\rthree\\n\t\ x\  ->  the \\n pair is a backslash followed by \n; backslash + space stays
+    EXPECT_EQ(table.LookupText(u"ESC"), u"one\ntwo\rthree\\\n\\t\\ x\\");
 }
 
 TEST_F(LanguageTableTest, FontSectionAndNumbers) {

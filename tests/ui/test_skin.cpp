@@ -113,6 +113,13 @@ TEST_F(PainterTest, WindowBackgroundGrowsThroughItsBodyRow) {
     for (int y = 38; y < 532; ++y)
         body += out.pixel(360, y) == Rgb(32, 34, 36);
     EXPECT_EQ(body, 532 - 38);
+    // The bottom bar darkens from its top to its bottom edge.
+    int previous = 256;
+    for (int y = 535; y < 585; y += 8) {
+        const int grey = qGreen(out.pixel(360, y));
+        EXPECT_LT(grey, previous) << y;
+        previous = grey;
+    }
     for (int x = 0; x < 722; x += 7)
         for (int y = 0; y < 587; y += 5)
             ASSERT_EQ(qAlpha(out.pixel(x, y)), 255) << x << "," << y;
