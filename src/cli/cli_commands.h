@@ -17,6 +17,7 @@ int RunDiff(const Args& args);
 int RunLanguages(const Args& args);
 int RunText(const Args& args);       // cmd_text.cpp
 int RunScreenshot(const Args& args); // cmd_screenshot.cpp
+int RunFormat(const Args& args);     // cmd_format.cpp
 int RunZones(const Args& args);      // cmd_zones.cpp
 
 // True when the words ask for help (--help or -h).

@@ -23,6 +23,7 @@ const char* const kUsage =
     "                                        an interface text as the editor looks it up\n"
     "  screenshot CARD OUT.png [--page memory|record|system] [--lang NAME] [--scroll PIXELS]\n"
     "                                        render the editor window on a card to a PNG\n"
+    "  format CARD [--yes] [--json]          format the card's volume, keeping the camera's files\n"
     "  zones [--json]                        the host's time zones for set CARD timeZone=KEY\n"
     "\n"
     "CARD is the card folder. Exit status: 0 success, 1 the operation failed, 2 usage error.\n"
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
         {"show", RunShow},           {"get", RunGet},   {"set", RunSet},
         {"restore-defaults", RunRestoreDefaults},       {"clock", RunClock},
         {"diff", RunDiff},           {"languages", RunLanguages},
-        {"text", RunText},           {"screenshot", RunScreenshot},
+        {"text", RunText},           {"screenshot", RunScreenshot}, {"format", RunFormat},
         {"zones", RunZones},
     };
     for (const Entry& e : commands)
