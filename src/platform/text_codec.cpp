@@ -92,10 +92,12 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 #ifndef _WIN32
 namespace {
 // Windows-1252 bytes 0x80-0x9F; 0 marks the five bytes that the code page leaves undefined.
+// Bytes 0x80 … 0x9F of code page 1252. The five it leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for
+// the control characters of the same number, as Windows converts them.
 constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 } // namespace
 #endif
 
@@ -116,10 +118,7 @@ std::optional<std::u16string> AnsiToWide(std::string_view bytes) {
     for (char ch : bytes) {
         auto b = static_cast<unsigned char>(ch);
         if (b >= 0x80 && b <= 0x9F) {
-            char16_t c = kCp1252High[b - 0x80];
-            if (c == 0)
-                return std::nullopt;
-            out.push_back(c);
+            out.push_back(kCp1252High[b - 0x80]);
         } else {
             out.push_back(b);
         }
@@ -148,7 +147,7 @@ std::string WideToAnsi(std::u16string_view text) {
         }
         char mapped = '?';
         for (std::size_t i = 0; i < kCp1252High.size(); ++i)
-            if (kCp1252High[i] != 0 && kCp1252High[i] == c)
+            if (kCp1252High[i] == c)
                 mapped = static_cast<char>(0x80 + i);
         out.push_back(mapped);
     }
