@@ -217,6 +217,7 @@ void CSettingDlg::CreatePages() {
         page->setVisible(kPageRows[i].shownFirst);
         pages_[i].page = page;
     }
+    systemPage()->SetVersionInfo(&cardVersionInfo_);
 }
 
 void CSettingDlg::RefreshPages() {
