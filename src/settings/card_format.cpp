@@ -54,11 +54,16 @@ bool CopyAndCheck(const std::u16string& from, const std::u16string& to) {
     return Host().CopyFileOver(from, to) && FilesIdentical(from, to);
 }
 
-std::u16string BackupFolderFor(const std::u16string& programPath) {
+// The program's folder when it is writable, else the local program-copy folder; never a folder on the card's
+// own volume, which the format erases. Empty when there is no such place.
+std::u16string BackupFolderFor(const std::u16string& programPath, const std::u16string& cardVolume) {
+    auto usable = [&cardVolume](const std::u16string& folder) {
+        return !folder.empty() && Host().VolumeRootOf(folder) != cardVolume;
+    };
     const std::u16string programFolder = FolderOf(programPath);
-    if (!programFolder.empty() && Host().IsFolderWritable(programFolder))
+    if (usable(programFolder) && Host().IsFolderWritable(programFolder))
         return programFolder;
-    if (auto copyFolder = CreateProgramCopyFolder())
+    if (auto copyFolder = CreateProgramCopyFolder(); copyFolder && usable(*copyFolder + kPathSeparator))
         return *copyFolder + kPathSeparator;
     return {};
 }
@@ -74,7 +79,7 @@ std::u16string VolumeLabelFor(const SettingsRecord& record) {
     const std::string_view name = record.productName();
     if (name.empty())
         return kDefaultVolumeLabel;
-    return AnsiToWide(name).value_or(Widen(name)).substr(0, 16);
+    return AnsiForDisplay(name).substr(0, 16);
 }
 
 bool IsLargeCard(const std::u16string& cardRoot) {
@@ -96,7 +101,7 @@ std::optional<CardFormatPlan> PlanCardFormat(const std::u16string& cardRoot, con
     if (plan.volume.empty() || !Host().IsOnRemovableDrive(plan.volume))
         return std::nullopt;
     plan.programPath = Host().ModuleFilePath();
-    plan.backupFolder = BackupFolderFor(plan.programPath);
+    plan.backupFolder = BackupFolderFor(plan.programPath, plan.volume);
     plan.largeCard = IsLargeCard(cardRoot);
     plan.fileSystem = plan.largeCard ? u"exfat" : u"FAT32";
     plan.clusterSize = plan.largeCard ? 0 : kFat32ClusterSize;

@@ -39,7 +39,8 @@ struct CardFormatPlan {
 
 // What a format of this card would do; nullopt when cardRoot is empty or its volume is not removable (then
 // nothing happens and nothing is shown). The backups go to the program's folder when it is writable,
-// otherwise to the local program-copy folder.
+// otherwise to the local program-copy folder, and never onto the card's own volume (then backupFolder is
+// empty and the backup fails).
 std::optional<CardFormatPlan> PlanCardFormat(const std::u16string& cardRoot, const SettingsRecord& record);
 
 struct CardFileStep {

@@ -150,6 +150,14 @@ TEST_F(CardFormat, BackupsGoToTheProgramCopyFolderWhenTheProgramFolderIsReadOnly
               Utf8ToUtf16((t / "appdata").string()) + sep + u"Pelmora" + sep + u"Setting" + sep);
     EXPECT_TRUE(BackupCardFiles(plan).ok);
     EXPECT_EQ(test::ReadText(t / "appdata" / "Pelmora" / "Setting" / "setup.cfg"), "setup bytes");
+
+    // A program that runs from the card itself cannot keep the backups there: the format would erase them.
+    host.foldersWritable = true;
+    host.modulePath = Root("card") + u"dashcam-setting";
+    host.appData = Root("card") + u"appdata";
+    const CardFormatOutcome outcome = FormatCardKeepingFiles(Plan(), {});
+    EXPECT_FALSE(outcome.backup.ok);
+    EXPECT_TRUE(formatter.requests.empty());
 }
 
 TEST_F(CardFormat, OnlyARemovableCardAbove60000MiBIsFormattedAsExfat) {

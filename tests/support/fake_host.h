@@ -20,7 +20,7 @@ public:
 
     std::u16string modulePath;
     bool removable = false;
-    std::u16string volumeRoot;                // what VolumeRootOf answers for every path
+    std::u16string volumeRoot;                // VolumeRootOf of the paths below it; other paths: their drive root
     std::optional<std::uint64_t> totalBytes;  // what VolumeTotalBytes answers
     bool foldersWritable = true;              // false: IsFolderWritable says no to every folder
     std::optional<std::u16string> appData;
@@ -30,7 +30,9 @@ public:
 
     std::u16string ModuleFilePath() override { return modulePath; }
     bool IsOnRemovableDrive(const std::u16string&) override { return removable; }
-    std::u16string VolumeRootOf(const std::u16string&) override { return volumeRoot; }
+    std::u16string VolumeRootOf(const std::u16string& path) override {
+        return !volumeRoot.empty() && path.starts_with(volumeRoot) ? volumeRoot : DriveRootOf(path);
+    }
     std::optional<std::uint64_t> VolumeTotalBytes(const std::u16string&) override { return totalBytes; }
     bool IsFolderWritable(const std::u16string& folder) override;
     std::optional<std::u16string> LocalAppDataFolder() override { return appData; }
