@@ -132,9 +132,16 @@ TEST_F(MainWindow, CardWithoutSetupShowsDefaultsAndSaveWritesThem) {
     fs::remove(card / "setup.cfg");
     auto dialog = Open();
     EXPECT_EQ(CurrentRecord()->recordTimerHours(), 12u);
+    // default.cfg names no time zone: the System page gave the record the PC's (name and its NUL, and bias).
+    const std::string zone(CurrentRecord()->timeZoneName());
+    const std::int32_t bias = CurrentRecord()->timeZoneBias();
     dialog->OnCommand(2304);
     auto saved = ReadBytes(card / "setup.cfg");
     auto defaults = ReadBytes(card / "default.cfg");
+    ASSERT_EQ(defaults.size(), 572u);
+    std::copy(zone.begin(), zone.end(), defaults.begin() + 380);
+    for (std::size_t i = 0; i < 4; ++i)
+        defaults[372 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(bias) >> (8 * i));
     ASSERT_EQ(saved.size(), 572u);
     // Loaded over the empty record: the retained fields are the empty record's.
     for (std::size_t i = 0; i < 572; ++i) {
@@ -168,7 +175,7 @@ TEST_F(MainWindow, SaveWithZeroLengthWritesNothingButHandlesTheClock) {
     auto dialog = Open();
     CurrentRecord()->setRecordLength(0);
     CurrentRecord()->setParkingMode(0);
-    Clock().timeSyncRequested = 0; // as the System page leaves it
+    EXPECT_EQ(Clock().timeSyncRequested, 0u); // the System page's Refresh cancelled the card's request
     dialog->OnCommand(2304);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(ReadBytes(card / "setup.cfg"), before);
