@@ -15,10 +15,11 @@ int RunRestoreDefaults(const Args& args);
 int RunClock(const Args& args);
 int RunDiff(const Args& args);
 int RunLanguages(const Args& args);
-int RunText(const Args& args);       // cmd_text.cpp
-int RunScreenshot(const Args& args); // cmd_screenshot.cpp
-int RunFormat(const Args& args);     // cmd_format.cpp
-int RunZones(const Args& args);      // cmd_zones.cpp
+int RunText(const Args& args);             // cmd_text.cpp
+int RunScreenshot(const Args& args);       // cmd_screenshot.cpp
+int RunFormat(const Args& args);           // cmd_format.cpp
+int RunZones(const Args& args);            // cmd_zones.cpp
+int RunTouchCalibration(const Args& args); // cmd_touch_calibration.cpp
 
 // True when the words ask for help (--help or -h).
 bool WantsHelp(const Args& args);

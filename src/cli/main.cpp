@@ -25,6 +25,7 @@ const char* const kUsage =
     "                                        render the editor window on a card to a PNG\n"
     "  format CARD [--yes] [--json]          format the card's volume, keeping the camera's files\n"
     "  zones [--json]                        the host's time zones for set CARD timeZone=KEY\n"
+    "  touch-calibration CARD                ask the camera to recalibrate its touch screen\n"
     "\n"
     "CARD is the card folder. Exit status: 0 success, 1 the operation failed, 2 usage error.\n"
     "'dashcam-cfg COMMAND --help' describes one command.\n";
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
         {"restore-defaults", RunRestoreDefaults},       {"clock", RunClock},
         {"diff", RunDiff},           {"languages", RunLanguages},
         {"text", RunText},           {"screenshot", RunScreenshot}, {"format", RunFormat},
-        {"zones", RunZones},
+        {"zones", RunZones}, {"touch-calibration", RunTouchCalibration},
     };
     for (const Entry& e : commands)
         if (command == e.name)
