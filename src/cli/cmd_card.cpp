@@ -41,7 +41,7 @@ const char* const kLanguagesUsage = "usage: dashcam-cfg languages CARD [--json]\
 
 std::string FieldText(const SettingsRecord& record, const FieldInfo& field) {
     std::string_view bytes = record.Text(field.offset, field.width);
-    return Utf16ToUtf8(AnsiToWide(bytes).value_or(Widen(bytes)));
+    return Utf16ToUtf8(AnsiForDisplay(bytes));
 }
 
 std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, bool quoteTexts) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "i18n/embedded_languages.h"
+#include "platform/leading_integer.h"
 
 namespace dashcam {
 
@@ -94,28 +95,8 @@ std::u16string LanguageTable::GetUiFontFaceName() const {
 }
 
 int LanguageTable::GetUiFontNumber(std::u16string_view key) const {
-    std::u16string text = LookupText(key, u"font");
-    std::size_t i = 0;
-    while (i < text.size() && IsWideSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 + (text[i] - u'0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            value = static_cast<long long>(INT_MAX) + 1; // keeps clamping without overflow
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
+    const std::u16string text = LookupText(key, u"font");
+    return LeadingInteger(std::u16string_view(text), IsWideSpace);
 }
 
 void LanguageTable::Reset() {

@@ -317,7 +317,7 @@ void CSystemDlg::RefreshTimeZone() {
         zoneBox_->addItem(QString::fromStdU16String(std::u16string(DisplayNameOf(catalogue_->zone(i)))));
 
     const std::string_view ansiName = record.timeZoneName();
-    const std::u16string name = AnsiToWide(ansiName).value_or(Widen(ansiName));
+    const std::u16string name = AnsiForDisplay(ansiName);
     const std::int32_t bias = record.timeZoneBias();
     Trace(u"TimeZone Read  [" + name + u"] Bias[" + Decimal(bias) + u"]\n");
 

@@ -155,6 +155,8 @@ std::string WideToAnsi(std::u16string_view text) {
 #endif
 }
 
+std::u16string AnsiForDisplay(std::string_view bytes) { return AnsiToWide(bytes).value_or(Widen(bytes)); }
+
 std::u16string Widen(std::string_view ascii) {
     std::u16string out;
     out.reserve(ascii.size());

@@ -16,6 +16,9 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 std::optional<std::u16string> AnsiToWide(std::string_view bytes);
 // UTF-16 to the ANSI code page; characters the code page lacks become '?'.
 std::string WideToAnsi(std::u16string_view text);
+// 8-bit ANSI text for display and traces: as AnsiToWide, or byte for byte when the bytes are not text in the code
+// page, so that something is always shown.
+std::u16string AnsiForDisplay(std::string_view bytes);
 
 // A path for the standard library's file functions (UTF-8 off Windows, wide on Windows).
 std::filesystem::path ToFsPath(std::u16string_view path);

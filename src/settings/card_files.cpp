@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/host_system.h"
+#include "platform/leading_integer.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"
@@ -22,9 +23,6 @@ std::u16string& RootSlot() {
     static std::u16string root;
     return root;
 }
-
-// The record's 8-bit text for traces and display: the ANSI code page, or byte for byte where it has no character.
-std::u16string AnsiForDisplay(std::string_view bytes) { return AnsiToWide(bytes).value_or(Widen(bytes)); }
 
 std::string Printf(const char* format, auto... values) {
     int n = std::snprintf(nullptr, 0, format, values...);
@@ -53,18 +51,7 @@ bool LoadSettingsInto(const std::u16string& path, SettingsRecord*& record) {
 
 // Integer of a clock field: leading blanks, an optional sign, then digits up to the first other character.
 int ClockFieldValue(std::string_view field) {
-    std::size_t i = 0;
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\t' || field[i] == '\n' || field[i] == '\r' ||
-                                field[i] == '\v' || field[i] == '\f'))
-        ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-'))
-        negative = field[i++] == '-';
-    long long value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
-        value = std::min<long long>(value * 10 + (field[i] - '0'), 1LL << 31);
-    value = negative ? -value : value;
-    return static_cast<int>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+    return LeadingInteger(field, [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
 }
 
 constexpr std::size_t kMaxClockLine = 64 * 1024;

@@ -229,7 +229,7 @@ void ReadVersionFile(const std::u16string& folder, CardVersionInfo& info) {
         std::string_view bytes(raw);
         if (auto nul = bytes.find('\0'); nul != std::string_view::npos)
             bytes = bytes.substr(0, nul);
-        const std::u16string line = AnsiToWide(bytes).value_or(Widen(bytes));
+        const std::u16string line = AnsiForDisplay(bytes);
         const std::u16string value = Trimmed(SecondToken(line, u':'));
         if (HasKey(line, u"Ver")) {
             info.version = value;
