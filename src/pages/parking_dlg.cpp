@@ -10,6 +10,7 @@
 #include "i18n/language_table.h"
 #include "platform/prompt.h"
 #include "settings/settings_record.h"
+#include "settings/slider_scale.h"
 #include "ui/fonts.h"
 #include "ui/msg_popup_dlg.h"
 #include "ui/sub_slider.h"
@@ -18,22 +19,24 @@
 namespace dashcam {
 namespace {
 
-// The motion levels (0 is off) and the record-timer hours stand at slider positions 0 … 3
-// (kMotionSensitivityValues, kRecordTimerValues). A stored timer of 0 is read as the step before the first.
-constexpr std::array<std::uint32_t, 5> kTimerSteps = {0, kRecordTimerValues[0], kRecordTimerValues[1],
-                                                      kRecordTimerValues[2], kRecordTimerValues[3]};
+// The slider position of the stored record-timer hours: a stored 0 reads as the step before the first (the slider
+// shows it at its left end), a value no position stores as one beyond the last.
+int RecordTimerPosition(std::uint32_t hours) {
+    return hours == 0 ? kRecordTimerScale.minimum - 1
+                      : kRecordTimerScale.PositionOf(hours).value_or(kRecordTimerScale.maximum + 1);
+}
 
-// Labels of the page, created as the template lists them. Those after 1122 are never given a text or a place.
-constexpr std::array<int, 25> kLabelIds = {1210, 1211, 1212, 1000, 1003, 1005, 1112, 1109, 1110,
-                                           1111, 1113, 1114, 1115, 1117, 1118, 1119, 1120, 1122,
-                                           1001, 1002, 1124, 1125, 1126, 1127, 4105};
+// Labels of the page, created as the template lists them: those that the layout places, then those that it never
+// gives a text or a place.
+constexpr std::array<int, 18> kPlacedLabelIds = {1210, 1211, 1212, 1000, 1003, 1005, 1112, 1109, 1110,
+                                                 1111, 1113, 1114, 1115, 1117, 1118, 1119, 1120, 1122};
+constexpr std::array<int, 7> kUnplacedLabelIds = {1001, 1002, 1124, 1125, 1126, 1127, 4105};
 
-// Index of `value` in `table`, or -1.
-template <std::size_t N> int IndexOf(const std::array<std::uint32_t, N>& table, std::uint32_t value) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (table[i] == value)
-            return static_cast<int>(i);
-    return -1;
+QStringList TickTexts(const SliderScale& scale) {
+    QStringList texts;
+    for (int p = scale.minimum; p <= scale.maximum; ++p)
+        texts.append(QString::fromStdString(scale.TickText(p)));
+    return texts;
 }
 
 } // namespace
@@ -49,10 +52,10 @@ CParkingDlg::CParkingDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
 CParkingDlg::~CParkingDlg() = default;
 
 void CParkingDlg::CreateControls() {
-    for (int id : kLabelIds)
+    for (int id : kPlacedLabelIds)
         AddItem(id, new QLabel(this))->setGeometry(0, 0, 0, 0);
-    for (int i = 18; i < static_cast<int>(kLabelIds.size()); ++i)
-        item(kLabelIds[static_cast<std::size_t>(i)])->hide();
+    for (int id : kUnplacedLabelIds)
+        Unplaced(AddItem(id, new QLabel(this)));
 
     auto makeSlider = [this](int id) {
         auto* s = AddItem(id, new CSubSlider(this));
@@ -161,42 +164,28 @@ void CParkingDlg::Layout() {
 void CParkingDlg::SetUpSliders() {
     struct SetUp {
         CSubSlider* slider;
-        QStringList labels;
+        const SliderScale& scale;
         std::uint32_t flags;
-        int minimum;
-        int maximum;
         int position;
         int tooltipKind;
     };
     const SetUp table[] = {
-        {continuousSlider_, {"1", "2", "3", "4", "5"}, 0x09, 1, 5, 3, 0},
-        {parkingSlider_, {"1", "2", "3", "4", "5"}, 0x09, 1, 5, 3, 0},
-        {motionSlider_, {"OFF", "1", "3", "5"}, 0x10, 0, 3, 4, 5},
-        {timerSlider_, {"6", "12", "24", "48"}, 0x10, 0, 3, 4, 4},
-        {cutoff12Slider_,
-         {"11.6V", "11.7V", "11.8V", "11.9V", "12.0V", "12.1V", "12.2V", "12.3V "},
-         0x05,
-         0,
-         7,
-         4,
-         2},
-        {cutoff24Slider_,
-         {"23.2V", "23.4V", "23.6V", "23.8V", "24.0V", "24.2V", "24.4V", "24.6V "},
-         0x05,
-         0,
-         7,
-         4,
-         3},
+        {continuousSlider_, kImpactSensitivityScale, 0x09, 3, 0},
+        {parkingSlider_, kImpactSensitivityScale, 0x09, 3, 0},
+        {motionSlider_, kMotionSensitivityScale, 0x10, 4, 5},
+        {timerSlider_, kRecordTimerScale, 0x10, 4, 4},
+        {cutoff12Slider_, kCutoff12VScale, 0x05, 4, 2},
+        {cutoff24Slider_, kCutoff24VScale, 0x05, 4, 3},
     };
     for (const SetUp& s : table) {
         s.slider->SetLabelFont(&normalFont());
-        s.slider->SetTickLabels(s.labels, s.flags);
-        s.slider->setRange(s.minimum, s.maximum);
+        s.slider->SetTickLabels(TickTexts(s.scale), s.flags);
+        s.slider->setRange(s.scale.minimum, s.scale.maximum);
         s.slider->setTickInterval(1);
         s.slider->setValue(s.position); // beyond the range comes out at its end
         s.slider->SetTooltipKind(s.tooltipKind);
     }
-    brightnessSlider_->setRange(0, 2);
+    brightnessSlider_->setRange(kBrightnessScale.minimum, kBrightnessScale.maximum);
     brightnessSlider_->setTickInterval(1);
 }
 
@@ -217,12 +206,12 @@ void CParkingDlg::OnSliderMoved(int id, int position) {
         record->setParkingImpactSensitivity(p);
         break;
     case kMotionSensitivity:
-        if (position >= 0 && position < static_cast<int>(kMotionSensitivityValues.size()))
-            record->setMotionSensitivity(kMotionSensitivityValues[p]);
+        if (auto level = kMotionSensitivityScale.StoredValue(position))
+            record->setMotionSensitivity(*level);
         break;
     case kRecordTimer:
-        if (position >= 0 && position < static_cast<int>(kRecordTimerValues.size()))
-            record->setRecordTimerHours(kRecordTimerValues[p]);
+        if (auto hours = kRecordTimerScale.StoredValue(position))
+            record->setRecordTimerHours(*hours);
         break;
     case kCutoff12V:
         record->setCutoffVoltage12V(p);
@@ -269,11 +258,10 @@ void CParkingDlg::Refresh() {
 
     parkingSlider_->setValue(asPosition(record->parkingImpactSensitivity()));
 
-    const int motion = IndexOf(kMotionSensitivityValues, record->motionSensitivity());
-    motionSlider_->setValue(motion < 0 ? 4 : motion);
-
-    const int timer = IndexOf(kTimerSteps, record->recordTimerHours());
-    timerSlider_->setValue(timer < 0 ? 4 : timer - 1);
+    // A level that no position stores reads as one beyond the last.
+    motionSlider_->setValue(kMotionSensitivityScale.PositionOf(record->motionSensitivity())
+                                .value_or(kMotionSensitivityScale.maximum + 1));
+    timerSlider_->setValue(RecordTimerPosition(record->recordTimerHours()));
 
     cutoff12Slider_->setValue(asPosition(record->cutoffVoltage12V()));
     cutoff24Slider_->setValue(asPosition(record->cutoffVoltage24V()));

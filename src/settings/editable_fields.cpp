@@ -4,6 +4,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "settings/slider_scale.h"
+
 namespace dashcam {
 namespace {
 
@@ -14,17 +16,24 @@ struct Rule {
     std::vector<std::int64_t> only; // when not empty: exactly these values
 };
 
+// What a slider of the given scale can store.
+Rule SliderRule(std::string_view name, const SliderScale& scale) {
+    if (scale.values.empty())
+        return {name, scale.minimum, scale.maximum, {}};
+    return {name, 0, 0, {scale.values.begin(), scale.values.end()}};
+}
+
 const std::vector<Rule>& Rules() {
     static const std::vector<Rule> rules = {
         // Record settings page
-        {"cameraBrightness", 0, 2, {}},
-        {"continuousImpactSensitivity", 1, 5, {}},
-        {"parkingImpactSensitivity", 1, 5, {}},
+        SliderRule("cameraBrightness", kBrightnessScale),
+        SliderRule("continuousImpactSensitivity", kImpactSensitivityScale),
+        SliderRule("parkingImpactSensitivity", kImpactSensitivityScale),
         {"parkingMode", 0, 2, {}},
-        {"motionSensitivity", 0, 0, {kMotionSensitivityValues.begin(), kMotionSensitivityValues.end()}},
-        {"recordTimerHours", 0, 0, {kRecordTimerValues.begin(), kRecordTimerValues.end()}},
-        {"cutoffVoltage12V", 0, 7, {}},
-        {"cutoffVoltage24V", 0, 7, {}},
+        SliderRule("motionSensitivity", kMotionSensitivityScale),
+        SliderRule("recordTimerHours", kRecordTimerScale),
+        SliderRule("cutoffVoltage12V", kCutoff12VScale),
+        SliderRule("cutoffVoltage24V", kCutoff24VScale),
         {"winterMonthMask", 0, 0xFFFFFFFFLL, {}},
         {"lowVoltageShutdown", 0, 1, {}},
         {"recordOptionA", 0, 1, {}},

@@ -40,48 +40,9 @@ void SettingsRecord::DeriveCombinedFlag() {
 std::size_t SettingsRecord::SaveLength() const { return std::min<std::uint32_t>(recordLength(), kSize); }
 
 namespace {
-constexpr FieldInfo kFields[] = {
-    {"recordLength", 0, 4, FieldKind::Unsigned},
-    {"configVersion", 4, 4, FieldKind::Unsigned},
-    {"productName", 8, 16, FieldKind::Text},
-    {"cameraBrightness", 64, 4, FieldKind::Unsigned},
-    {"voiceGuidanceOn", 108, 4, FieldKind::Unsigned},
-    {"voiceVolume", 112, 4, FieldKind::Unsigned},
-    {"safetyCameraAlert", 116, 4, FieldKind::Unsigned},
-    {"continuousImpactSensitivity", 120, 4, FieldKind::Unsigned},
-    {"overwriteContinuousIncident", 132, 4, FieldKind::Unsigned},
-    {"overwriteParkingMotion", 136, 4, FieldKind::Unsigned},
-    {"overwriteParkingIncident", 140, 4, FieldKind::Unsigned},
-    {"overwriteManual", 144, 4, FieldKind::Unsigned},
-    {"parkingImpactSensitivity", 176, 4, FieldKind::Unsigned},
-    {"parkingMode", 180, 4, FieldKind::Unsigned},
-    {"motionSet", 184, 4, FieldKind::Unsigned},
-    {"motionSensitivity", 196, 4, FieldKind::Unsigned},
-    {"recordTimerHours", 200, 4, FieldKind::Unsigned},
-    {"cutoffVoltage12V", 204, 4, FieldKind::Unsigned},
-    {"cutoffVoltage24V", 208, 4, FieldKind::Unsigned},
-    {"memoryPartition", 212, 4, FieldKind::Unsigned},
-    {"systemRadioChoice", 216, 4, FieldKind::Unsigned},
-    {"retainedValue", 224, 4, FieldKind::Unsigned},
-    {"timeZoneBias", 372, 4, FieldKind::Signed},
-    {"daylightSaving", 376, 4, FieldKind::Unsigned},
-    {"timeZoneName", 380, 32, FieldKind::Text},
-    {"speedUnit", 416, 4, FieldKind::Unsigned},
-    {"auxSliderLevel", 420, 4, FieldKind::Unsigned},
-    {"lcdAutoOffMs", 424, 4, FieldKind::Unsigned},
-    {"deviceLanguage", 428, 4, FieldKind::Unsigned},
-    {"winterMonthMask", 432, 4, FieldKind::Unsigned},
-    {"combinedFlag", 440, 4, FieldKind::Unsigned},
-    {"lowVoltageShutdown", 464, 4, FieldKind::Unsigned},
-    {"flagSourceA", 484, 4, FieldKind::Unsigned},
-    {"flagSourceB", 492, 4, FieldKind::Unsigned},
-    {"flagSourceC", 500, 4, FieldKind::Unsigned},
-    {"recordOptionA", 508, 4, FieldKind::Unsigned},
-    {"speedStamp", 512, 4, FieldKind::Unsigned},
-    {"recordOptionB", 536, 4, FieldKind::Unsigned},
-    {"recordOptionC", 540, 4, FieldKind::Unsigned},
-    {"speedTrapAlert", 548, 4, FieldKind::Unsigned},
-};
+#define DASHCAM_FIELD_INFO(name, Name, offset, width, kind) FieldInfo{#name, offset, width, FieldKind::kind},
+constexpr FieldInfo kFields[] = {DASHCAM_SETTINGS_FIELDS(DASHCAM_FIELD_INFO)};
+#undef DASHCAM_FIELD_INFO
 
 std::unique_ptr<SettingsRecord>& Slot() {
     static std::unique_ptr<SettingsRecord> record;

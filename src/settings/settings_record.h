@@ -11,10 +11,6 @@
 
 namespace dashcam {
 
-// The stored values of the two sliders that do not store their position, indexed by slider position 0-3.
-inline constexpr std::array<std::uint32_t, 4> kMotionSensitivityValues = {0, 1, 3, 5};
-inline constexpr std::array<std::uint32_t, 4> kRecordTimerValues = {6, 12, 24, 48};
-
 enum class FieldKind { Unsigned, Signed, Text };
 
 struct FieldInfo {
@@ -23,6 +19,63 @@ struct FieldInfo {
     std::size_t width;
     FieldKind kind;
 };
+
+// The interpreted fields, in record order: name, the name as the setter spells it, byte offset, width in bytes
+// and kind. This one list makes both the accessors (recordLength(), setRecordLength()) and SettingsFields().
+#define DASHCAM_SETTINGS_FIELDS(X)                                                                                \
+    X(recordLength, RecordLength, 0, 4, Unsigned)                                                                 \
+    X(configVersion, ConfigVersion, 4, 4, Unsigned)                                                               \
+    X(productName, ProductName, 8, 16, Text)                                                                      \
+    X(cameraBrightness, CameraBrightness, 64, 4, Unsigned)                                                        \
+    X(voiceGuidanceOn, VoiceGuidanceOn, 108, 4, Unsigned)                                                         \
+    X(voiceVolume, VoiceVolume, 112, 4, Unsigned)                                                                 \
+    X(safetyCameraAlert, SafetyCameraAlert, 116, 4, Unsigned)                                                     \
+    X(continuousImpactSensitivity, ContinuousImpactSensitivity, 120, 4, Unsigned)                                 \
+    X(overwriteContinuousIncident, OverwriteContinuousIncident, 132, 4, Unsigned)                                 \
+    X(overwriteParkingMotion, OverwriteParkingMotion, 136, 4, Unsigned)                                           \
+    X(overwriteParkingIncident, OverwriteParkingIncident, 140, 4, Unsigned)                                       \
+    X(overwriteManual, OverwriteManual, 144, 4, Unsigned)                                                         \
+    X(parkingImpactSensitivity, ParkingImpactSensitivity, 176, 4, Unsigned)                                       \
+    X(parkingMode, ParkingMode, 180, 4, Unsigned)                                                                 \
+    X(motionSet, MotionSet, 184, 4, Unsigned)                                                                     \
+    X(motionSensitivity, MotionSensitivity, 196, 4, Unsigned)                                                     \
+    X(recordTimerHours, RecordTimerHours, 200, 4, Unsigned)                                                       \
+    X(cutoffVoltage12V, CutoffVoltage12V, 204, 4, Unsigned)                                                       \
+    X(cutoffVoltage24V, CutoffVoltage24V, 208, 4, Unsigned)                                                       \
+    X(memoryPartition, MemoryPartition, 212, 4, Unsigned)                                                         \
+    X(systemRadioChoice, SystemRadioChoice, 216, 4, Unsigned)                                                     \
+    X(retainedValue, RetainedValue, 224, 4, Unsigned)                                                             \
+    X(timeZoneBias, TimeZoneBias, 372, 4, Signed)                                                                 \
+    X(daylightSaving, DaylightSaving, 376, 4, Unsigned)                                                           \
+    X(timeZoneName, TimeZoneName, 380, 32, Text)                                                                  \
+    X(speedUnit, SpeedUnit, 416, 4, Unsigned)                                                                     \
+    X(auxSliderLevel, AuxSliderLevel, 420, 4, Unsigned)                                                           \
+    X(lcdAutoOffMs, LcdAutoOffMs, 424, 4, Unsigned)                                                               \
+    X(deviceLanguage, DeviceLanguage, 428, 4, Unsigned)                                                           \
+    X(winterMonthMask, WinterMonthMask, 432, 4, Unsigned)                                                         \
+    X(combinedFlag, CombinedFlag, 440, 4, Unsigned)                                                               \
+    X(lowVoltageShutdown, LowVoltageShutdown, 464, 4, Unsigned)                                                   \
+    X(flagSourceA, FlagSourceA, 484, 4, Unsigned)                                                                 \
+    X(flagSourceB, FlagSourceB, 492, 4, Unsigned)                                                                 \
+    X(flagSourceC, FlagSourceC, 500, 4, Unsigned)                                                                 \
+    X(recordOptionA, RecordOptionA, 508, 4, Unsigned)                                                             \
+    X(speedStamp, SpeedStamp, 512, 4, Unsigned)                                                                   \
+    X(recordOptionB, RecordOptionB, 536, 4, Unsigned)                                                             \
+    X(recordOptionC, RecordOptionC, 540, 4, Unsigned)                                                             \
+    X(speedTrapAlert, SpeedTrapAlert, 548, 4, Unsigned)
+
+// The accessors of one field of each kind.
+#define DASHCAM_ACCESSORS_Unsigned(name, Name, offset, width)                                                     \
+    static_assert((width) == 4 && (offset) % 4 == 0);                                                              \
+    std::uint32_t name() const { return U32(offset); }                                                             \
+    void set##Name(std::uint32_t v) { SetU32(offset, v); }
+#define DASHCAM_ACCESSORS_Signed(name, Name, offset, width)                                                       \
+    static_assert((width) == 4 && (offset) % 4 == 0);                                                              \
+    std::int32_t name() const { return I32(offset); }                                                              \
+    void set##Name(std::int32_t v) { SetI32(offset, v); }
+#define DASHCAM_ACCESSORS_Text(name, Name, offset, width)                                                         \
+    std::string_view name() const { return Text(offset, width); }                                                  \
+    void set##Name(std::string_view ansi) { SetText(offset, width, ansi); }
 
 class SettingsRecord {
 public:
@@ -47,86 +100,9 @@ public:
     }
     void setRetainedBlock(std::span<const std::uint8_t, kRetainedBlockSize> block);
 
-    std::uint32_t recordLength() const { return U32(0); }
-    void setRecordLength(std::uint32_t v) { SetU32(0, v); }
-    std::uint32_t configVersion() const { return U32(4); }
-    void setConfigVersion(std::uint32_t v) { SetU32(4, v); }
-    std::uint32_t cameraBrightness() const { return U32(64); }
-    void setCameraBrightness(std::uint32_t v) { SetU32(64, v); }
-    std::uint32_t voiceGuidanceOn() const { return U32(108); }
-    void setVoiceGuidanceOn(std::uint32_t v) { SetU32(108, v); }
-    std::uint32_t voiceVolume() const { return U32(112); }
-    void setVoiceVolume(std::uint32_t v) { SetU32(112, v); }
-    std::uint32_t safetyCameraAlert() const { return U32(116); }
-    void setSafetyCameraAlert(std::uint32_t v) { SetU32(116, v); }
-    std::uint32_t continuousImpactSensitivity() const { return U32(120); }
-    void setContinuousImpactSensitivity(std::uint32_t v) { SetU32(120, v); }
-    std::uint32_t overwriteContinuousIncident() const { return U32(132); }
-    void setOverwriteContinuousIncident(std::uint32_t v) { SetU32(132, v); }
-    std::uint32_t overwriteParkingMotion() const { return U32(136); }
-    void setOverwriteParkingMotion(std::uint32_t v) { SetU32(136, v); }
-    std::uint32_t overwriteParkingIncident() const { return U32(140); }
-    void setOverwriteParkingIncident(std::uint32_t v) { SetU32(140, v); }
-    std::uint32_t overwriteManual() const { return U32(144); }
-    void setOverwriteManual(std::uint32_t v) { SetU32(144, v); }
-    std::uint32_t parkingImpactSensitivity() const { return U32(176); }
-    void setParkingImpactSensitivity(std::uint32_t v) { SetU32(176, v); }
-    std::uint32_t parkingMode() const { return U32(180); }
-    void setParkingMode(std::uint32_t v) { SetU32(180, v); }
-    std::uint32_t motionSet() const { return U32(184); }
-    void setMotionSet(std::uint32_t v) { SetU32(184, v); }
-    std::uint32_t motionSensitivity() const { return U32(196); }
-    void setMotionSensitivity(std::uint32_t v) { SetU32(196, v); }
-    std::uint32_t recordTimerHours() const { return U32(200); }
-    void setRecordTimerHours(std::uint32_t v) { SetU32(200, v); }
-    std::uint32_t cutoffVoltage12V() const { return U32(204); }
-    void setCutoffVoltage12V(std::uint32_t v) { SetU32(204, v); }
-    std::uint32_t cutoffVoltage24V() const { return U32(208); }
-    void setCutoffVoltage24V(std::uint32_t v) { SetU32(208, v); }
-    std::uint32_t memoryPartition() const { return U32(212); }
-    void setMemoryPartition(std::uint32_t v) { SetU32(212, v); }
-    std::uint32_t systemRadioChoice() const { return U32(216); }
-    void setSystemRadioChoice(std::uint32_t v) { SetU32(216, v); }
-    std::uint32_t retainedValue() const { return U32(224); }
-    void setRetainedValue(std::uint32_t v) { SetU32(224, v); }
-    std::int32_t timeZoneBias() const { return I32(372); }
-    void setTimeZoneBias(std::int32_t v) { SetI32(372, v); }
-    std::uint32_t daylightSaving() const { return U32(376); }
-    void setDaylightSaving(std::uint32_t v) { SetU32(376, v); }
-    std::uint32_t speedUnit() const { return U32(416); }
-    void setSpeedUnit(std::uint32_t v) { SetU32(416, v); }
-    std::uint32_t auxSliderLevel() const { return U32(420); }
-    void setAuxSliderLevel(std::uint32_t v) { SetU32(420, v); }
-    std::uint32_t lcdAutoOffMs() const { return U32(424); }
-    void setLcdAutoOffMs(std::uint32_t v) { SetU32(424, v); }
-    std::uint32_t deviceLanguage() const { return U32(428); }
-    void setDeviceLanguage(std::uint32_t v) { SetU32(428, v); }
-    std::uint32_t winterMonthMask() const { return U32(432); }
-    void setWinterMonthMask(std::uint32_t v) { SetU32(432, v); }
-    std::uint32_t combinedFlag() const { return U32(440); }
-    void setCombinedFlag(std::uint32_t v) { SetU32(440, v); }
-    std::uint32_t lowVoltageShutdown() const { return U32(464); }
-    void setLowVoltageShutdown(std::uint32_t v) { SetU32(464, v); }
-    std::uint32_t flagSourceA() const { return U32(484); }
-    void setFlagSourceA(std::uint32_t v) { SetU32(484, v); }
-    std::uint32_t flagSourceB() const { return U32(492); }
-    void setFlagSourceB(std::uint32_t v) { SetU32(492, v); }
-    std::uint32_t flagSourceC() const { return U32(500); }
-    void setFlagSourceC(std::uint32_t v) { SetU32(500, v); }
-    std::uint32_t recordOptionA() const { return U32(508); }
-    void setRecordOptionA(std::uint32_t v) { SetU32(508, v); }
-    std::uint32_t speedStamp() const { return U32(512); }
-    void setSpeedStamp(std::uint32_t v) { SetU32(512, v); }
-    std::uint32_t recordOptionB() const { return U32(536); }
-    void setRecordOptionB(std::uint32_t v) { SetU32(536, v); }
-    std::uint32_t recordOptionC() const { return U32(540); }
-    void setRecordOptionC(std::uint32_t v) { SetU32(540, v); }
-    std::uint32_t speedTrapAlert() const { return U32(548); }
-    void setSpeedTrapAlert(std::uint32_t v) { SetU32(548, v); }
-    std::string_view productName() const { return Text(8, 16); }
-    void setProductName(std::string_view ansi) { SetText(8, 16, ansi); }
-    std::string_view timeZoneName() const { return Text(380, 32); }
-    void setTimeZoneName(std::string_view ansi) { SetText(380, 32, ansi); }
+#define DASHCAM_FIELD_ACCESSORS(name, Name, offset, width, kind) DASHCAM_ACCESSORS_##kind(name, Name, offset, width)
+    DASHCAM_SETTINGS_FIELDS(DASHCAM_FIELD_ACCESSORS)
+#undef DASHCAM_FIELD_ACCESSORS
 
     // combinedFlag = 1 when any of flagSourceA, flagSourceB, flagSourceC is non-zero, else 0.
     void DeriveCombinedFlag();

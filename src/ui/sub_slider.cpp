@@ -13,20 +13,30 @@
 #include <array>
 #include <cmath>
 
-#include "settings/settings_record.h"
+#include "settings/slider_scale.h"
 
 namespace dashcam {
 namespace {
-
-constexpr std::array<float, 8> kVolts12 = {11.6f, 11.7f, 11.8f, 11.9f, 12.0f, 12.1f, 12.2f, 12.3f};
-constexpr std::array<float, 8> kVolts24 = {23.2f, 23.4f, 23.6f, 23.8f, 24.0f, 24.2f, 24.4f, 24.6f};
 
 // Where the first and the last tick sit, measured from the left and the right end of the slider.
 constexpr int kFirstTickOffset = 14;
 constexpr int kTickSpanMargin = 27;
 
-template <typename T, std::size_t N> bool InTable(const std::array<T, N>&, int p) {
-    return p >= 0 && static_cast<std::size_t>(p) < N;
+// The scale whose values a tooltip kind shows; none for kind 0 and unknown kinds, which show the position.
+const SliderScale* ScaleOfTooltipKind(int kind) {
+    switch (kind) {
+    case 1:
+    case 4:
+        return &kRecordTimerScale;
+    case 2:
+        return &kCutoff12VScale;
+    case 3:
+        return &kCutoff24VScale;
+    case 5:
+        return &kMotionSensitivityScale;
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -53,29 +63,8 @@ QString CSubSlider::TooltipText() const {
 
 QString CSubSlider::TooltipTextFor(int kind, int p) {
     // A position outside a kind's table has no value to show; the raw position is shown instead.
-    switch (kind) {
-    case 1:
-    case 4:
-        if (InTable(kRecordTimerValues, p))
-            return QString::asprintf("%d", static_cast<int>(kRecordTimerValues[static_cast<std::size_t>(p)]));
-        break;
-    case 2:
-        if (InTable(kVolts12, p))
-            return QString::asprintf("%0.1f", static_cast<double>(kVolts12[static_cast<std::size_t>(p)]));
-        break;
-    case 3:
-        if (InTable(kVolts24, p))
-            return QString::asprintf("%0.1f", static_cast<double>(kVolts24[static_cast<std::size_t>(p)]));
-        break;
-    case 5:
-        if (InTable(kMotionSensitivityValues, p))
-            return QString::asprintf("%d",
-                                     static_cast<int>(kMotionSensitivityValues[static_cast<std::size_t>(p)]));
-        break;
-    default:
-        break;
-    }
-    return QString::asprintf("%d", p);
+    const SliderScale* scale = ScaleOfTooltipKind(kind);
+    return scale ? QString::fromStdString(scale->ValueText(p)) : QString::number(p);
 }
 
 std::vector<std::pair<int, float>> CSubSlider::LabelPositions(int left, int right, int count,
