@@ -1,1120 +1,135 @@
 #!/usr/bin/env python3
-"""Writes the twelve interface language files res/lang/<language>.lng.
+"""Builds the twelve interface language files res/lang/<language>.lng from res/lang/src/<language>.txt.
 
-Each file is UTF-16LE text with the byte-order mark FF FE and CRLF line ends: a [font] section naming the interface
-font, then a [text] section with one quoted entry per interface text. The texts are held here as data so that the
-files can be regenerated exactly; run this script after changing a text and commit both.
+A source file is UTF-8 text that a translator edits: a [font] section and a [text] section, one `KEY = value` line
+each, and comment lines that start with '#'. res/lang/src/keys.txt names the keys of every text that the editor
+shows; each language must give each of them a non-empty quoted text without a double quote inside.
 
-    python3 tools/make_language_files.py [--check]
+A built file is UTF-16LE text with the byte-order mark FF FE and CRLF line ends: the sections in source order,
+separated by an empty line, each entry written as KEY=value with the value exactly as in the source.
 
---check writes nothing and exits 1 when a committed file differs from what this script would write.
+    python3 tools/make_language_files.py [--check] [--root DIR]
+
+--check writes nothing and exits 1 when a committed .lng file differs from what its source builds, a source lacks
+a key, or the program's sources name a key that keys.txt does not list (or the reverse); the tests run it so that a source and its committed file cannot drift apart.
 """
 import os
+import re
 import sys
 
-# Every key that the editor looks up, in file order. A key ending in an extra 0 holds the second line of the
-# message of the key before it.
-KEYS = [
-    "IDS_STRING101", "IDS_STRING104", "IDS_STRING105", "IDS_STRING106", "IDS_STRING107", "IDS_STRING108",
-    "IDS_STRING112", "IDS_STRING113", "IDS_STRING115", "IDS_STRING116", "IDS_STRING117", "IDS_STRING119",
-    "IDS_STRING127", "IDS_STRING128", "IDS_STRING135", "IDS_STRING136", "IDS_STRING140", "IDS_STRING141",
-    "IDS_STRING142", "IDS_STRING143", "IDS_STRING144", "IDS_STRING145", "IDS_STRING147", "IDS_STRING148",
-    "IDS_STRING149", "IDS_STRING150", "IDS_STRING156", "IDS_STRING157", "IDS_STRING158", "IDS_STRING159",
-    "IDS_STRING160", "IDS_STRING161", "IDS_STRING162", "IDS_STRING163", "IDS_STRING1630", "IDS_STRING166",
-    "IDS_STRING167", "IDS_STRING171", "IDS_STRING172", "IDS_STRING173", "IDS_STRING174", "IDS_STRING175",
-    "IDS_STRING177", "IDS_STRING1770", "IDS_STRING178", "IDS_STRING1780", "IDS_STRING179", "IDS_STRING181",
-    "IDS_STRING1810", "IDS_STRING182", "IDS_STRING184", "IDS_STRING185", "IDS_STRING190", "IDS_STRING191",
-    "IDS_STRING192", "IDS_STRING193", "IDS_STRING196", "IDS_STRING213", "IDS_STRING215", "IDS_STRING216",
-    "IDS_STRING217", "IDS_STRING219", "IDS_STRING220", "IDS_STRING2200", "IDS_STRING221", "IDS_STRING222",
-    "IDS_STRING228", "IDS_STRING246", "IDS_STRING247", "IDS_STRING248", "IDS_STRING249", "IDS_STRING251",
-    "IDS_STRING309", "IDS_STRING340",
-]
 
-# Face name, character set and code page of the interface font of each file.
-FONTS = {
-    "english": ("Tahoma", 1, 409),
-    "french": ("Tahoma", 1, 409),
-    "german": ("Tahoma", 1, 409),
-    "italian": ("Tahoma", 1, 409),
-    "japanese": ("Tahoma", 1, 409),
-    "portuguese": ("Tahoma", 1, 409),
-    "russian": ("Tahoma", 1, 409),
-    "spanish": ("Tahoma", 1, 409),
-    "korean": ("dotum", 129, 949),
-    "thai": ("dotum", 129, 949),
-    "chinesesimplified": ("simsun", 134, 1200),
-    "chinesetraditional": ("simsun", 134, 1200),
-}
-
-TEXTS = {}
-
-TEXTS["english"] = {
-    "IDS_STRING101": "Dash Cam Settings",
-    "IDS_STRING104": "Parking Mode Settings",
-    "IDS_STRING105": "Memory Card Settings",
-    "IDS_STRING106": "Initialize",
-    "IDS_STRING107": "Cancel",
-    "IDS_STRING108": "Save",
-    "IDS_STRING112": "Dark",
-    "IDS_STRING113": "Bright",
-    "IDS_STRING115": "Enabled",
-    "IDS_STRING116": "Disabled",
-    "IDS_STRING117": "Volume",
-    "IDS_STRING119": "Safety Cameras",
-    "IDS_STRING127": "Low",
-    "IDS_STRING128": "High",
-    "IDS_STRING135": "Enabled (Switches to parking mode when the engine is turned off)",
-    "IDS_STRING136": "Disabled (Turns off the dash cam when the engine is turned off)",
-    "IDS_STRING140": "Record Timer",
-    "IDS_STRING141": "hrs",
-    "IDS_STRING142": "Battery Cutoff Voltage",
-    "IDS_STRING143": "12 V Battery",
-    "IDS_STRING144": "24 V Battery",
-    "IDS_STRING145": "Overwrite Videos",
-    "IDS_STRING147": "Incident Recording in Continuous Mode",
-    "IDS_STRING148": "Motion Detection Recording in Parking Mode",
-    "IDS_STRING149": "Incident Recording in Parking Mode",
-    "IDS_STRING150": "Manual Recording",
-    "IDS_STRING156": "Memory Partition",
-    "IDS_STRING157": "Type A (recommended)",
-    "IDS_STRING158": "Type B",
-    "IDS_STRING159": "Type C",
-    "IDS_STRING160": "Formatting Memory Card",
-    "IDS_STRING161": "Format",
-    "IDS_STRING162": "Formatting Memory Card",
-    "IDS_STRING163": "Caution: All data will be deleted after formatting the memory card.",
-    "IDS_STRING1630": "Click 'Yes' to proceed. Click 'No' to cancel.",
-    "IDS_STRING166": "Continuous Recording",
-    "IDS_STRING167": "Confirm",
-    "IDS_STRING171": "Continuous Recording",
-    "IDS_STRING172": "Incident Recording in Continuous Mode",
-    "IDS_STRING173": "Motion Detection Recording in Parking Mode",
-    "IDS_STRING174": "Incident Recording in Parking Mode",
-    "IDS_STRING175": "Manual Recording",
-    "IDS_STRING177": "If the parking mode recording is disabled,",
-    "IDS_STRING1770": "the dash cam will stop recording when the vehicle's engine is turned off.",
-    "IDS_STRING178": "Formatting the memory card.",
-    "IDS_STRING1780": "Please wait.",
-    "IDS_STRING179": "Formatting memory card complete.",
-    "IDS_STRING181": "Unable to format the memory card. If a video file is played in a PC viewer or if the PC viewer "
-                     "is loading GPS data,  close the PC viewer and try formatting again. Try formatting again after "
-                     "closing all disk utilities or other programs that may be using the memory card,   and ensure "
-                     "that the memory card's content is not open in a Windows Explorer window.",
-    "IDS_STRING1810": "It is currently being accessed by the PC viewer or another program.",
-    "IDS_STRING182": "Date / Time",
-    "IDS_STRING184": "Get Current Time",
-    "IDS_STRING185": "Time Zone",
-    "IDS_STRING190": "Speed Unit",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "Language",
-    "IDS_STRING196": "Daylight Saving",
-    "IDS_STRING213": "System Settings",
-    "IDS_STRING215": "Brightness",
-    "IDS_STRING216": "Continuous Mode Incident Recording Sensitivity",
-    "IDS_STRING217": "Voice Guidance",
-    "IDS_STRING219": "Initialize",
-    "IDS_STRING220": "Caution: This will initialize the current screen's touch sensitivity.",
-    "IDS_STRING2200": "Click 'Yes' to continue. Click 'No' to cancel.",
-    "IDS_STRING221": "Calibrating touchscreen complete.",
-    "IDS_STRING222": "Impact Sensitivity in Parking Mode",
-    "IDS_STRING228": "Record Settings",
-    "IDS_STRING246": "Caution for Disabling Low-Voltage Shutdown",
-    "IDS_STRING247": "Disabling this function may result in",
-    "IDS_STRING248": "depletion of the vehicle's battery. ",
-    "IDS_STRING249": "Disable the low-voltage shutdown anyway?",
-    "IDS_STRING251": "Motion Detection Sensitivity",
-    "IDS_STRING309": "Speed Stamp",
-    "IDS_STRING340": "Mobile Speed Trap Notification ",
-}
-
-TEXTS["french"] = {
-    "IDS_STRING101": "Paramètres de la caméra embarquée",
-    "IDS_STRING104": "Paramètres du mode stationnement",
-    "IDS_STRING105": "Carte mémoire",
-    "IDS_STRING106": "Réinitialiser",
-    "IDS_STRING107": "Annuler",
-    "IDS_STRING108": "Enregistrer",
-    "IDS_STRING112": "Sombre",
-    "IDS_STRING113": "Lumineux",
-    "IDS_STRING115": "Activé",
-    "IDS_STRING116": "Désactivé",
-    "IDS_STRING117": "Volume",
-    "IDS_STRING119": "Radars fixes",
-    "IDS_STRING127": "Faible",
-    "IDS_STRING128": "Élevée",
-    "IDS_STRING135": "Activé (passe en mode stationnement à l'arrêt du moteur)",
-    "IDS_STRING136": "Désactivé (éteint la caméra embarquée à l'arrêt du moteur)",
-    "IDS_STRING140": "Minuterie d'enregistrement",
-    "IDS_STRING141": "h",
-    "IDS_STRING142": "Tension de coupure de la batterie",
-    "IDS_STRING143": "Batterie 12 V",
-    "IDS_STRING144": "Batterie 24 V",
-    "IDS_STRING145": "Écrasement des vidéos",
-    "IDS_STRING147": "Enregistrement d'incident en mode continu",
-    "IDS_STRING148": "Enregistrement sur détection de mouvement en mode stationnement",
-    "IDS_STRING149": "Enregistrement d'incident en mode stationnement",
-    "IDS_STRING150": "Enregistrement manuel",
-    "IDS_STRING156": "Partition de la mémoire",
-    "IDS_STRING157": "Type A (recommandé)",
-    "IDS_STRING158": "Type B",
-    "IDS_STRING159": "Type C",
-    "IDS_STRING160": "Formatage de la carte mémoire",
-    "IDS_STRING161": "Formater",
-    "IDS_STRING162": "Formatage de la carte mémoire",
-    "IDS_STRING163": "Attention : toutes les données seront supprimées lors du formatage de la carte mémoire.",
-    "IDS_STRING1630": "Cliquez sur « Oui » pour continuer ou sur « Non » pour annuler.",
-    "IDS_STRING166": "Enregistrement continu",
-    "IDS_STRING167": "Confirmer",
-    "IDS_STRING171": "Enregistrement continu",
-    "IDS_STRING172": "Incident en mode continu",
-    "IDS_STRING173": "Mouvement en mode stationnement",
-    "IDS_STRING174": "Incident en mode stationnement",
-    "IDS_STRING175": "Enregistrement manuel",
-    "IDS_STRING177": "Si l'enregistrement en mode stationnement est désactivé,",
-    "IDS_STRING1770": "la caméra embarquée cessera d'enregistrer à l'arrêt du moteur du véhicule.",
-    "IDS_STRING178": "Formatage de la carte mémoire en cours.",
-    "IDS_STRING1780": "Veuillez patienter.",
-    "IDS_STRING179": "Formatage de la carte mémoire terminé.",
-    "IDS_STRING181": "Impossible de formater la carte mémoire. Si une vidéo est lue dans la visionneuse PC ou si la "
-                     "visionneuse PC charge des données GPS, fermez la visionneuse PC et relancez le formatage. "
-                     "Fermez également tous les utilitaires de disque et autres programmes susceptibles d'utiliser "
-                     "la carte mémoire, vérifiez que son contenu n'est pas ouvert dans une fenêtre de l'Explorateur "
-                     "Windows, puis relancez le formatage.",
-    "IDS_STRING1810": "La carte est actuellement utilisée par la visionneuse PC ou par un autre programme.",
-    "IDS_STRING182": "Date / Heure",
-    "IDS_STRING184": "Obtenir l'heure actuelle",
-    "IDS_STRING185": "Fuseau horaire",
-    "IDS_STRING190": "Unité de vitesse",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "Langue",
-    "IDS_STRING196": "Heure d'été",
-    "IDS_STRING213": "Système",
-    "IDS_STRING215": "Luminosité",
-    "IDS_STRING216": "Sensibilité d'enregistrement d'incident en mode continu",
-    "IDS_STRING217": "Guidage vocal",
-    "IDS_STRING219": "Réinitialiser",
-    "IDS_STRING220": "Attention : la sensibilité tactile de l'écran actuel va être réinitialisée.",
-    "IDS_STRING2200": "Cliquez sur « Oui » pour continuer ou sur « Non » pour annuler.",
-    "IDS_STRING221": "Étalonnage de l'écran tactile terminé.",
-    "IDS_STRING222": "Sensibilité aux chocs en mode stationnement",
-    "IDS_STRING228": "Enregistrement",
-    "IDS_STRING246": "Désactivation de la coupure basse tension",
-    "IDS_STRING247": "La désactivation de cette fonction peut entraîner",
-    "IDS_STRING248": "la décharge de la batterie du véhicule.",
-    "IDS_STRING249": "Désactiver quand même la coupure basse tension ?",
-    "IDS_STRING251": "Sensibilité de détection de mouvement",
-    "IDS_STRING309": "Incrustation de la vitesse",
-    "IDS_STRING340": "Alerte radars mobiles",
-}
-
-TEXTS["german"] = {
-    "IDS_STRING101": "Dashcam-Einstellungen",
-    "IDS_STRING104": "Parkmodus-Einstellungen",
-    "IDS_STRING105": "Speicherkarte",
-    "IDS_STRING106": "Zurücksetzen",
-    "IDS_STRING107": "Abbrechen",
-    "IDS_STRING108": "Speichern",
-    "IDS_STRING112": "Dunkel",
-    "IDS_STRING113": "Hell",
-    "IDS_STRING115": "Aktiviert",
-    "IDS_STRING116": "Deaktiviert",
-    "IDS_STRING117": "Lautstärke",
-    "IDS_STRING119": "Blitzer",
-    "IDS_STRING127": "Niedrig",
-    "IDS_STRING128": "Hoch",
-    "IDS_STRING135": "Aktiviert (wechselt beim Abstellen des Motors in den Parkmodus)",
-    "IDS_STRING136": "Deaktiviert (schaltet die Dashcam beim Abstellen des Motors aus)",
-    "IDS_STRING140": "Aufnahme-Timer",
-    "IDS_STRING141": "Std.",
-    "IDS_STRING142": "Abschaltspannung der Batterie",
-    "IDS_STRING143": "12-V-Batterie",
-    "IDS_STRING144": "24-V-Batterie",
-    "IDS_STRING145": "Videos überschreiben",
-    "IDS_STRING147": "Ereignisaufnahme im Dauermodus",
-    "IDS_STRING148": "Bewegungserkennungsaufnahme im Parkmodus",
-    "IDS_STRING149": "Ereignisaufnahme im Parkmodus",
-    "IDS_STRING150": "Manuelle Aufnahme",
-    "IDS_STRING156": "Speicheraufteilung",
-    "IDS_STRING157": "Typ A (empfohlen)",
-    "IDS_STRING158": "Typ B",
-    "IDS_STRING159": "Typ C",
-    "IDS_STRING160": "Speicherkarte formatieren",
-    "IDS_STRING161": "Formatieren",
-    "IDS_STRING162": "Speicherkarte formatieren",
-    "IDS_STRING163": "Achtung: Beim Formatieren der Speicherkarte werden alle Daten gelöscht.",
-    "IDS_STRING1630": "Klicken Sie auf „Ja“, um fortzufahren, oder auf „Nein“, um abzubrechen.",
-    "IDS_STRING166": "Daueraufnahme",
-    "IDS_STRING167": "Bestätigen",
-    "IDS_STRING171": "Daueraufnahme",
-    "IDS_STRING172": "Ereignis im Dauermodus",
-    "IDS_STRING173": "Bewegung im Parkmodus",
-    "IDS_STRING174": "Ereignis im Parkmodus",
-    "IDS_STRING175": "Manuelle Aufnahme",
-    "IDS_STRING177": "Wenn die Aufnahme im Parkmodus deaktiviert ist,",
-    "IDS_STRING1770": "beendet die Dashcam die Aufnahme, sobald der Motor des Fahrzeugs abgestellt wird.",
-    "IDS_STRING178": "Die Speicherkarte wird formatiert.",
-    "IDS_STRING1780": "Bitte warten.",
-    "IDS_STRING179": "Formatieren der Speicherkarte abgeschlossen.",
-    "IDS_STRING181": "Die Speicherkarte kann nicht formatiert werden. Wenn im PC-Viewer ein Video abgespielt wird "
-                     "oder der PC-Viewer GPS-Daten lädt, schließen Sie den PC-Viewer und formatieren Sie erneut. "
-                     "Schließen Sie außerdem alle Datenträger-Dienstprogramme und anderen Programme, die auf die "
-                     "Speicherkarte zugreifen könnten, stellen Sie sicher, dass der Inhalt der Speicherkarte nicht "
-                     "in einem Windows-Explorer-Fenster geöffnet ist, und formatieren Sie dann erneut.",
-    "IDS_STRING1810": "Die Speicherkarte wird derzeit vom PC-Viewer oder einem anderen Programm verwendet.",
-    "IDS_STRING182": "Datum / Uhrzeit",
-    "IDS_STRING184": "Aktuelle Uhrzeit übernehmen",
-    "IDS_STRING185": "Zeitzone",
-    "IDS_STRING190": "Geschwindigkeitseinheit",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "Sprache",
-    "IDS_STRING196": "Sommerzeit",
-    "IDS_STRING213": "System",
-    "IDS_STRING215": "Helligkeit",
-    "IDS_STRING216": "Empfindlichkeit der Ereignisaufnahme im Dauermodus",
-    "IDS_STRING217": "Sprachansage",
-    "IDS_STRING219": "Zurücksetzen",
-    "IDS_STRING220": "Achtung: Die Touch-Empfindlichkeit des aktuellen Bildschirms wird zurückgesetzt.",
-    "IDS_STRING2200": "Klicken Sie auf „Ja“, um fortzufahren, oder auf „Nein“, um abzubrechen.",
-    "IDS_STRING221": "Kalibrierung des Touchscreens abgeschlossen.",
-    "IDS_STRING222": "Aufprallempfindlichkeit im Parkmodus",
-    "IDS_STRING228": "Aufnahme",
-    "IDS_STRING246": "Unterspannungsabschaltung deaktivieren",
-    "IDS_STRING247": "Das Deaktivieren dieser Funktion kann zur",
-    "IDS_STRING248": "Entladung der Fahrzeugbatterie führen.",
-    "IDS_STRING249": "Unterspannungsabschaltung trotzdem deaktivieren?",
-    "IDS_STRING251": "Empfindlichkeit der Bewegungserkennung",
-    "IDS_STRING309": "Geschwindigkeitsstempel",
-    "IDS_STRING340": "Warnung vor mobilen Blitzern",
-}
-
-TEXTS["italian"] = {
-    "IDS_STRING101": "Impostazioni dashcam",
-    "IDS_STRING104": "Impostazioni modalità parcheggio",
-    "IDS_STRING105": "Scheda di memoria",
-    "IDS_STRING106": "Ripristina",
-    "IDS_STRING107": "Annulla",
-    "IDS_STRING108": "Salva",
-    "IDS_STRING112": "Scuro",
-    "IDS_STRING113": "Luminoso",
-    "IDS_STRING115": "Attivato",
-    "IDS_STRING116": "Disattivato",
-    "IDS_STRING117": "Volume",
-    "IDS_STRING119": "Autovelox",
-    "IDS_STRING127": "Bassa",
-    "IDS_STRING128": "Alta",
-    "IDS_STRING135": "Attivato (passa alla modalità parcheggio allo spegnimento del motore)",
-    "IDS_STRING136": "Disattivato (spegne la dashcam allo spegnimento del motore)",
-    "IDS_STRING140": "Timer di registrazione",
-    "IDS_STRING141": "ore",
-    "IDS_STRING142": "Tensione di interruzione batteria",
-    "IDS_STRING143": "Batteria 12 V",
-    "IDS_STRING144": "Batteria 24 V",
-    "IDS_STRING145": "Sovrascrittura video",
-    "IDS_STRING147": "Registrazione eventi in modalità continua",
-    "IDS_STRING148": "Registrazione con rilevamento movimento in modalità parcheggio",
-    "IDS_STRING149": "Registrazione eventi in modalità parcheggio",
-    "IDS_STRING150": "Registrazione manuale",
-    "IDS_STRING156": "Partizione memoria",
-    "IDS_STRING157": "Tipo A (consigliato)",
-    "IDS_STRING158": "Tipo B",
-    "IDS_STRING159": "Tipo C",
-    "IDS_STRING160": "Formattazione scheda di memoria",
-    "IDS_STRING161": "Formatta",
-    "IDS_STRING162": "Formattazione scheda di memoria",
-    "IDS_STRING163": "Attenzione: la formattazione della scheda di memoria eliminerà tutti i dati.",
-    "IDS_STRING1630": "Fare clic su 'Sì' per procedere o su 'No' per annullare.",
-    "IDS_STRING166": "Registrazione continua",
-    "IDS_STRING167": "Conferma",
-    "IDS_STRING171": "Registrazione continua",
-    "IDS_STRING172": "Eventi in modalità continua",
-    "IDS_STRING173": "Movimento in modalità parcheggio",
-    "IDS_STRING174": "Eventi in modalità parcheggio",
-    "IDS_STRING175": "Registrazione manuale",
-    "IDS_STRING177": "Se la registrazione in modalità parcheggio è disattivata,",
-    "IDS_STRING1770": "la dashcam interromperà la registrazione allo spegnimento del motore del veicolo.",
-    "IDS_STRING178": "Formattazione della scheda di memoria in corso.",
-    "IDS_STRING1780": "Attendere.",
-    "IDS_STRING179": "Formattazione della scheda di memoria completata.",
-    "IDS_STRING181": "Impossibile formattare la scheda di memoria. Se un video è in riproduzione nel visualizzatore "
-                     "PC o se il visualizzatore PC sta caricando dati GPS, chiudere il visualizzatore PC e riprovare "
-                     "la formattazione. Chiudere inoltre tutte le utilità disco e gli altri programmi che potrebbero "
-                     "utilizzare la scheda di memoria, verificare che il contenuto della scheda non sia aperto in una "
-                     "finestra di Esplora file di Windows, quindi riprovare la formattazione.",
-    "IDS_STRING1810": "La scheda è attualmente in uso da parte del visualizzatore PC o di un altro programma.",
-    "IDS_STRING182": "Data / Ora",
-    "IDS_STRING184": "Ottieni ora corrente",
-    "IDS_STRING185": "Fuso orario",
-    "IDS_STRING190": "Unità di velocità",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "Lingua",
-    "IDS_STRING196": "Ora legale",
-    "IDS_STRING213": "Sistema",
-    "IDS_STRING215": "Luminosità",
-    "IDS_STRING216": "Sensibilità registrazione eventi in modalità continua",
-    "IDS_STRING217": "Guida vocale",
-    "IDS_STRING219": "Ripristina",
-    "IDS_STRING220": "Attenzione: la sensibilità touch dello schermo corrente verrà ripristinata.",
-    "IDS_STRING2200": "Fare clic su 'Sì' per continuare o su 'No' per annullare.",
-    "IDS_STRING221": "Calibrazione del touchscreen completata.",
-    "IDS_STRING222": "Sensibilità agli urti in modalità parcheggio",
-    "IDS_STRING228": "Registrazione",
-    "IDS_STRING246": "Disattivazione spegnimento per bassa tensione",
-    "IDS_STRING247": "La disattivazione di questa funzione può causare",
-    "IDS_STRING248": "lo scaricamento della batteria del veicolo.",
-    "IDS_STRING249": "Disattivare comunque lo spegnimento per bassa tensione?",
-    "IDS_STRING251": "Sensibilità rilevamento movimento",
-    "IDS_STRING309": "Sovrimpressione velocità",
-    "IDS_STRING340": "Avviso autovelox mobili",
-}
-
-TEXTS["japanese"] = {
-    "IDS_STRING101": "ドライブレコーダー設定",
-    "IDS_STRING104": "駐車モード設定",
-    "IDS_STRING105": "メモリーカード設定",
-    "IDS_STRING106": "初期化",
-    "IDS_STRING107": "キャンセル",
-    "IDS_STRING108": "保存",
-    "IDS_STRING112": "暗い",
-    "IDS_STRING113": "明るい",
-    "IDS_STRING115": "有効",
-    "IDS_STRING116": "無効",
-    "IDS_STRING117": "音量",
-    "IDS_STRING119": "オービス",
-    "IDS_STRING127": "低",
-    "IDS_STRING128": "高",
-    "IDS_STRING135": "有効（エンジン停止時に駐車モードに切り替えます）",
-    "IDS_STRING136": "無効（エンジン停止時にドライブレコーダーの電源を切ります）",
-    "IDS_STRING140": "録画タイマー",
-    "IDS_STRING141": "時間",
-    "IDS_STRING142": "バッテリー遮断電圧",
-    "IDS_STRING143": "12V バッテリー",
-    "IDS_STRING144": "24V バッテリー",
-    "IDS_STRING145": "ビデオの上書き",
-    "IDS_STRING147": "常時録画中のイベント録画",
-    "IDS_STRING148": "駐車モードの動体検知録画",
-    "IDS_STRING149": "駐車モードのイベント録画",
-    "IDS_STRING150": "手動録画",
-    "IDS_STRING156": "メモリー分割",
-    "IDS_STRING157": "タイプA（推奨）",
-    "IDS_STRING158": "タイプB",
-    "IDS_STRING159": "タイプC",
-    "IDS_STRING160": "メモリーカードのフォーマット",
-    "IDS_STRING161": "フォーマット",
-    "IDS_STRING162": "メモリーカードのフォーマット",
-    "IDS_STRING163": "注意：メモリーカードをフォーマットすると、すべてのデータが削除されます。",
-    "IDS_STRING1630": "続行する場合は［はい］、キャンセルする場合は［いいえ］をクリックしてください。",
-    "IDS_STRING166": "常時録画",
-    "IDS_STRING167": "確認",
-    "IDS_STRING171": "常時録画",
-    "IDS_STRING172": "常時録画中のイベント録画",
-    "IDS_STRING173": "駐車モードの動体検知録画",
-    "IDS_STRING174": "駐車モードのイベント録画",
-    "IDS_STRING175": "手動録画",
-    "IDS_STRING177": "駐車モード録画を無効にすると、",
-    "IDS_STRING1770": "車のエンジンを停止したときにドライブレコーダーの録画が停止します。",
-    "IDS_STRING178": "メモリーカードをフォーマットしています。",
-    "IDS_STRING1780": "しばらくお待ちください。",
-    "IDS_STRING179": "メモリーカードのフォーマットが完了しました。",
-    "IDS_STRING181": "メモリーカードをフォーマットできません。PCビューアーで動画を再生している場合、またはPCビュー"
-                     "アーがGPSデータを読み込んでいる場合は、PCビューアーを閉じてからもう一度フォーマットしてくださ"
-                     "い。メモリーカードを使用している可能性のあるディスクユーティリティやその他のプログラムをすべて"
-                     "閉じ、メモリーカードの内容がWindowsエクスプローラーのウィンドウで開かれていないことを確認してか"
-                     "ら、もう一度フォーマットしてください。",
-    "IDS_STRING1810": "現在、PCビューアーまたは他のプログラムがメモリーカードにアクセスしています。",
-    "IDS_STRING182": "日付 / 時刻",
-    "IDS_STRING184": "現在時刻を取得",
-    "IDS_STRING185": "タイムゾーン",
-    "IDS_STRING190": "速度単位",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "言語",
-    "IDS_STRING196": "サマータイム",
-    "IDS_STRING213": "システム設定",
-    "IDS_STRING215": "明るさ",
-    "IDS_STRING216": "常時録画中のイベント録画感度",
-    "IDS_STRING217": "音声案内",
-    "IDS_STRING219": "初期化",
-    "IDS_STRING220": "注意：現在の画面のタッチ感度を初期化します。",
-    "IDS_STRING2200": "続行する場合は［はい］、キャンセルする場合は［いいえ］をクリックしてください。",
-    "IDS_STRING221": "タッチスクリーンの調整が完了しました。",
-    "IDS_STRING222": "駐車モードの衝撃感度",
-    "IDS_STRING228": "録画設定",
-    "IDS_STRING246": "低電圧遮断の無効化に関する注意",
-    "IDS_STRING247": "この機能を無効にすると、",
-    "IDS_STRING248": "車のバッテリーが上がるおそれがあります。",
-    "IDS_STRING249": "低電圧遮断を無効にしますか？",
-    "IDS_STRING251": "動体検知感度",
-    "IDS_STRING309": "速度スタンプ",
-    "IDS_STRING340": "移動式オービス通知",
-}
-
-TEXTS["portuguese"] = {
-    "IDS_STRING101": "Configurações da câmera veicular",
-    "IDS_STRING104": "Configurações do modo estacionamento",
-    "IDS_STRING105": "Cartão de memória",
-    "IDS_STRING106": "Restaurar",
-    "IDS_STRING107": "Cancelar",
-    "IDS_STRING108": "Salvar",
-    "IDS_STRING112": "Escuro",
-    "IDS_STRING113": "Claro",
-    "IDS_STRING115": "Ativado",
-    "IDS_STRING116": "Desativado",
-    "IDS_STRING117": "Volume",
-    "IDS_STRING119": "Radares fixos",
-    "IDS_STRING127": "Baixa",
-    "IDS_STRING128": "Alta",
-    "IDS_STRING135": "Ativado (muda para o modo estacionamento quando o motor é desligado)",
-    "IDS_STRING136": "Desativado (desliga a câmera quando o motor é desligado)",
-    "IDS_STRING140": "Temporizador de gravação",
-    "IDS_STRING141": "h",
-    "IDS_STRING142": "Tensão de corte da bateria",
-    "IDS_STRING143": "Bateria de 12 V",
-    "IDS_STRING144": "Bateria de 24 V",
-    "IDS_STRING145": "Sobrescrever vídeos",
-    "IDS_STRING147": "Gravação de incidentes no modo contínuo",
-    "IDS_STRING148": "Gravação por detecção de movimento no modo estacionamento",
-    "IDS_STRING149": "Gravação de incidentes no modo estacionamento",
-    "IDS_STRING150": "Gravação manual",
-    "IDS_STRING156": "Partição da memória",
-    "IDS_STRING157": "Tipo A (recomendado)",
-    "IDS_STRING158": "Tipo B",
-    "IDS_STRING159": "Tipo C",
-    "IDS_STRING160": "Formatar cartão de memória",
-    "IDS_STRING161": "Formatar",
-    "IDS_STRING162": "Formatar cartão de memória",
-    "IDS_STRING163": "Atenção: todos os dados serão excluídos ao formatar o cartão de memória.",
-    "IDS_STRING1630": "Clique em 'Sim' para prosseguir ou em 'Não' para cancelar.",
-    "IDS_STRING166": "Gravação contínua",
-    "IDS_STRING167": "Confirmar",
-    "IDS_STRING171": "Gravação contínua",
-    "IDS_STRING172": "Incidentes no modo contínuo",
-    "IDS_STRING173": "Movimento no modo estacionamento",
-    "IDS_STRING174": "Incidentes no modo estacionamento",
-    "IDS_STRING175": "Gravação manual",
-    "IDS_STRING177": "Se a gravação no modo estacionamento estiver desativada,",
-    "IDS_STRING1770": "a câmera deixará de gravar quando o motor do veículo for desligado.",
-    "IDS_STRING178": "Formatando o cartão de memória.",
-    "IDS_STRING1780": "Aguarde.",
-    "IDS_STRING179": "Formatação do cartão de memória concluída.",
-    "IDS_STRING181": "Não foi possível formatar o cartão de memória. Se um vídeo estiver sendo reproduzido no "
-                     "visualizador para PC ou se o visualizador para PC estiver carregando dados de GPS, feche o "
-                     "visualizador para PC e tente formatar novamente. Feche também todos os utilitários de disco ou "
-                     "outros programas que possam estar usando o cartão de memória, verifique se o conteúdo do "
-                     "cartão não está aberto em uma janela do Explorador de Arquivos do Windows e tente formatar "
-                     "novamente.",
-    "IDS_STRING1810": "O cartão está sendo acessado pelo visualizador para PC ou por outro programa.",
-    "IDS_STRING182": "Data / Hora",
-    "IDS_STRING184": "Obter hora atual",
-    "IDS_STRING185": "Fuso horário",
-    "IDS_STRING190": "Unidade de velocidade",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "Idioma",
-    "IDS_STRING196": "Horário de verão",
-    "IDS_STRING213": "Sistema",
-    "IDS_STRING215": "Brilho",
-    "IDS_STRING216": "Sensibilidade da gravação de incidentes no modo contínuo",
-    "IDS_STRING217": "Orientação por voz",
-    "IDS_STRING219": "Restaurar",
-    "IDS_STRING220": "Atenção: a sensibilidade ao toque da tela atual será restaurada.",
-    "IDS_STRING2200": "Clique em 'Sim' para continuar ou em 'Não' para cancelar.",
-    "IDS_STRING221": "Calibração da tela sensível ao toque concluída.",
-    "IDS_STRING222": "Sensibilidade a impactos no modo estacionamento",
-    "IDS_STRING228": "Gravação",
-    "IDS_STRING246": "Desativar o desligamento por baixa tensão",
-    "IDS_STRING247": "Desativar esta função pode causar",
-    "IDS_STRING248": "a descarga da bateria do veículo.",
-    "IDS_STRING249": "Desativar o desligamento por baixa tensão mesmo assim?",
-    "IDS_STRING251": "Sensibilidade da detecção de movimento",
-    "IDS_STRING309": "Marca de velocidade",
-    "IDS_STRING340": "Alerta de radares móveis",
-}
-
-TEXTS["russian"] = {
-    "IDS_STRING101": "Настройки видеорегистратора",
-    "IDS_STRING104": "Настройки режима парковки",
-    "IDS_STRING105": "Карта памяти",
-    "IDS_STRING106": "Сбросить",
-    "IDS_STRING107": "Отмена",
-    "IDS_STRING108": "Сохранить",
-    "IDS_STRING112": "Темно",
-    "IDS_STRING113": "Ярко",
-    "IDS_STRING115": "Включено",
-    "IDS_STRING116": "Выключено",
-    "IDS_STRING117": "Громкость",
-    "IDS_STRING119": "Камеры контроля скорости",
-    "IDS_STRING127": "Низкая",
-    "IDS_STRING128": "Высокая",
-    "IDS_STRING135": "Включено (переход в режим парковки при выключении двигателя)",
-    "IDS_STRING136": "Выключено (видеорегистратор выключается при выключении двигателя)",
-    "IDS_STRING140": "Таймер записи",
-    "IDS_STRING141": "ч",
-    "IDS_STRING142": "Напряжение отключения аккумулятора",
-    "IDS_STRING143": "Аккумулятор 12 В",
-    "IDS_STRING144": "Аккумулятор 24 В",
-    "IDS_STRING145": "Перезапись видео",
-    "IDS_STRING147": "Запись событий в непрерывном режиме",
-    "IDS_STRING148": "Запись по датчику движения в режиме парковки",
-    "IDS_STRING149": "Запись событий в режиме парковки",
-    "IDS_STRING150": "Ручная запись",
-    "IDS_STRING156": "Разделение памяти",
-    "IDS_STRING157": "Тип A (рекомендуется)",
-    "IDS_STRING158": "Тип B",
-    "IDS_STRING159": "Тип C",
-    "IDS_STRING160": "Форматирование карты памяти",
-    "IDS_STRING161": "Форматировать",
-    "IDS_STRING162": "Форматирование карты памяти",
-    "IDS_STRING163": "Внимание: при форматировании карты памяти все данные будут удалены.",
-    "IDS_STRING1630": "Нажмите «Да», чтобы продолжить, или «Нет», чтобы отменить.",
-    "IDS_STRING166": "Непрерывная запись",
-    "IDS_STRING167": "Подтвердить",
-    "IDS_STRING171": "Непрерывная запись",
-    "IDS_STRING172": "События (непрерывный режим)",
-    "IDS_STRING173": "Движение (режим парковки)",
-    "IDS_STRING174": "События (режим парковки)",
-    "IDS_STRING175": "Ручная запись",
-    "IDS_STRING177": "Если запись в режиме парковки выключена,",
-    "IDS_STRING1770": "видеорегистратор прекратит запись после выключения двигателя автомобиля.",
-    "IDS_STRING178": "Выполняется форматирование карты памяти.",
-    "IDS_STRING1780": "Подождите.",
-    "IDS_STRING179": "Форматирование карты памяти завершено.",
-    "IDS_STRING181": "Не удалось отформатировать карту памяти. Если в программе просмотра на ПК воспроизводится "
-                     "видео или программа просмотра загружает данные GPS, закройте программу просмотра на ПК и "
-                     "повторите форматирование. Закройте также все дисковые утилиты и другие программы, которые "
-                     "могут использовать карту памяти, убедитесь, что содержимое карты памяти не открыто в окне "
-                     "Проводника Windows, и повторите форматирование.",
-    "IDS_STRING1810": "Карта памяти сейчас используется программой просмотра на ПК или другой программой.",
-    "IDS_STRING182": "Дата / время",
-    "IDS_STRING184": "Получить текущее время",
-    "IDS_STRING185": "Часовой пояс",
-    "IDS_STRING190": "Единицы скорости",
-    "IDS_STRING191": "км/ч",
-    "IDS_STRING192": "миль/ч",
-    "IDS_STRING193": "Язык",
-    "IDS_STRING196": "Летнее время",
-    "IDS_STRING213": "Система",
-    "IDS_STRING215": "Яркость",
-    "IDS_STRING216": "Чувствительность записи событий в непрерывном режиме",
-    "IDS_STRING217": "Голосовые подсказки",
-    "IDS_STRING219": "Сброс",
-    "IDS_STRING220": "Внимание: чувствительность сенсорного экрана будет сброшена.",
-    "IDS_STRING2200": "Нажмите «Да», чтобы продолжить, или «Нет», чтобы отменить.",
-    "IDS_STRING221": "Калибровка сенсорного экрана завершена.",
-    "IDS_STRING222": "Чувствительность к ударам в режиме парковки",
-    "IDS_STRING228": "Запись",
-    "IDS_STRING246": "Отключение защиты по низкому напряжению",
-    "IDS_STRING247": "Отключение этой функции может привести",
-    "IDS_STRING248": "к разряду аккумулятора автомобиля.",
-    "IDS_STRING249": "Всё равно отключить защиту по низкому напряжению?",
-    "IDS_STRING251": "Чувствительность датчика движения",
-    "IDS_STRING309": "Отметка скорости",
-    "IDS_STRING340": "Оповещение о мобильных радарах",
-}
-
-TEXTS["spanish"] = {
-    "IDS_STRING101": "Configuración de la cámara de salpicadero",
-    "IDS_STRING104": "Configuración del modo aparcamiento",
-    "IDS_STRING105": "Tarjeta de memoria",
-    "IDS_STRING106": "Restablecer",
-    "IDS_STRING107": "Cancelar",
-    "IDS_STRING108": "Guardar",
-    "IDS_STRING112": "Oscuro",
-    "IDS_STRING113": "Brillante",
-    "IDS_STRING115": "Activado",
-    "IDS_STRING116": "Desactivado",
-    "IDS_STRING117": "Volumen",
-    "IDS_STRING119": "Radares fijos",
-    "IDS_STRING127": "Baja",
-    "IDS_STRING128": "Alta",
-    "IDS_STRING135": "Activado (cambia al modo aparcamiento al apagar el motor)",
-    "IDS_STRING136": "Desactivado (apaga la cámara al apagar el motor)",
-    "IDS_STRING140": "Temporizador de grabación",
-    "IDS_STRING141": "h",
-    "IDS_STRING142": "Tensión de corte de la batería",
-    "IDS_STRING143": "Batería de 12 V",
-    "IDS_STRING144": "Batería de 24 V",
-    "IDS_STRING145": "Sobrescribir vídeos",
-    "IDS_STRING147": "Grabación de incidentes en modo continuo",
-    "IDS_STRING148": "Grabación por detección de movimiento en modo aparcamiento",
-    "IDS_STRING149": "Grabación de incidentes en modo aparcamiento",
-    "IDS_STRING150": "Grabación manual",
-    "IDS_STRING156": "Partición de memoria",
-    "IDS_STRING157": "Tipo A (recomendado)",
-    "IDS_STRING158": "Tipo B",
-    "IDS_STRING159": "Tipo C",
-    "IDS_STRING160": "Formatear tarjeta de memoria",
-    "IDS_STRING161": "Formatear",
-    "IDS_STRING162": "Formatear tarjeta de memoria",
-    "IDS_STRING163": "Atención: al formatear la tarjeta de memoria se eliminarán todos los datos.",
-    "IDS_STRING1630": "Haga clic en 'Sí' para continuar o en 'No' para cancelar.",
-    "IDS_STRING166": "Grabación continua",
-    "IDS_STRING167": "Confirmar",
-    "IDS_STRING171": "Grabación continua",
-    "IDS_STRING172": "Incidentes en modo continuo",
-    "IDS_STRING173": "Movimiento en modo aparcamiento",
-    "IDS_STRING174": "Incidentes en modo aparcamiento",
-    "IDS_STRING175": "Grabación manual",
-    "IDS_STRING177": "Si la grabación en modo aparcamiento está desactivada,",
-    "IDS_STRING1770": "la cámara dejará de grabar al apagar el motor del vehículo.",
-    "IDS_STRING178": "Formateando la tarjeta de memoria.",
-    "IDS_STRING1780": "Espere, por favor.",
-    "IDS_STRING179": "Formateo de la tarjeta de memoria completado.",
-    "IDS_STRING181": "No se puede formatear la tarjeta de memoria. Si se está reproduciendo un vídeo en el visor para "
-                     "PC o si el visor para PC está cargando datos GPS, cierre el visor para PC y vuelva a formatear. "
-                     "Cierre también todas las utilidades de disco u otros programas que puedan estar usando la "
-                     "tarjeta de memoria, asegúrese de que su contenido no esté abierto en una ventana del Explorador "
-                     "de Windows y vuelva a formatear.",
-    "IDS_STRING1810": "El visor para PC u otro programa está accediendo a la tarjeta en este momento.",
-    "IDS_STRING182": "Fecha / Hora",
-    "IDS_STRING184": "Obtener hora actual",
-    "IDS_STRING185": "Zona horaria",
-    "IDS_STRING190": "Unidad de velocidad",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "Idioma",
-    "IDS_STRING196": "Horario de verano",
-    "IDS_STRING213": "Sistema",
-    "IDS_STRING215": "Brillo",
-    "IDS_STRING216": "Sensibilidad de grabación de incidentes en modo continuo",
-    "IDS_STRING217": "Guía por voz",
-    "IDS_STRING219": "Restablecer",
-    "IDS_STRING220": "Atención: se restablecerá la sensibilidad táctil de la pantalla actual.",
-    "IDS_STRING2200": "Haga clic en 'Sí' para continuar o en 'No' para cancelar.",
-    "IDS_STRING221": "Calibración de la pantalla táctil completada.",
-    "IDS_STRING222": "Sensibilidad a impactos en modo aparcamiento",
-    "IDS_STRING228": "Grabación",
-    "IDS_STRING246": "Desactivar el apagado por baja tensión",
-    "IDS_STRING247": "Desactivar esta función puede provocar",
-    "IDS_STRING248": "la descarga de la batería del vehículo.",
-    "IDS_STRING249": "¿Desactivar de todos modos el apagado por baja tensión?",
-    "IDS_STRING251": "Sensibilidad de detección de movimiento",
-    "IDS_STRING309": "Marca de velocidad",
-    "IDS_STRING340": "Aviso de radares móviles",
-}
-
-TEXTS["korean"] = {
-    "IDS_STRING101": "블랙박스 설정",
-    "IDS_STRING104": "주차 모드 설정",
-    "IDS_STRING105": "메모리 카드 설정",
-    "IDS_STRING106": "초기화",
-    "IDS_STRING107": "취소",
-    "IDS_STRING108": "저장",
-    "IDS_STRING112": "어둡게",
-    "IDS_STRING113": "밝게",
-    "IDS_STRING115": "사용",
-    "IDS_STRING116": "사용 안 함",
-    "IDS_STRING117": "음량",
-    "IDS_STRING119": "단속 카메라",
-    "IDS_STRING127": "낮음",
-    "IDS_STRING128": "높음",
-    "IDS_STRING135": "사용 (엔진이 꺼지면 주차 모드로 전환)",
-    "IDS_STRING136": "사용 안 함 (엔진이 꺼지면 블랙박스 전원 꺼짐)",
-    "IDS_STRING140": "녹화 타이머",
-    "IDS_STRING141": "시간",
-    "IDS_STRING142": "배터리 차단 전압",
-    "IDS_STRING143": "12V 배터리",
-    "IDS_STRING144": "24V 배터리",
-    "IDS_STRING145": "영상 덮어쓰기",
-    "IDS_STRING147": "상시 모드 이벤트 녹화",
-    "IDS_STRING148": "주차 모드 동작 감지 녹화",
-    "IDS_STRING149": "주차 모드 이벤트 녹화",
-    "IDS_STRING150": "수동 녹화",
-    "IDS_STRING156": "메모리 파티션",
-    "IDS_STRING157": "A 타입 (권장)",
-    "IDS_STRING158": "B 타입",
-    "IDS_STRING159": "C 타입",
-    "IDS_STRING160": "메모리 카드 포맷",
-    "IDS_STRING161": "포맷",
-    "IDS_STRING162": "메모리 카드 포맷",
-    "IDS_STRING163": "주의: 메모리 카드를 포맷하면 모든 데이터가 삭제됩니다.",
-    "IDS_STRING1630": "계속하려면 '예'를, 취소하려면 '아니요'를 클릭하십시오.",
-    "IDS_STRING166": "상시 녹화",
-    "IDS_STRING167": "확인",
-    "IDS_STRING171": "상시 녹화",
-    "IDS_STRING172": "상시 모드 이벤트 녹화",
-    "IDS_STRING173": "주차 모드 동작 감지 녹화",
-    "IDS_STRING174": "주차 모드 이벤트 녹화",
-    "IDS_STRING175": "수동 녹화",
-    "IDS_STRING177": "주차 모드 녹화를 사용하지 않으면,",
-    "IDS_STRING1770": "차량의 엔진이 꺼질 때 블랙박스 녹화가 중지됩니다.",
-    "IDS_STRING178": "메모리 카드를 포맷하는 중입니다.",
-    "IDS_STRING1780": "잠시 기다려 주십시오.",
-    "IDS_STRING179": "메모리 카드 포맷이 완료되었습니다.",
-    "IDS_STRING181": "메모리 카드를 포맷할 수 없습니다. PC 뷰어에서 영상을 재생 중이거나 PC 뷰어가 GPS 데이터를 "
-                     "불러오는 중이면 PC 뷰어를 닫은 후 다시 포맷하십시오. 메모리 카드를 사용 중일 수 있는 디스크 "
-                     "유틸리티나 기타 프로그램을 모두 닫고, 메모리 카드의 내용이 Windows 탐색기 창에 열려 있지 "
-                     "않은지 확인한 후 다시 포맷하십시오.",
-    "IDS_STRING1810": "현재 PC 뷰어 또는 다른 프로그램이 메모리 카드에 액세스하고 있습니다.",
-    "IDS_STRING182": "날짜 / 시간",
-    "IDS_STRING184": "현재 시간 가져오기",
-    "IDS_STRING185": "표준 시간대",
-    "IDS_STRING190": "속도 단위",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "언어",
-    "IDS_STRING196": "일광 절약 시간",
-    "IDS_STRING213": "시스템 설정",
-    "IDS_STRING215": "밝기",
-    "IDS_STRING216": "상시 모드 이벤트 녹화 감도",
-    "IDS_STRING217": "음성 안내",
-    "IDS_STRING219": "초기화",
-    "IDS_STRING220": "주의: 현재 화면의 터치 감도가 초기화됩니다.",
-    "IDS_STRING2200": "계속하려면 '예'를, 취소하려면 '아니요'를 클릭하십시오.",
-    "IDS_STRING221": "터치스크린 보정이 완료되었습니다.",
-    "IDS_STRING222": "주차 모드 충격 감도",
-    "IDS_STRING228": "녹화 설정",
-    "IDS_STRING246": "저전압 차단 해제 주의",
-    "IDS_STRING247": "이 기능을 해제하면",
-    "IDS_STRING248": "차량 배터리가 방전될 수 있습니다.",
-    "IDS_STRING249": "그래도 저전압 차단을 해제하시겠습니까?",
-    "IDS_STRING251": "동작 감지 감도",
-    "IDS_STRING309": "속도 표시",
-    "IDS_STRING340": "이동식 단속 카메라 알림",
-}
-
-TEXTS["thai"] = {
-    "IDS_STRING101": "ตั้งค่ากล้องติดรถยนต์",
-    "IDS_STRING104": "ตั้งค่าโหมดจอดรถ",
-    "IDS_STRING105": "การ์ดหน่วยความจำ",
-    "IDS_STRING106": "คืนค่าเริ่มต้น",
-    "IDS_STRING107": "ยกเลิก",
-    "IDS_STRING108": "บันทึก",
-    "IDS_STRING112": "มืด",
-    "IDS_STRING113": "สว่าง",
-    "IDS_STRING115": "เปิดใช้งาน",
-    "IDS_STRING116": "ปิดใช้งาน",
-    "IDS_STRING117": "ระดับเสียง",
-    "IDS_STRING119": "กล้องตรวจจับความเร็ว",
-    "IDS_STRING127": "ต่ำ",
-    "IDS_STRING128": "สูง",
-    "IDS_STRING135": "เปิดใช้งาน (เปลี่ยนเป็นโหมดจอดรถเมื่อดับเครื่องยนต์)",
-    "IDS_STRING136": "ปิดใช้งาน (ปิดกล้องติดรถยนต์เมื่อดับเครื่องยนต์)",
-    "IDS_STRING140": "ตั้งเวลาบันทึก",
-    "IDS_STRING141": "ชม.",
-    "IDS_STRING142": "แรงดันตัดไฟแบตเตอรี่",
-    "IDS_STRING143": "แบตเตอรี่ 12 V",
-    "IDS_STRING144": "แบตเตอรี่ 24 V",
-    "IDS_STRING145": "บันทึกทับวิดีโอ",
-    "IDS_STRING147": "บันทึกเหตุการณ์ในโหมดต่อเนื่อง",
-    "IDS_STRING148": "บันทึกเมื่อตรวจจับการเคลื่อนไหวในโหมดจอดรถ",
-    "IDS_STRING149": "บันทึกเหตุการณ์ในโหมดจอดรถ",
-    "IDS_STRING150": "บันทึกด้วยตนเอง",
-    "IDS_STRING156": "การแบ่งพื้นที่หน่วยความจำ",
-    "IDS_STRING157": "แบบ A (แนะนำ)",
-    "IDS_STRING158": "แบบ B",
-    "IDS_STRING159": "แบบ C",
-    "IDS_STRING160": "ฟอร์แมตการ์ดหน่วยความจำ",
-    "IDS_STRING161": "ฟอร์แมต",
-    "IDS_STRING162": "ฟอร์แมตการ์ดหน่วยความจำ",
-    "IDS_STRING163": "ข้อควรระวัง: ข้อมูลทั้งหมดจะถูกลบหลังจากฟอร์แมตการ์ดหน่วยความจำ",
-    "IDS_STRING1630": "คลิก 'ใช่' เพื่อดำเนินการต่อ คลิก 'ไม่ใช่' เพื่อยกเลิก",
-    "IDS_STRING166": "บันทึกต่อเนื่อง",
-    "IDS_STRING167": "ยืนยัน",
-    "IDS_STRING171": "บันทึกต่อเนื่อง",
-    "IDS_STRING172": "เหตุการณ์ในโหมดต่อเนื่อง",
-    "IDS_STRING173": "การเคลื่อนไหวในโหมดจอดรถ",
-    "IDS_STRING174": "เหตุการณ์ในโหมดจอดรถ",
-    "IDS_STRING175": "บันทึกด้วยตนเอง",
-    "IDS_STRING177": "หากปิดใช้งานการบันทึกในโหมดจอดรถ",
-    "IDS_STRING1770": "กล้องติดรถยนต์จะหยุดบันทึกเมื่อดับเครื่องยนต์ของรถ",
-    "IDS_STRING178": "กำลังฟอร์แมตการ์ดหน่วยความจำ",
-    "IDS_STRING1780": "โปรดรอสักครู่",
-    "IDS_STRING179": "ฟอร์แมตการ์ดหน่วยความจำเสร็จสมบูรณ์",
-    # Carries a backslash followed by a space, shown as it stands.
-    "IDS_STRING181": "ไม่สามารถฟอร์แมตการ์ดหน่วยความจำได้ หากกำลังเล่นไฟล์วิดีโอในโปรแกรมดูบนพีซี หรือโปรแกรมดูบน"
-                     "พีซีกำลังโหลดข้อมูล GPS ให้ปิดโปรแกรมดูบนพีซีแล้วลองฟอร์แมตอีกครั้ง ปิดยูทิลิตีดิสก์หรือ"
-                     "โปรแกรมอื่นทั้งหมดที่อาจใช้การ์ดหน่วยความจำอยู่ และตรวจสอบว่าไม่ได้เปิดเนื้อหาของการ์ดหน่วย"
-                     "ความจำไว้ในหน้าต่าง Windows Explorer แล้วลองฟอร์แมตอีกครั้ง",
-    "IDS_STRING1810": "ขณะนี้โปรแกรมดูบนพีซีหรือโปรแกรมอื่นกำลังเข้าถึงการ์ดหน่วยความจำอยู่",
-    "IDS_STRING182": "วันที่ / เวลา",
-    "IDS_STRING184": "ใช้เวลาปัจจุบัน",
-    "IDS_STRING185": "เขตเวลา",
-    "IDS_STRING190": "หน่วยความเร็ว",
-    "IDS_STRING191": "กม./ชม.",
-    "IDS_STRING192": "ไมล์/ชม.",
-    "IDS_STRING193": "ภาษา",
-    "IDS_STRING196": "เวลาออมแสง",
-    "IDS_STRING213": "ระบบ",
-    "IDS_STRING215": "ความสว่าง",
-    "IDS_STRING216": "ความไวการบันทึกเหตุการณ์ในโหมดต่อเนื่อง",
-    "IDS_STRING217": "เสียงแนะนำ",
-    "IDS_STRING219": "คืนค่าเริ่มต้น",
-    "IDS_STRING220": "ข้อควรระวัง: ความไวในการสัมผัสของหน้าจอปัจจุบันจะถูกรีเซ็ต",
-    "IDS_STRING2200": "คลิก 'ใช่' เพื่อดำเนินการต่อ คลิก 'ไม่ใช่' เพื่อยกเลิก",
-    "IDS_STRING221": "ปรับเทียบหน้าจอสัมผัสเสร็จสมบูรณ์",
-    "IDS_STRING222": "ความไวต่อแรงกระแทกในโหมดจอดรถ",
-    "IDS_STRING228": "การบันทึก",
-    "IDS_STRING246": "ข้อควรระวังในการปิดการตัดไฟแรงดันต่ำ",
-    "IDS_STRING247": "การปิดใช้งานฟังก์ชันนี้อาจทำให้",
-    "IDS_STRING248": "แบตเตอรี่รถยนต์หมด",
-    "IDS_STRING249": "ต้องการปิดการตัดไฟแรงดันต่ำหรือไม่",
-    "IDS_STRING251": "ความไวการตรวจจับการเคลื่อนไหว",
-    "IDS_STRING309": "แสดงความเร็วบนวิดีโอ",
-    "IDS_STRING340": "แจ้งเตือนกล้องตรวจจับความเร็วแบบเคลื่อนที่",
-}
-
-TEXTS["chinesesimplified"] = {
-    "IDS_STRING101": "行车记录仪设置",
-    "IDS_STRING104": "停车模式设置",
-    "IDS_STRING105": "存储卡设置",
-    "IDS_STRING106": "初始化",
-    "IDS_STRING107": "取消",
-    "IDS_STRING108": "保存",
-    "IDS_STRING112": "暗",
-    "IDS_STRING113": "亮",
-    "IDS_STRING115": "启用",
-    "IDS_STRING116": "禁用",
-    "IDS_STRING117": "音量",
-    "IDS_STRING119": "测速摄像头",
-    "IDS_STRING127": "低",
-    "IDS_STRING128": "高",
-    "IDS_STRING135": "启用（发动机熄火后切换到停车模式）",
-    "IDS_STRING136": "禁用（发动机熄火后关闭行车记录仪）",
-    "IDS_STRING140": "录像定时器",
-    "IDS_STRING141": "小时",
-    "IDS_STRING142": "电池断电电压",
-    "IDS_STRING143": "12V 电池",
-    "IDS_STRING144": "24V 电池",
-    "IDS_STRING145": "覆盖视频",
-    "IDS_STRING147": "连续模式下的事件录像",
-    "IDS_STRING148": "停车模式下的移动侦测录像",
-    "IDS_STRING149": "停车模式下的事件录像",
-    "IDS_STRING150": "手动录像",
-    "IDS_STRING156": "存储分区",
-    "IDS_STRING157": "A 型（推荐）",
-    "IDS_STRING158": "B 型",
-    "IDS_STRING159": "C 型",
-    "IDS_STRING160": "格式化存储卡",
-    "IDS_STRING161": "格式化",
-    "IDS_STRING162": "格式化存储卡",
-    "IDS_STRING163": "注意：格式化存储卡后，所有数据将被删除。",
-    "IDS_STRING1630": "单击“是”继续，单击“否”取消。",
-    "IDS_STRING166": "连续录像",
-    "IDS_STRING167": "确认",
-    "IDS_STRING171": "连续录像",
-    "IDS_STRING172": "连续模式事件录像",
-    "IDS_STRING173": "停车模式移动侦测录像",
-    "IDS_STRING174": "停车模式事件录像",
-    "IDS_STRING175": "手动录像",
-    "IDS_STRING177": "如果禁用停车模式录像，",
-    "IDS_STRING1770": "车辆发动机熄火后，行车记录仪将停止录像。",
-    "IDS_STRING178": "正在格式化存储卡。",
-    "IDS_STRING1780": "请稍候。",
-    "IDS_STRING179": "存储卡格式化完成。",
-    "IDS_STRING181": "无法格式化存储卡。如果正在 PC 播放器中播放视频，或 PC 播放器正在加载 GPS 数据，请关闭 PC "
-                     "播放器后重新格式化。请关闭所有可能正在使用存储卡的磁盘工具或其他程序，并确认存储卡的内容未在 "
-                     "Windows 资源管理器窗口中打开，然后重新格式化。",
-    "IDS_STRING1810": "PC 播放器或其他程序当前正在访问存储卡。",
-    "IDS_STRING182": "日期 / 时间",
-    "IDS_STRING184": "获取当前时间",
-    "IDS_STRING185": "时区",
-    "IDS_STRING190": "速度单位",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "语言",
-    "IDS_STRING196": "夏令时",
-    "IDS_STRING213": "系统设置",
-    "IDS_STRING215": "亮度",
-    "IDS_STRING216": "连续模式事件录像灵敏度",
-    "IDS_STRING217": "语音提示",
-    "IDS_STRING219": "初始化",
-    "IDS_STRING220": "注意：这将初始化当前屏幕的触摸灵敏度。",
-    "IDS_STRING2200": "单击“是”继续，单击“否”取消。",
-    "IDS_STRING221": "触摸屏校准完成。",
-    "IDS_STRING222": "停车模式碰撞灵敏度",
-    "IDS_STRING228": "录像设置",
-    "IDS_STRING246": "关闭低电压断电保护的注意事项",
-    "IDS_STRING247": "关闭此功能可能会导致",
-    "IDS_STRING248": "车辆电池电量耗尽。",
-    "IDS_STRING249": "仍要关闭低电压断电保护吗？",
-    "IDS_STRING251": "移动侦测灵敏度",
-    "IDS_STRING309": "速度水印",
-    "IDS_STRING340": "移动测速提醒",
-}
-
-TEXTS["chinesetraditional"] = {
-    "IDS_STRING101": "行車記錄器設定",
-    "IDS_STRING104": "停車模式設定",
-    "IDS_STRING105": "記憶卡設定",
-    "IDS_STRING106": "初始化",
-    "IDS_STRING107": "取消",
-    "IDS_STRING108": "儲存",
-    "IDS_STRING112": "暗",
-    "IDS_STRING113": "亮",
-    "IDS_STRING115": "啟用",
-    "IDS_STRING116": "停用",
-    "IDS_STRING117": "音量",
-    "IDS_STRING119": "測速照相",
-    "IDS_STRING127": "低",
-    "IDS_STRING128": "高",
-    "IDS_STRING135": "啟用（引擎熄火後切換至停車模式）",
-    "IDS_STRING136": "停用（引擎熄火後關閉行車記錄器）",
-    "IDS_STRING140": "錄影計時器",
-    "IDS_STRING141": "小時",
-    "IDS_STRING142": "電瓶斷電電壓",
-    "IDS_STRING143": "12V 電瓶",
-    "IDS_STRING144": "24V 電瓶",
-    "IDS_STRING145": "覆寫影片",
-    "IDS_STRING147": "連續模式下的事件錄影",
-    "IDS_STRING148": "停車模式下的移動偵測錄影",
-    "IDS_STRING149": "停車模式下的事件錄影",
-    "IDS_STRING150": "手動錄影",
-    "IDS_STRING156": "記憶體分割",
-    "IDS_STRING157": "A 型（建議）",
-    "IDS_STRING158": "B 型",
-    "IDS_STRING159": "C 型",
-    "IDS_STRING160": "格式化記憶卡",
-    "IDS_STRING161": "格式化",
-    "IDS_STRING162": "格式化記憶卡",
-    "IDS_STRING163": "注意：格式化記憶卡後，所有資料都將被刪除。",
-    "IDS_STRING1630": "按一下「是」繼續，按一下「否」取消。",
-    "IDS_STRING166": "連續錄影",
-    "IDS_STRING167": "確認",
-    "IDS_STRING171": "連續錄影",
-    "IDS_STRING172": "連續模式事件錄影",
-    "IDS_STRING173": "停車模式移動偵測錄影",
-    "IDS_STRING174": "停車模式事件錄影",
-    "IDS_STRING175": "手動錄影",
-    "IDS_STRING177": "若停用停車模式錄影，",
-    "IDS_STRING1770": "車輛引擎熄火後，行車記錄器將停止錄影。",
-    "IDS_STRING178": "正在格式化記憶卡。",
-    "IDS_STRING1780": "請稍候。",
-    "IDS_STRING179": "記憶卡格式化完成。",
-    "IDS_STRING181": "無法格式化記憶卡。若正在 PC 播放程式中播放影片，或 PC 播放程式正在載入 GPS 資料，請關閉 PC "
-                     "播放程式後重新格式化。請關閉所有可能正在使用記憶卡的磁碟公用程式或其他程式，並確認記憶卡的內容"
-                     "未在 Windows 檔案總管視窗中開啟，然後重新格式化。",
-    "IDS_STRING1810": "PC 播放程式或其他程式目前正在存取記憶卡。",
-    "IDS_STRING182": "日期 / 時間",
-    "IDS_STRING184": "取得目前時間",
-    "IDS_STRING185": "時區",
-    "IDS_STRING190": "速度單位",
-    "IDS_STRING191": "km/h",
-    "IDS_STRING192": "mph",
-    "IDS_STRING193": "語言",
-    "IDS_STRING196": "日光節約時間",
-    "IDS_STRING213": "系統設定",
-    "IDS_STRING215": "亮度",
-    "IDS_STRING216": "連續模式事件錄影靈敏度",
-    "IDS_STRING217": "語音提示",
-    "IDS_STRING219": "初始化",
-    "IDS_STRING220": "注意：這將初始化目前螢幕的觸控靈敏度。",
-    "IDS_STRING2200": "按一下「是」繼續，按一下「否」取消。",
-    "IDS_STRING221": "觸控螢幕校正完成。",
-    "IDS_STRING222": "停車模式碰撞靈敏度",
-    "IDS_STRING228": "錄影設定",
-    "IDS_STRING246": "停用低電壓斷電保護的注意事項",
-    "IDS_STRING247": "停用此功能可能會導致",
-    "IDS_STRING248": "車輛電瓶電力耗盡。",
-    "IDS_STRING249": "仍要停用低電壓斷電保護嗎？",
-    "IDS_STRING251": "移動偵測靈敏度",
-    "IDS_STRING309": "速度浮水印",
-    "IDS_STRING340": "移動測速提醒",
-}
-
-# "Apply?", kept under IDS_STRING310 and IDS_STRING311 in every file; nothing in the editor shows it.
-APPLY = {
-    "english": "Apply?",
-    "french": "Appliquer ?",
-    "german": "Übernehmen?",
-    "italian": "Applicare?",
-    "japanese": "適用しますか？",
-    "portuguese": "Aplicar?",
-    "russian": "Применить?",
-    "spanish": "¿Aplicar?",
-    "korean": "적용하시겠습니까?",
-    "thai": "นำไปใช้หรือไม่",
-    "chinesesimplified": "是否应用？",
-    "chinesetraditional": "是否套用？",
-}
+class SourceError(Exception):
+    pass
 
 
-def entry(key, value):
-    return '%s="%s"' % (key, value)
+def read_keys(path):
+    with open(path, encoding="utf-8") as f:
+        keys = [line.strip() for line in f if line.strip() and not line.lstrip().startswith("#")]
+    if len(set(keys)) != len(keys):
+        raise SourceError("%s: a key is listed twice" % path)
+    return keys
 
 
-def text_lines(language):
-    """The [text] section's lines of one file."""
-    texts = TEXTS[language]
-    lines = [entry(key, texts[key]) for key in KEYS]
-    apply_text = APPLY[language]
-    if language == "english":
-        # The English file carries IDS_STRING310 and IDS_STRING311 twice; the later "Apply?" is the one read.
-        lines += [entry("IDS_STRING310", ""), entry("IDS_STRING311", "")]
-    elif language == "thai":
-        # The Thai IDS_STRING310 opens its value with two double quotes, so it reads as empty.
-        lines.append('IDS_STRING310=""%s"' % apply_text)
-        lines.append(entry("IDS_STRING311", apply_text))
-    else:
-        lines += [entry("IDS_STRING310", apply_text), entry("IDS_STRING311", apply_text)]
-    lines += [entry("IDS_STRING326", "")]
-    if language == "korean":
-        # The Korean IDS_STRING328 line ends in two quotes.
-        lines.append('IDS_STRING328="적용""')
-    lines += [entry("IDS_STRING3140", ""), entry("IDS_STRING3150", ""), entry("IDS_STRING3500", " ")]
-    if language == "english":
-        lines += [entry("IDS_STRING310", apply_text), entry("IDS_STRING311", apply_text)]
-    return lines
+def check_program_keys(root, keys):
+    """Every key that the program's sources name is in keys.txt, and every key there is named by them."""
+    named = set()
+    for folder, _, files in os.walk(os.path.join(root, "src")):
+        for name in files:
+            if name.endswith((".cpp", ".h")):
+                with open(os.path.join(folder, name), encoding="utf-8") as f:
+                    named.update(re.findall(r"IDS_STRING[0-9]+", f.read()))
+    unlisted = sorted(named - set(keys))
+    unused = sorted(set(keys) - named)
+    if unlisted or unused:
+        raise SourceError("keys.txt lacks %s and lists keys no source shows: %s" % (unlisted, unused))
 
 
-def file_text(language):
-    face, charset, codepage = FONTS[language]
-    lines = [
-        "[font]",
-        'DEFAULT_UI_FACENAME="%s"' % face,
-        "DEFAULT_UI_CHARSET=%d" % charset,
-        "DEFAULT_UI_CODEPAGE=%d" % codepage,
-        "",
-        "[text]",
-    ]
-    lines += text_lines(language)
-    return "".join(line + "\r\n" for line in lines)
+def read_source(path):
+    """The sections of one source file: a list of (name, [(key, raw value)])."""
+    sections = []
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.rstrip("\r\n").rstrip()
+            where = "%s:%d" % (path, number)
+            if not line.strip() or line.lstrip().startswith("#"):
+                continue
+            if line.startswith("[") and line.endswith("]"):
+                sections.append((line[1:-1], []))
+                continue
+            key, equals, value = line.partition("=")
+            if not equals or not key.strip():
+                raise SourceError(where + ": expected KEY = value")
+            if not sections:
+                raise SourceError(where + ": entry before the first [section]")
+            sections[-1][1].append((key.strip(), value.lstrip()))
+    return sections
 
 
-def file_bytes(language):
-    return b"\xff\xfe" + file_text(language).encode("utf-16-le")
+def check_language(path, sections, keys):
+    names = [name for name, _ in sections]
+    if names != ["font", "text"]:
+        raise SourceError("%s: sections %s, expected [font] then [text]" % (path, names))
+    font = dict(sections[0][1])
+    for key in ("DEFAULT_UI_FACENAME", "DEFAULT_UI_CHARSET", "DEFAULT_UI_CODEPAGE"):
+        if key not in font:
+            raise SourceError("%s: [font] lacks %s" % (path, key))
+    texts = {}
+    for key, value in sections[1][1]:
+        texts.setdefault(key, value)
+    for key in keys:
+        value = texts.get(key)
+        if value is None:
+            raise SourceError("%s: %s missing" % (path, key))
+        inner = value[1:-1]
+        if len(value) < 2 or value[0] != '"' or value[-1] != '"' or '"' in inner or not inner.strip():
+            raise SourceError('%s: %s must be a non-empty "text" without a double quote inside' % (path, key))
 
 
-def validate():
-    for language, texts in TEXTS.items():
-        missing = [k for k in KEYS if k not in texts]
-        extra = [k for k in texts if k not in KEYS]
-        if missing or extra:
-            raise SystemExit("%s: missing %s, unknown %s" % (language, missing, extra))
-        for key, value in texts.items():
-            if not value.strip():
-                raise SystemExit("%s %s: empty text" % (language, key))
-            if '"' in value or "\n" in value or "\r" in value:
-                raise SystemExit("%s %s: a text may not hold a double quote or a line break" % (language, key))
-    if set(TEXTS) != set(FONTS) or set(APPLY) != set(FONTS):
-        raise SystemExit("every language needs its texts, its font and its Apply? text")
+def built_bytes(sections):
+    lines = []
+    for name, entries in sections:
+        if lines:
+            lines.append("")
+        lines.append("[%s]" % name)
+        lines += ["%s=%s" % entry for entry in entries]
+    return b"\xff\xfe" + "".join(line + "\r\n" for line in lines).encode("utf-16-le")
 
 
 def main(argv):
-    check = "--check" in argv[1:]
-    validate()
+    args = argv[1:]
+    check = "--check" in args
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    if "--root" in args:
+        root = args[args.index("--root") + 1]
     folder = os.path.join(root, "res", "lang")
-    os.makedirs(folder, exist_ok=True)
+    sources = os.path.join(folder, "src")
     stale = []
-    for language in FONTS:
-        path = os.path.join(folder, language + ".lng")
-        data = file_bytes(language)
-        if check:
-            try:
-                with open(path, "rb") as f:
-                    if f.read() != data:
-                        stale.append(path)
-            except OSError:
-                stale.append(path)
-        else:
-            with open(path, "wb") as f:
-                f.write(data)
+    try:
+        keys = read_keys(os.path.join(sources, "keys.txt"))
+        if os.path.isdir(os.path.join(root, "src")):
+            check_program_keys(root, keys)
+        languages = sorted(n[:-4] for n in os.listdir(sources) if n.endswith(".txt") and n != "keys.txt")
+        for language in languages:
+            path = os.path.join(sources, language + ".txt")
+            sections = read_source(path)
+            check_language(path, sections, keys)
+            data = built_bytes(sections)
+            target = os.path.join(folder, language + ".lng")
+            if check:
+                try:
+                    with open(target, "rb") as f:
+                        if f.read() != data:
+                            stale.append(target)
+                except OSError:
+                    stale.append(target)
+            else:
+                with open(target, "wb") as f:
+                    f.write(data)
+    except (SourceError, OSError) as error:
+        print("make_language_files: %s" % error, file=sys.stderr)
+        return 1
     if stale:
-        print("out of date: " + ", ".join(stale), file=sys.stderr)
+        print("out of date (run tools/make_language_files.py): " + ", ".join(stale), file=sys.stderr)
         return 1
     return 0
 

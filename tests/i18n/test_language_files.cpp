@@ -5,30 +5,13 @@
 #include <vector>
 
 #include "i18n/embedded_languages.h"
+#include "i18n/interface_keys.h"
 #include "i18n/language_table.h"
 #include "platform/text_codec.h"
 
 namespace dashcam {
 namespace {
 
-// Every key that a window, page or popup of the editor looks up.
-const std::vector<std::u16string> kLookedUpKeys = {
-    u"IDS_STRING101",  u"IDS_STRING104", u"IDS_STRING105", u"IDS_STRING106",  u"IDS_STRING107",
-    u"IDS_STRING108",  u"IDS_STRING112", u"IDS_STRING113", u"IDS_STRING115",  u"IDS_STRING116",
-    u"IDS_STRING117",  u"IDS_STRING119", u"IDS_STRING127", u"IDS_STRING128",  u"IDS_STRING135",
-    u"IDS_STRING136",  u"IDS_STRING140", u"IDS_STRING141", u"IDS_STRING142",  u"IDS_STRING143",
-    u"IDS_STRING144",  u"IDS_STRING145", u"IDS_STRING147", u"IDS_STRING148",  u"IDS_STRING149",
-    u"IDS_STRING150",  u"IDS_STRING156", u"IDS_STRING157", u"IDS_STRING158",  u"IDS_STRING159",
-    u"IDS_STRING160",  u"IDS_STRING161", u"IDS_STRING162", u"IDS_STRING163",  u"IDS_STRING1630",
-    u"IDS_STRING166",  u"IDS_STRING167", u"IDS_STRING171", u"IDS_STRING172",  u"IDS_STRING173",
-    u"IDS_STRING174",  u"IDS_STRING175", u"IDS_STRING177", u"IDS_STRING1770", u"IDS_STRING178",
-    u"IDS_STRING1780", u"IDS_STRING179", u"IDS_STRING181", u"IDS_STRING1810", u"IDS_STRING182",
-    u"IDS_STRING184",  u"IDS_STRING185", u"IDS_STRING190", u"IDS_STRING191",  u"IDS_STRING192",
-    u"IDS_STRING193",  u"IDS_STRING196", u"IDS_STRING213", u"IDS_STRING215",  u"IDS_STRING216",
-    u"IDS_STRING217",  u"IDS_STRING219", u"IDS_STRING220", u"IDS_STRING2200", u"IDS_STRING221",
-    u"IDS_STRING222",  u"IDS_STRING228", u"IDS_STRING246", u"IDS_STRING247",  u"IDS_STRING248",
-    u"IDS_STRING249",  u"IDS_STRING251", u"IDS_STRING309", u"IDS_STRING340",
-};
 
 std::u16string Name(std::string_view ascii) {
     return Widen(ascii);
@@ -95,7 +78,7 @@ TEST_F(LanguageFiles, EveryLookedUpKeyHasATextInEveryLanguage) {
         ResetLanguageTable();
         ASSERT_TRUE(LoadLanguage(Name(name)));
         const IniDocument& own = TheLanguageTable().primary();
-        for (const std::u16string& key : kLookedUpKeys) {
+        for (std::u16string_view key : InterfaceKeys()) {
             const std::u16string* value = own.FindValue(key);
             ASSERT_NE(value, nullptr) << Utf16ToUtf8(key) << " missing";
             EXPECT_FALSE(value->empty()) << Utf16ToUtf8(key) << " empty";
@@ -107,7 +90,7 @@ TEST_F(LanguageFiles, EveryLookedUpKeyHasATextInEveryLanguage) {
 TEST_F(LanguageFiles, TranslationsAreNotEnglishCopies) {
     ASSERT_TRUE(LoadLanguage(u"english"));
     std::vector<std::u16string> english;
-    for (const std::u16string& key : kLookedUpKeys)
+    for (std::u16string_view key : InterfaceKeys())
         english.push_back(LookupText(key));
     for (std::string_view name : kLanguageNames) {
         if (name == "english")
@@ -116,8 +99,8 @@ TEST_F(LanguageFiles, TranslationsAreNotEnglishCopies) {
         ResetLanguageTable();
         ASSERT_TRUE(LoadLanguage(Name(name)));
         std::size_t same = 0;
-        for (std::size_t i = 0; i < kLookedUpKeys.size(); ++i)
-            if (LookupText(kLookedUpKeys[i]) == english[i])
+        for (std::size_t i = 0; i < InterfaceKeys().size(); ++i)
+            if (LookupText(InterfaceKeys()[i]) == english[i])
                 ++same;
         // Only unit symbols and words that the language shares with English ("Volume", "km/h") may match.
         EXPECT_LE(same, 6u);
