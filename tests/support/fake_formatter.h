@@ -1,6 +1,7 @@
 #pragma once
-// A formatter for tests: "formats" by emptying the volume's folder, reports the chosen number of progress
-// steps and the chosen result, and records each request. Installs itself for its lifetime.
+// A formatter for tests: records each request, reports the chosen number of progress steps and the chosen
+// result, and when that result is success "formats" by emptying the volume's folder (creating volumeAfter when
+// it names another one). Installs itself for its lifetime.
 #include <string>
 #include <vector>
 
