@@ -13,6 +13,7 @@
 #include "pages/system_dlg.h"
 #include "platform/host_system.h"
 #include "platform/prompt.h"
+#include "platform/text_codec.h"
 #include "settings/card_files.h"
 #include "settings/hand_over.h"
 #include "settings/settings_record.h"
@@ -117,7 +118,14 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     const std::u16string& root = CardRoot();
     ReadClockFile(root + u"time.dat");
     ReadVersionFile(root + u"lang" + kPathSeparator, cardVersionInfo_);
-    LoadCardSettings(*CurrentRecord());
+    const CardSettingsLoad load = LoadCardSettings(*CurrentRecord());
+    // Said once, before anything can be saved: Save leaves that setup.cfg alone unless Initialize is pressed.
+    if (!load.problem.empty())
+        prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
+                     u"The settings on the memory card (setup.cfg) could not be read: " + Utf8ToUtf16(load.problem) +
+                         u".\n\nThe factory settings are shown. Save will not replace setup.cfg unless you press "
+                         u"Initialize first.",
+                     true});
 
     if (options.forcedLanguage)
         LoadLanguage(options.forcedLanguage->toStdU16String());
@@ -309,7 +317,8 @@ void CSettingDlg::Save() {
             {prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
              u"The settings could not be saved to the memory card (setup.cfg).\n\n"
              u"Check that the card is inserted, not write-protected and not in use by another program, "
-             u"then press Save again. The settings on the card have not been changed.",
+             u"then press Save again.\n\n" +
+                 Utf8ToUtf16(LastCardFileError()) + u".",
              true});
         return;
     }

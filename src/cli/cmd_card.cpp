@@ -10,6 +10,7 @@
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
+#include "settings/card_lock.h"
 #include "settings/card_version_info.h"
 #include "settings/editable_fields.h"
 #include "settings/settings_record.h"
@@ -56,17 +57,30 @@ std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, boo
     return {};
 }
 
-// Loads the card's settings as the editor does at start-up; false (with a message) when neither file loads.
-bool LoadCard(const std::string& card) {
-    if (!CheckCardFolder(card))
-        return false;
+// Takes the card's lock for the rest of the run, so that nobody saves between our load and our save.
+bool HoldCard(const std::string& card) {
+    static CardLock held;
     SetCardRoot(CardRootFromArgument(card));
-    SettingsRecord& record = AllocateRecord();
-    if (!LoadCardSettings(record)) {
-        std::fprintf(stderr, "dashcam-cfg: %s: neither setup.cfg nor default.cfg can be read\n", card.c_str());
-        return false;
-    }
+    held = CardLock::Acquire(CardRoot());
+    if (!held.held())
+        return Failure(card + ": " + held.message()), false;
+    if (!held.message().empty())
+        std::fprintf(stderr, "dashcam-cfg: note: %s\n", held.message().c_str());
     return true;
+}
+
+// Loads the card's settings as the editor does at start-up and tells which file they came from; nothing (with a
+// message) when setup.cfg is there but cannot be read, or when neither file loads.
+std::optional<CardSettingsLoad::Source> LoadCard(const std::string& card) {
+    if (!CheckCardFolder(card) || !HoldCard(card))
+        return std::nullopt;
+    SettingsRecord& record = AllocateRecord();
+    const CardSettingsLoad load = LoadCardSettings(record);
+    if (!load.problem.empty())
+        return Failure(card + ": setup.cfg cannot be read (" + load.problem + ")"), std::nullopt;
+    if (!load)
+        return Failure(card + ": neither setup.cfg nor default.cfg can be read"), std::nullopt;
+    return load.source;
 }
 
 struct Parsed {
@@ -150,8 +164,7 @@ int SetOne(SettingsRecord& record, const std::string& assignment, bool force) {
 
 bool SaveCardSettings(const std::string& card) {
     if (!SaveSettingsFile(CardRoot() + u"setup.cfg")) {
-        std::fprintf(stderr, "dashcam-cfg: %s: setup.cfg could not be written; the card is unchanged\n",
-                     card.c_str());
+        std::fprintf(stderr, "dashcam-cfg: %s: %s\n", card.c_str(), LastCardFileError().c_str());
         return false;
     }
     return true;
@@ -268,13 +281,11 @@ int RunRestoreDefaults(const Args& args) {
         return UsageError("unknown option '" + unknown + "'", kRestoreUsage);
     if (p->positional.size() != 1)
         return UsageError("restore-defaults takes one card folder", kRestoreUsage);
-    if (!CheckCardFolder(p->positional[0]))
-        return 1;
-    SetCardRoot(CardRootFromArgument(p->positional[0]));
-    SettingsRecord& record = AllocateRecord();
     // As the editor: the card's settings first, so that the retained fields are the current ones.
-    LoadSettingsFile(CardRoot() + u"setup.cfg");
-    if (!RestoreDefaultSettings(record))
+    const auto source = LoadCard(p->positional[0]);
+    if (!source)
+        return 1;
+    if (*source == CardSettingsLoad::Source::Setup && !RestoreDefaultSettings(*CurrentRecord()))
         return 1;
     return SaveCardSettings(p->positional[0]) ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <system_error>
 #include <vector>
 
@@ -13,7 +14,9 @@
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"
+#include "settings/card_lock.h"
 #include "settings/safe_file.h"
+#include "settings/save_journal.h"
 
 namespace dashcam {
 namespace fs = std::filesystem;
@@ -31,22 +34,73 @@ std::string Printf(const char* format, auto... values) {
     return out;
 }
 
-bool LoadSettingsInto(const std::u16string& path, SettingsRecord*& record) {
-    auto head = ReadFileHead(path, SettingsRecord::kSize);
-    if (!head) {
+enum class Loaded { Yes, Missing, Unreadable };
+
+std::string& ErrorSlot() {
+    static std::string error;
+    return error;
+}
+
+// Set when the card's setup.cfg is there but could not be read: it is not overwritten until the user restores the
+// defaults on purpose.
+std::string& ProtectedSetupSlot() {
+    static std::string why;
+    return why;
+}
+
+std::string FileName(const std::u16string& path) { return Utf16ToUtf8(path.substr(FolderOf(path).size())); }
+
+Loaded LoadSettingsInto(const std::u16string& path, SettingsRecord*& record, std::string* why = nullptr) {
+    std::string reason;
+    CardLock lock = CardLock::Acquire(FolderOf(path));
+    FileHeadRead read;
+    if (!lock.held())
+        reason = lock.message();
+    else if (SaveJournal::Recover(path, &reason) != SaveJournal::Recovery::Failed)
+        read = ReadFileHeadOrWhy(path, SettingsRecord::kSize);
+    if (!read.head) {
         Trace("Warning Trevanil Setting not found !\n");
-        return false;
+        if (why)
+            *why = reason.empty() ? read.reason : reason;
+        return reason.empty() && read.missing ? Loaded::Missing : Loaded::Unreadable;
     }
     if (!record)
         record = &AllocateRecord();
     record->bytes.fill(0);
-    std::copy(head->bytes.begin(), head->bytes.end(), record->bytes.begin());
+    std::copy(read.head->bytes.begin(), read.head->bytes.end(), record->bytes.begin());
     Trace("\n\nTrevanil Setting loading...\n");
-    if (head->fileSize > SettingsRecord::kSize)
+    if (read.head->fileSize > SettingsRecord::kSize)
         Trace("Warning config version seems to be higher than 1.2 or invalid !\n");
-    if (head->fileSize != record->recordLength())
+    if (read.head->fileSize != record->recordLength())
         Trace("Warning file length differs  from the checksum !\n");
-    return true;
+    return Loaded::Yes;
+}
+
+// Writes through the journal, holding the card folder's lock; the reason of a failure goes to LastCardFileError.
+bool WriteCardFile(const std::u16string& path, std::span<const std::uint8_t> bytes, SaveJournal::Tail tail,
+                   const std::function<void()>& onWriting = {}) {
+    const std::string name = FileName(path);
+    CardLock lock = CardLock::Acquire(FolderOf(path));
+    if (!lock.held()) {
+        ErrorSlot() = name + " could not be written: " + lock.message() + "; the card is unchanged";
+        return false;
+    }
+    if (onWriting)
+        onWriting();
+    const SaveJournal::Result result = SaveJournal::Write(path, bytes, tail);
+    switch (result.outcome) {
+    case SaveJournal::Outcome::Saved:
+        ErrorSlot().clear();
+        return true;
+    case SaveJournal::Outcome::Unchanged:
+        ErrorSlot() = name + " could not be written (" + result.reason + "); the card is unchanged";
+        return false;
+    case SaveJournal::Outcome::Pending:
+        ErrorSlot() = name + " was not completely written (" + result.reason +
+                      "); the next opening of the card completes or discards this save";
+        return false;
+    }
+    return false;
 }
 
 // Integer of a clock field: leading blanks, an optional sign, then digits up to the first other character.
@@ -54,7 +108,17 @@ int ClockFieldValue(std::string_view field) {
     return LeadingInteger(field, [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
 }
 
-constexpr std::size_t kMaxClockLine = 64 * 1024;
+constexpr std::size_t kMaxClockLine = 4 * 1024;
+
+// Loads CardRoot() + "default.cfg" into the record; a missing or unreadable one is shown to the user.
+bool LoadDefaults(SettingsRecord& record) {
+    const std::u16string path = CardRoot() + u"default.cfg";
+    SettingsRecord* target = &record;
+    if (LoadSettingsInto(path, target) == Loaded::Yes)
+        return true;
+    prompt::Ask({prompt::Kind::MessageOk, {}, u"no default.cfg :" + path});
+    return false;
+}
 } // namespace
 
 const std::u16string& CardRoot() { return RootSlot(); }
@@ -68,11 +132,15 @@ ClockRequest& Clock() {
 void ResetCardState() {
     Clock() = ClockRequest{};
     RootSlot().clear();
+    ProtectedSetupSlot().clear();
+    ErrorSlot().clear();
 }
+
+const std::string& LastCardFileError() { return ErrorSlot(); }
 
 bool LoadSettingsFile(const std::u16string& path) {
     SettingsRecord* record = CurrentRecord();
-    return LoadSettingsInto(path, record);
+    return LoadSettingsInto(path, record) == Loaded::Yes;
 }
 
 bool SaveSettingsFile(const std::u16string& path) {
@@ -82,8 +150,14 @@ bool SaveSettingsFile(const std::u16string& path) {
     Trace(Printf("%d\n", static_cast<std::int32_t>(record->recordLength())));
     record->DeriveCombinedFlag();
     const std::size_t n = record->SaveLength();
-    bool written = ReplaceFileHead(path, std::span<const std::uint8_t>(record->bytes.data(), n),
-                                   [] { Trace("\n\nTrevanil Setting saving...\n"); });
+    bool written = false;
+    if (!ProtectedSetupSlot().empty() && !CardRoot().empty() && path == CardRoot() + u"setup.cfg") {
+        ErrorSlot() = "setup.cfg could not be read when the card was opened (" + ProtectedSetupSlot() +
+                      "), so it is not replaced; Initialize first to save the factory settings over it";
+    } else {
+        written = WriteCardFile(path, std::span<const std::uint8_t>(record->bytes.data(), n), SaveJournal::Tail::Keep,
+                                [] { Trace("\n\nTrevanil Setting saving...\n"); });
+    }
     if (!written) {
         Trace("\n\nTrevanil Setting fail to save\n");
         return false;
@@ -104,23 +178,46 @@ bool RestoreDefaultSettings(SettingsRecord& record) {
     std::array<std::uint8_t, SettingsRecord::kRetainedBlockSize> block;
     std::copy(record.retainedBlock().begin(), record.retainedBlock().end(), block.begin());
     const std::uint32_t value = record.retainedValue();
-    const std::u16string path = CardRoot() + u"default.cfg";
-    SettingsRecord* target = &record;
-    const bool loaded = LoadSettingsInto(path, target);
-    if (!loaded)
-        prompt::Ask({prompt::Kind::MessageOk, {}, u"no default.cfg :" + path});
+    const bool loaded = LoadDefaults(record);
     record.setRetainedBlock(block);
     record.setRetainedValue(value);
+    // The user asked for the factory settings: they may now replace a setup.cfg that could not be read.
+    if (loaded)
+        ProtectedSetupSlot().clear();
     return loaded;
 }
 
-bool LoadCardSettings(SettingsRecord& record) {
+CardSettingsLoad LoadCardSettings(SettingsRecord& record) {
+    CardSettingsLoad result;
+    CardLock lock = CardLock::Acquire(CardRoot());
+    if (!lock.held()) {
+        result.problem = lock.message();
+        ProtectedSetupSlot() = result.problem;
+        return result;
+    }
     SettingsRecord* target = &record;
-    return LoadSettingsInto(CardRoot() + u"setup.cfg", target) || RestoreDefaultSettings(record);
+    switch (LoadSettingsInto(CardRoot() + u"setup.cfg", target, &result.problem)) {
+    case Loaded::Yes:
+        result.source = CardSettingsLoad::Source::Setup;
+        return result;
+    case Loaded::Unreadable:
+        ProtectedSetupSlot() = result.problem;
+        break;
+    case Loaded::Missing:
+        result.problem.clear();
+        break;
+    }
+    // No setup.cfg: the factory settings as they are, their retained fields included.
+    if (LoadDefaults(record))
+        result.source = CardSettingsLoad::Source::Defaults;
+    return result;
 }
 
 bool ReadClockFile(const std::u16string& path) {
-    auto line = ReadFirstLine(path, kMaxClockLine);
+    std::optional<std::string> line;
+    CardLock lock = CardLock::Acquire(FolderOf(path));
+    if (lock.held() && SaveJournal::Recover(path) != SaveJournal::Recovery::Failed)
+        line = ReadFirstLine(path, kMaxClockLine);
     if (!line) {
         Clock().timeSyncRequested = 0;
         return false;
@@ -158,11 +255,19 @@ bool WriteClockFile(const std::u16string& path) {
     if (Clock().timeSyncRequested == 0) {
         // A request that stays on the card would make the camera set its clock again: a file that cannot be
         // removed is a failure.
+        // An interrupted write is finished first, or it would bring the file back at the next opening.
+        CardLock lock = CardLock::Acquire(FolderOf(path));
+        std::string why;
+        if (!lock.held() || SaveJournal::Recover(path, &why) == SaveJournal::Recovery::Failed) {
+            ErrorSlot() = "time.dat could not be deleted: " + (lock.held() ? why : lock.message());
+            return false;
+        }
         return RemoveFileIfPresent(path);
     }
     std::string line = FormatClockLine(Clock().timeSyncTime, Host().StandardBiasMinutes());
-    return ReplaceFile(path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(line.data()),
-                                                           line.size()));
+    return WriteCardFile(path,
+                         std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()),
+                         SaveJournal::Tail::Truncate);
 }
 
 } // namespace dashcam

@@ -42,9 +42,19 @@ bool SaveSettingsFile(const std::u16string& path);
 // Loads CardRoot() + "default.cfg" into the record, keeping retainedBlock and retainedValue. A missing file is
 // reported to the user with "no default.cfg :" and the path. True when default.cfg was loaded.
 bool RestoreDefaultSettings(SettingsRecord& record);
-// The start-up load of the card's settings into the record: CardRoot() + "setup.cfg", or the defaults when that
-// cannot be opened. True when either file was loaded.
-bool LoadCardSettings(SettingsRecord& record);
+// The start-up load of the card's settings into the record: CardRoot() + "setup.cfg", or, when there is no
+// setup.cfg, default.cfg as it is (retained fields included). A setup.cfg that is there but cannot be read is
+// reported in `problem`; the defaults are then shown, and SaveSettingsFile does not replace that setup.cfg until
+// RestoreDefaultSettings has run.
+struct CardSettingsLoad {
+    enum class Source { None, Setup, Defaults };
+    Source source = Source::None;
+    std::string problem; // why setup.cfg could not be read; empty when it was read or is not there
+    explicit operator bool() const { return source != Source::None && problem.empty(); }
+};
+CardSettingsLoad LoadCardSettings(SettingsRecord& record);
+// Why the last failed SaveSettingsFile or WriteClockFile failed, and what the card holds now.
+const std::string& LastCardFileError();
 bool ReadClockFile(const std::u16string& path);
 bool WriteClockFile(const std::u16string& path);
 

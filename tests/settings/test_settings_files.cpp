@@ -219,16 +219,6 @@ TEST_F(SettingsFiles, RestoreWithoutDefaultsTellsTheUser) {
     EXPECT_EQ(r.parkingMode(), 1u);
 }
 
-TEST_F(SettingsFiles, CardLoadFallsBackToDefaults) {
-    SetCardRoot(dir.root());
-    WriteBytes(dir / "default.cfg", PatternImage(572, 572));
-    SettingsRecord& r = AllocateRecord();
-    EXPECT_TRUE(LoadCardSettings(r));
-    EXPECT_EQ(r.bytes[100], PatternImage(572, 572)[100]);
-    // Loaded over a zero record: the retained fields are the zero ones.
-    EXPECT_EQ(r.retainedValue(), 0u);
-}
-
 TEST(SettingsRecordFields, AccessorsMatchTheByteLayout) {
     SettingsRecord r;
     r.setTimeZoneBias(-300);

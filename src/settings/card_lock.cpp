@@ -1,0 +1,185 @@
+#include "settings/card_lock.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <cwctype>
+#include <map>
+#include <thread>
+#include <utility>
+
+#include "platform/text_codec.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace dashcam {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Holding {
+    std::intptr_t handle = -1; // descriptor or mutex handle
+    int count = 0;
+    std::string note;
+};
+
+// Never destroyed: a lock kept in a static object may be released after other statics are gone.
+std::map<std::u16string, Holding>& Holdings() {
+    static auto* holdings = new std::map<std::u16string, Holding>;
+    return *holdings;
+}
+
+std::chrono::milliseconds& WaitSlot() {
+    static std::chrono::milliseconds wait{3000};
+    return wait;
+}
+
+const char* const kInUse = "the card's settings are in use by another program";
+
+#ifndef _WIN32
+enum class Try { Held, Busy, Unsupported };
+
+// Tries flock on `fd` until it is ours or `deadline` passes.
+Try LockUntil(int fd, Clock::time_point deadline) {
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return Try::Held;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return Try::Unsupported;
+        if (Clock::now() >= deadline)
+            return Try::Busy;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+// Where the card's file system cannot lock, a lock file of this computer named after the folder's identity.
+int OpenLocalLockFile(int folderFd) {
+    struct stat st {};
+    if (::fstat(folderFd, &st) != 0)
+        return -1;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    std::string path = std::string(runtime && *runtime ? runtime : "/tmp") + "/dashcam-card-" +
+                       std::to_string(static_cast<unsigned long long>(st.st_dev)) + "-" +
+                       std::to_string(static_cast<unsigned long long>(st.st_ino)) + ".lock";
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+}
+
+CardLock::State Take(const std::u16string& folder, std::chrono::milliseconds wait, Holding& h, std::string& why) {
+    const Clock::time_point deadline = Clock::now() + wait;
+    int fd = ::open(Utf16ToUtf8(folder.empty() ? u"." : folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        why = std::string("the card folder cannot be opened (") + std::strerror(errno) + ")";
+        return CardLock::State::Failed;
+    }
+    Try result = LockUntil(fd, deadline);
+    if (result == Try::Unsupported) {
+        const int local = OpenLocalLockFile(fd);
+        ::close(fd);
+        fd = local;
+        if (fd < 0) {
+            why = std::string("the card's file system cannot lock files, nor can this computer (") +
+                  std::strerror(errno) + ")";
+            return CardLock::State::Failed;
+        }
+        h.note = "the card's file system cannot lock files: the card is locked on this computer only";
+        result = LockUntil(fd, deadline);
+    }
+    if (result != Try::Held) {
+        ::close(fd);
+        why = kInUse;
+        return result == Try::Busy ? CardLock::State::InUse : CardLock::State::Failed;
+    }
+    h.handle = fd;
+    return CardLock::State::Held;
+}
+
+void Give(Holding& h) { ::close(static_cast<int>(h.handle)); }
+#else
+CardLock::State Take(const std::u16string& folder, std::chrono::milliseconds wait, Holding& h, std::string& why) {
+    // A named mutex per card folder; Windows hands an abandoned one to the next waiter.
+    std::wstring name = L"Local\\DashcamCard-";
+    for (char16_t c : folder)
+        name.push_back(c == u'\\' ? L'/' : static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))));
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    if (!mutex) {
+        why = "the card's lock cannot be created";
+        return CardLock::State::Failed;
+    }
+    const DWORD r = ::WaitForSingleObject(mutex, static_cast<DWORD>(wait.count()));
+    if (r != WAIT_OBJECT_0 && r != WAIT_ABANDONED) {
+        ::CloseHandle(mutex);
+        why = kInUse;
+        return CardLock::State::InUse;
+    }
+    h.handle = reinterpret_cast<std::intptr_t>(mutex);
+    return CardLock::State::Held;
+}
+
+void Give(Holding& h) {
+    HANDLE mutex = reinterpret_cast<HANDLE>(h.handle);
+    ::ReleaseMutex(mutex);
+    ::CloseHandle(mutex);
+}
+#endif
+
+} // namespace
+
+std::chrono::milliseconds CardLock::DefaultWait() { return WaitSlot(); }
+void CardLock::SetDefaultWait(std::chrono::milliseconds wait) { WaitSlot() = wait; }
+
+CardLock CardLock::Acquire(const std::u16string& folder, std::chrono::milliseconds wait) {
+    CardLock lock;
+    lock.folder_ = folder;
+    Holding& h = Holdings()[folder];
+    if (h.count == 0) {
+        lock.state_ = Take(folder, wait, h, lock.message_);
+        if (lock.state_ != State::Held) {
+            Holdings().erase(folder);
+            return lock;
+        }
+    }
+    ++h.count;
+    lock.state_ = State::Held;
+    lock.owns_ = true;
+    lock.message_ = h.note;
+    return lock;
+}
+
+CardLock::~CardLock() { Release(); }
+
+CardLock::CardLock(CardLock&& other) noexcept { *this = std::move(other); }
+
+CardLock& CardLock::operator=(CardLock&& other) noexcept {
+    if (this != &other) {
+        Release();
+        folder_ = std::move(other.folder_);
+        state_ = other.state_;
+        message_ = std::move(other.message_);
+        owns_ = std::exchange(other.owns_, false);
+    }
+    return *this;
+}
+
+void CardLock::Release() {
+    if (!owns_)
+        return;
+    owns_ = false;
+    auto it = Holdings().find(folder_);
+    if (it == Holdings().end() || --it->second.count > 0)
+        return;
+    Give(it->second);
+    Holdings().erase(it);
+}
+
+} // namespace dashcam

@@ -1,0 +1,46 @@
+#pragma once
+// Exclusive access to a card's settings files between our own processes: the editor and dashcam-cfg take it
+// around every load and save, so that two saves never interleave and a load never sees half of one.
+#include <chrono>
+#include <string>
+
+namespace dashcam {
+
+class CardLock {
+public:
+    enum class State {
+        Held,   // this process has the card to itself (until the lock goes)
+        InUse,  // another process kept it for longer than the wait
+        Failed, // the folder cannot be opened for locking
+    };
+
+    // Takes the lock of a card folder, waiting up to `wait` for another holder to let go. The lock is counted
+    // within the process: a second Acquire of the same folder while the first is held succeeds at once.
+    static CardLock Acquire(const std::u16string& folder, std::chrono::milliseconds wait = DefaultWait());
+
+    CardLock() = default;
+    ~CardLock();
+    CardLock(CardLock&& other) noexcept;
+    CardLock& operator=(CardLock&& other) noexcept;
+    CardLock(const CardLock&) = delete;
+    CardLock& operator=(const CardLock&) = delete;
+
+    State state() const { return state_; }
+    bool held() const { return state_ == State::Held; }
+    // The reason of InUse or Failed; for Held, a note when the card's file system cannot lock and the lock
+    // only holds between processes of this computer.
+    const std::string& message() const { return message_; }
+
+    // How long Acquire waits by default; tests shorten it.
+    static std::chrono::milliseconds DefaultWait();
+    static void SetDefaultWait(std::chrono::milliseconds wait);
+
+private:
+    void Release();
+    std::u16string folder_;
+    State state_ = State::Failed;
+    std::string message_;
+    bool owns_ = false;
+};
+
+} // namespace dashcam

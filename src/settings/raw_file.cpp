@@ -1,0 +1,342 @@
+#include "settings/raw_file.h"
+
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "platform/text_codec.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace dashcam {
+
+RawFile::~RawFile() { Close(); }
+
+RawFile::RawFile(RawFile&& other) noexcept { *this = std::move(other); }
+
+RawFile& RawFile::operator=(RawFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+#ifdef _WIN32
+        handle_ = std::exchange(other.handle_, nullptr);
+#else
+        fd_ = std::exchange(other.fd_, -1);
+#endif
+        open_ = std::exchange(other.open_, false);
+        missing_ = other.missing_;
+        error_ = std::move(other.error_);
+    }
+    return *this;
+}
+
+#ifndef _WIN32
+
+void RawFile::Fail() {
+    missing_ = errno == ENOENT || errno == ENOTDIR;
+    error_ = std::strerror(errno);
+}
+
+RawFile RawFile::Open(const std::u16string& path, Mode mode) {
+    RawFile file;
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case Mode::Read:
+        flags |= O_RDONLY;
+        break;
+    case Mode::ReadWrite:
+        flags |= O_RDWR;
+        break;
+    case Mode::CreateNew:
+        flags |= O_RDWR | O_CREAT | O_EXCL;
+        break;
+    case Mode::Replace:
+        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        break;
+    }
+    // A FIFO at a card path must not hang the program.
+    if (mode == Mode::Read)
+        flags |= O_NONBLOCK;
+    const std::string native = Utf16ToUtf8(path);
+    do {
+        file.fd_ = ::open(native.c_str(), flags, 0644);
+    } while (file.fd_ < 0 && errno == EINTR);
+    if (file.fd_ < 0) {
+        file.Fail();
+        return file;
+    }
+    file.open_ = true;
+    return file;
+}
+
+bool RawFile::IsRegular() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        Fail();
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error_ = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> RawFile::Size() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        Fail();
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<std::size_t> RawFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    std::size_t got = 0;
+    while (got < out.size()) {
+        ssize_t n = ::pread(fd_, out.data() + got, out.size() - got, static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            Fail();
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
+bool RawFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            Fail();
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool RawFile::Truncate(std::uint64_t size) {
+    int rc;
+    do {
+        rc = ::ftruncate(fd_, static_cast<off_t>(size));
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0)
+        Fail();
+    return rc == 0;
+}
+
+bool RawFile::Sync() {
+    // A flush interrupted by a signal has not reached the medium; it is simply asked again.
+    int rc;
+    do {
+        rc = ::fsync(fd_);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0)
+        Fail();
+    return rc == 0;
+}
+
+void RawFile::Close() {
+    if (fd_ >= 0)
+        ::close(fd_); // the data that matters has been flushed with Sync; Linux frees the descriptor anyway
+    fd_ = -1;
+    open_ = false;
+}
+
+bool RawFile::Remove(const std::u16string& path, std::string* why) {
+    const std::string native = Utf16ToUtf8(path);
+    int rc;
+    do {
+        rc = ::unlink(native.c_str());
+    } while (rc != 0 && errno == EINTR);
+    if (rc == 0 || errno == ENOENT)
+        return true;
+    if (why)
+        *why = std::strerror(errno);
+    return false;
+}
+
+void RawFile::SyncFolder(const std::u16string& folder) {
+    int fd = ::open(Utf16ToUtf8(folder.empty() ? u"." : folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd); // some file systems (FUSE drivers among them) cannot flush a folder; nothing more can be done
+    ::close(fd);
+}
+
+#else
+
+namespace {
+std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
+
+std::string WindowsError(DWORD code) {
+    char* text = nullptr;
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                   FORMAT_MESSAGE_IGNORE_INSERTS,
+                               nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string out = n && text ? std::string(text, n) : "Windows error " + std::to_string(code);
+    if (text)
+        ::LocalFree(text);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ' || out.back() == '.'))
+        out.pop_back();
+    return out;
+}
+} // namespace
+
+void RawFile::Fail() {
+    const DWORD code = ::GetLastError();
+    missing_ = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    error_ = WindowsError(code);
+}
+
+RawFile RawFile::Open(const std::u16string& path, Mode mode) {
+    RawFile file;
+    DWORD access = GENERIC_READ, share = FILE_SHARE_READ, disposition = OPEN_EXISTING;
+    switch (mode) {
+    case Mode::Read:
+        share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        break;
+    case Mode::ReadWrite:
+        access = GENERIC_READ | GENERIC_WRITE;
+        break;
+    case Mode::CreateNew:
+        access = GENERIC_READ | GENERIC_WRITE;
+        disposition = CREATE_NEW;
+        break;
+    case Mode::Replace:
+        access = GENERIC_WRITE;
+        disposition = CREATE_ALWAYS;
+        break;
+    }
+    HANDLE h = ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        file.Fail();
+        return file;
+    }
+    file.handle_ = h;
+    file.open_ = true;
+    return file;
+}
+
+bool RawFile::IsRegular() {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle_, &info)) {
+        Fail();
+        return false;
+    }
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        error_ = "it is a folder";
+        return false;
+    }
+    return ::GetFileType(handle_) == FILE_TYPE_DISK;
+}
+
+std::optional<std::uint64_t> RawFile::Size() {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle_, &size)) {
+        Fail();
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::optional<std::size_t> RawFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
+    std::size_t got = 0;
+    while (got < out.size()) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset + got);
+        at.OffsetHigh = static_cast<DWORD>((offset + got) >> 32);
+        DWORD n = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out.size() - got, 1u << 20));
+        if (!::ReadFile(handle_, out.data() + got, chunk, &n, &at)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF)
+                break;
+            Fail();
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+bool RawFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset + done);
+        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        DWORD n = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        if (!::WriteFile(handle_, bytes.data() + done, chunk, &n, &at) || n == 0) {
+            Fail();
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool RawFile::Truncate(std::uint64_t size) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle_)) {
+        Fail();
+        return false;
+    }
+    return true;
+}
+
+bool RawFile::Sync() {
+    if (!::FlushFileBuffers(handle_)) {
+        Fail();
+        return false;
+    }
+    return true;
+}
+
+void RawFile::Close() {
+    if (handle_)
+        ::CloseHandle(handle_);
+    handle_ = nullptr;
+    open_ = false;
+}
+
+bool RawFile::Remove(const std::u16string& path, std::string* why) {
+    if (::DeleteFileW(Wide(path).c_str()))
+        return true;
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        return true;
+    if (why)
+        *why = WindowsError(code);
+    return false;
+}
+
+void RawFile::SyncFolder(const std::u16string&) {
+    // Windows flushes a file's directory entry with the file itself.
+}
+
+#endif
+
+} // namespace dashcam

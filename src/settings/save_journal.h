@@ -1,0 +1,54 @@
+#pragma once
+// Saves of the card's small files that either fully happen or leave the old content, wherever they are cut off.
+//
+// The new bytes are first written, with their length and a checksum, into a journal beside the file
+// ("setup.cfg-journal") and flushed to the medium; only then are they written in place over the start of the file,
+// which is flushed in turn, and the journal is removed. The next open of the file finishes a complete journal
+// (Recover) and drops an incomplete one. See DESIGN.md, section 6.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace dashcam {
+
+class SaveJournal {
+public:
+    enum class Outcome {
+        Saved,     // the file holds the new content
+        Unchanged, // nothing was changed; the file holds its old content
+        Pending,   // cut off after the journal was written: the next open of the file completes the save
+    };
+    enum class Tail {
+        Keep,     // bytes beyond the new content stay as they were
+        Truncate, // the file ends after the new content
+    };
+
+    struct Result {
+        Outcome outcome = Outcome::Unchanged;
+        std::string reason; // why it is not Saved
+    };
+
+    // The journal's path for a file.
+    static std::u16string PathFor(const std::u16string& file);
+
+    // Writes `head` over the start of `file` (creating it when missing), through the journal.
+    static Result Write(const std::u16string& file, std::span<const std::uint8_t> head, Tail tail);
+
+    enum class Recovery {
+        None,      // there was no journal
+        Completed, // a complete journal was written into the file and removed
+        Discarded, // an incomplete journal was removed; the file was never touched by its save
+        Failed,    // a journal is there but could not be read, applied or removed
+    };
+    // Finishes or drops an interrupted save of `file`. `why` gets the reason of a failure.
+    static Recovery Recover(const std::u16string& file, std::string* why = nullptr);
+
+    // The journal's bytes for a save of `head`: what Write flushes before it touches the file.
+    static std::vector<std::uint8_t> Image(std::span<const std::uint8_t> head, Tail tail);
+
+    // Largest content a journal carries; a bigger one is not ours and is dropped as incomplete.
+    static constexpr std::size_t kMaxContent = 64 * 1024;
+};
+
+} // namespace dashcam

@@ -1,0 +1,174 @@
+// Saves that survive interruption: the journal beside setup.cfg and time.dat, the card lock, and loads that
+// never take an unreadable setup.cfg for a missing one.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "platform/prompt.h"
+#include "settings/card_files.h"
+#include "settings/card_lock.h"
+#include "settings/save_journal.h"
+#include "settings/settings_record.h"
+#include "support/temp_dir.h"
+
+namespace dashcam {
+namespace {
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+std::vector<std::uint8_t> Filled(std::size_t size, std::uint8_t value, std::uint32_t recordLength) {
+    std::vector<std::uint8_t> bytes(size, value);
+    for (int i = 0; i < 4; ++i)
+        bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(recordLength >> (8 * i));
+    return bytes;
+}
+
+class CardSaves : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ReleaseRecord();
+        ResetCardState();
+        prompt::Reset();
+        SetCardRoot(dir.root());
+    }
+    void TearDown() override {
+        ReleaseRecord();
+        CardLock::SetDefaultWait(std::chrono::milliseconds(3000));
+    }
+    std::u16string Path(const std::string& name) const { return dir.root() + std::u16string(name.begin(), name.end()); }
+    std::size_t EntryCount() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.path()), {})); }
+    TempDir dir;
+};
+
+TEST_F(CardSaves, CompleteJournalIsFinishedAtLoadAndAnIncompleteOneDropped) {
+    const auto old = Filled(600, 0x11, 600);
+    const auto fresh = Filled(572, 0x22, 600);
+    const auto image = SaveJournal::Image(fresh, SaveJournal::Tail::Keep);
+
+    // Cut off after the journal was flushed: the load finishes the save, and the tail stays.
+    WriteBytes(dir / "setup.cfg", old);
+    WriteBytes(dir / "setup.cfg-journal", image);
+    ASSERT_TRUE(LoadSettingsFile(Path("setup.cfg")));
+    EXPECT_EQ(CurrentRecord()->bytes[300], 0x22);
+    auto onCard = ReadBytes(dir / "setup.cfg");
+    ASSERT_EQ(onCard.size(), 600u);
+    EXPECT_EQ(onCard[571], 0x22);
+    EXPECT_EQ(onCard[572], 0x11);
+    EXPECT_FALSE(fs::exists(dir / "setup.cfg-journal"));
+
+    // Cut off while the journal was written, or a journal damaged on the card: the old content stays.
+    std::vector<std::vector<std::uint8_t>> incomplete(3, image);
+    incomplete[0].resize(image.size() - 1);
+    incomplete[1][200] ^= 1;
+    incomplete[2].clear();
+    for (const auto& bad : incomplete) {
+        WriteBytes(dir / "setup.cfg", old);
+        WriteBytes(dir / "setup.cfg-journal", bad);
+        ASSERT_TRUE(LoadSettingsFile(Path("setup.cfg")));
+        EXPECT_EQ(CurrentRecord()->bytes[300], 0x11);
+        EXPECT_EQ(ReadBytes(dir / "setup.cfg"), old);
+        EXPECT_FALSE(fs::exists(dir / "setup.cfg-journal"));
+    }
+}
+
+TEST_F(CardSaves, ClockJournalRecreatesTimeDatOrGoesWithTheDeletion) {
+    const std::string line = "2015,01,02,03,04,05,+0900";
+    WriteBytes(dir / "time.dat", std::vector<std::uint8_t>(40, 'x'));
+    WriteBytes(dir / "time.dat-journal",
+               SaveJournal::Image(std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()),
+                                  SaveJournal::Tail::Truncate));
+    ASSERT_TRUE(ReadClockFile(Path("time.dat")));
+    EXPECT_EQ(Clock().timeSyncTime.year, 2015);
+    EXPECT_EQ(test::ReadText(dir / "time.dat"), line);
+
+    // Switching the request off with an interrupted write pending leaves neither file.
+    WriteBytes(dir / "time.dat-journal",
+               SaveJournal::Image(std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()),
+                                  SaveJournal::Tail::Truncate));
+    Clock().timeSyncRequested = 0;
+    ASSERT_TRUE(WriteClockFile(Path("time.dat")));
+    EXPECT_EQ(EntryCount(), 0u);
+}
+
+#ifndef _WIN32
+TEST_F(CardSaves, SaveWritesThroughLinksAndLeavesNothingBeside) {
+    WriteBytes(dir / "real.cfg", Filled(600, 0x11, 572));
+    fs::create_symlink("real.cfg", dir / "setup.cfg");
+    fs::create_hard_link(dir / "real.cfg", dir / "hard.cfg");
+    SettingsRecord& r = AllocateRecord();
+    r.bytes = {};
+    r.setRecordLength(572);
+    r.setParkingMode(2);
+    ASSERT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_TRUE(fs::is_symlink(dir / "setup.cfg"));
+    const auto hard = ReadBytes(dir / "hard.cfg");
+    ASSERT_EQ(hard.size(), 600u);
+    EXPECT_EQ(hard[180], 2);
+    EXPECT_EQ(hard[599], 0x11);
+    EXPECT_EQ(EntryCount(), 3u);
+}
+
+TEST_F(CardSaves, SecondProcessWaitsThenFailsWithInUse) {
+    WriteBytes(dir / "setup.cfg", Filled(572, 0x11, 572));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        CardLock lock = CardLock::Acquire(dir.root());
+        char c = lock.held() ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        ::usleep(600 * 1000);
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    SettingsRecord& r = AllocateRecord();
+    r.setRecordLength(572);
+    CardLock::SetDefaultWait(std::chrono::milliseconds(100));
+    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(LastCardFileError().find("in use"), std::string::npos) << LastCardFileError();
+    EXPECT_EQ(ReadBytes(dir / "setup.cfg"), Filled(572, 0x11, 572));
+    // Waiting long enough, the save goes through once the other process lets go.
+    CardLock::SetDefaultWait(std::chrono::milliseconds(5000));
+    EXPECT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+#endif
+
+TEST_F(CardSaves, UnreadableSetupIsNeverReplacedByTheDefaults) {
+    fs::create_directory(dir / "setup.cfg");
+    WriteBytes(dir / "default.cfg", Filled(572, 0x33, 572));
+    SettingsRecord& r = AllocateRecord();
+    const CardSettingsLoad load = LoadCardSettings(r);
+    EXPECT_FALSE(load);
+    EXPECT_FALSE(load.problem.empty());
+    EXPECT_EQ(r.bytes[300], 0x33); // the defaults are shown
+    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(LastCardFileError().find("Initialize"), std::string::npos) << LastCardFileError();
+    EXPECT_TRUE(fs::is_directory(dir / "setup.cfg"));
+}
+
+TEST_F(CardSaves, MissingSetupShowsTheDefaultsWithTheirOwnRetainedFields) {
+    auto defaults = Filled(572, 0x44, 572);
+    WriteBytes(dir / "default.cfg", defaults);
+    SettingsRecord& r = AllocateRecord();
+    const CardSettingsLoad load = LoadCardSettings(r);
+    EXPECT_TRUE(load);
+    EXPECT_EQ(load.source, CardSettingsLoad::Source::Defaults);
+    EXPECT_EQ(r.retainedValue(), 0x44444444u);
+    EXPECT_TRUE(std::equal(r.bytes.begin(), r.bytes.end(), defaults.begin()));
+}
+
+} // namespace
+} // namespace dashcam
