@@ -295,7 +295,7 @@ void CEtcDlg::FormatCard() {
     popup = nullptr;
 
     if (!outcome.run.ran && !outcome.run.unavailableText.empty())
-        prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting", outcome.run.unavailableText});
+        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption, outcome.run.unavailableText});
 
     // The camera's files go back whether or not the format succeeded, to where the card is now.
     const std::u16string cardRootAfter = CardRootAfterFormat(*plan, outcome.run.volumeAfter);
@@ -306,6 +306,9 @@ void CEtcDlg::FormatCard() {
     std::u16string result = FormatResult().load() == 1
                                 ? LookupText(u"IDS_STRING179")
                                 : LookupText(u"IDS_STRING181") + u"\r\n" + LookupText(u"IDS_STRING1810") + u"\r\n";
+    // What the formatter could not do as asked (a disk service that chooses the cluster size itself).
+    if (!outcome.run.note.empty())
+        result += u"\r\n(" + outcome.run.note + u")";
     if (!restore.ok)
         result += u"\r\nThe camera's files could not all be copied back to the card (" + restore.failedFile +
                   u"). Copies of them are kept in " + plan->backupFolder + u".";

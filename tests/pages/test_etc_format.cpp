@@ -91,6 +91,7 @@ protected:
 } // namespace
 
 TEST_F(FormatFlowTest, FormatKeepsExactlyTheCameraFilesAndTheProgram) {
+    formatter_.note = u"cluster size: the disk service's default";
     Format();
     ASSERT_EQ(formatter_.requests.size(), 1u);
     const dashcam::FormatRequest& request = formatter_.requests[0];
@@ -115,7 +116,8 @@ TEST_F(FormatFlowTest, FormatKeepsExactlyTheCameraFilesAndTheProgram) {
     EXPECT_EQ(prompt::History()[0].text, u"Caution: All data will be deleted after formatting the memory card.\r\n"
                                          u"Click 'Yes' to proceed. Click 'No' to cancel.\r\n");
     EXPECT_EQ(prompt::History()[1].kind, prompt::Kind::Progress);
-    EXPECT_EQ(prompt::History()[2].text, u"Formatting memory card complete.");
+    EXPECT_EQ(prompt::History()[2].text,
+              u"Formatting memory card complete.\r\n(cluster size: the disk service's default)");
     EXPECT_EQ(dashcam::FormatResult().load(), 1);
     EXPECT_EQ(dashcam::CurrentProgressPopup(), nullptr);
 }

@@ -20,6 +20,7 @@ public:
     bool available = true;    // false: ran = false with unavailableText, nothing erased
     std::u16string unavailableText = u"LoadLibrary(fmifs.dll) failed";
     std::u16string volumeAfter; // empty: the request's volume
+    std::u16string note;        // what the format could not do as asked
     std::vector<FormatRequest> requests;
 
     FormatRun Format(const FormatRequest& request, const FormatCallback& callback) override;
