@@ -8,12 +8,13 @@
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
 #include "ui/qt_services.h"
+#include "ui/ui_text.h"
 
 namespace dashcam {
 
 void CSettingApp::PrepareProcess() {
     QApplication::setApplicationName(QStringLiteral("Kestravon Z910 Setting"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestravon Dashcam Setting"));
+    QApplication::setApplicationDisplayName(QString::fromUtf16(kWindowCaption));
     InstallQtTraceSink();
     InstallMessageBoxPresenter();
     InstallSystemTimeZones();

@@ -121,7 +121,7 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     const CardSettingsLoad load = LoadCardSettings(*CurrentRecord());
     // Said once, before anything can be saved: Save leaves that setup.cfg alone unless Initialize is pressed.
     if (!load.problem.empty())
-        prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
+        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
                      u"The settings on the memory card (setup.cfg) could not be read: " + Utf8ToUtf16(load.problem) +
                          u".\n\nThe factory settings are shown. Save will not replace setup.cfg unless you press "
                          u"Initialize first.",
@@ -132,7 +132,7 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     else
         ChooseInterfaceLanguage(cardVersionInfo_, CurrentRecord());
     setWindowTitle(UiText(u"IDS_STRING101"));
-    setWindowTitle(QStringLiteral("Kestravon Dashcam Setting"));
+    setWindowTitle(QString::fromUtf16(kWindowCaption));
     titleFont_ = CellHeightFont(QString::fromStdU16String(GetUiFontFaceName()), ToDevice(13), 700);
     BuildSkin();
     CreateControls();
@@ -314,7 +314,7 @@ void CSettingDlg::Save() {
     // A failed write keeps the window and its edits, so the user can free the card and save again, or cancel.
     if (!SaveSettingsFile(CardRoot() + u"setup.cfg")) {
         prompt::Ask(
-            {prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
+            {prompt::Kind::MessageOk, kWindowCaption,
              u"The settings could not be saved to the memory card (setup.cfg).\n\n"
              u"Check that the card is inserted, not write-protected and not in use by another program, "
              u"then press Save again.\n\n" +
@@ -323,7 +323,7 @@ void CSettingDlg::Save() {
         return;
     }
     if (!WriteClockFile(CardRoot() + u"time.dat")) {
-        prompt::Ask({prompt::Kind::MessageOk, u"Kestravon Dashcam Setting",
+        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
                      u"The settings were saved, but the clock request (time.dat) could not be written to the "
                      u"memory card.\n\nCheck the card and press Save again.",
                      true});
@@ -334,24 +334,12 @@ void CSettingDlg::Save() {
 }
 
 void CSettingDlg::paintEvent(QPaintEvent*) {
-    if (!readyToPaint_)
+    // The skin is the finished background, composed once at initialisation: a paint is one copy to the screen.
+    if (!readyToPaint_ || !skinSurface_.IsValid())
         return;
-    if (frameStale_) {
-        frameSurface_.Release();
-        frameBitmap_ = false;
-    }
-    // The frame is the skin as composed once; it shares the skin's pixels, so a paint is one copy to the
-    // screen.
-    if (!frameSurface_.IsValid() && skinSurface_.IsValid()) {
-        frameSurface_.CreateCopyOf(skinSurface_);
-        frameBitmap_ = frameSurface_.IsValid();
-    }
-    if (frameSurface_.IsValid()) {
-        QPainter painter(this);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, *frameSurface_.Dc());
-    }
-    frameStale_ = false;
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, *skinSurface_.Dc());
 }
 
 void CSettingDlg::mousePressEvent(QMouseEvent* event) {

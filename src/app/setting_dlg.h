@@ -101,10 +101,7 @@ private:
     QFont titleFont_;
 
     MemorySurface skinSurface_;
-    MemorySurface frameSurface_;
-    bool frameBitmap_ = false; // whether frameSurface holds the finished background
     Rect clientRect_;
-    bool frameStale_ = true;
     bool readyToPaint_ = false;
 
     QPoint dragStartGlobal_;

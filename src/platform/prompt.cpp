@@ -47,7 +47,6 @@ Presenter SetPresenter(Presenter presenter) { return std::exchange(S().presenter
 
 void QueueAnswer(Answer answer) { S().queued.push_back(answer); }
 std::vector<Request>& History() { return S().history; }
-bool HasQueuedAnswer() { return !S().queued.empty(); }
 void Reset() {
     S().queued.clear();
     S().history.clear();

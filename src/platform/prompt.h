@@ -41,6 +41,5 @@ Presenter SetPresenter(Presenter presenter);
 void QueueAnswer(Answer answer);
 std::vector<Request>& History();
 void Reset();
-bool HasQueuedAnswer();
 
 } // namespace dashcam::prompt

@@ -8,6 +8,9 @@
 
 namespace dashcam {
 
+// The main window's caption, which the task bar shows, and the caption of the program's own messages.
+inline constexpr char16_t kWindowCaption[] = u"Kestravon Dashcam Setting";
+
 inline QString UiText(std::u16string_view key) {
     return QString::fromStdU16String(LookupText(key));
 }
