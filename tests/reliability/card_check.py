@@ -1,0 +1,67 @@
+"""Shared pieces of the reliability sweeps: sample cards, the record bytes a save must produce, and the check that
+a card holds the old or the new record and nothing else."""
+import os
+import shutil
+import subprocess
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.normpath(os.path.join(HERE, "..", ".."))
+CARD_FILES = {"setup.cfg", "default.cfg", "lang"}
+# The field each sweep changes, its value before, and the two values the saves write.
+FIELD = "recordTimerHours"
+
+
+def make_card(folder, tail=b"TAIL-OF-A-NEWER-LAYOUT-0123"):
+    """A sample card whose setup.cfg is longer than the record, so that a save must keep its tail."""
+    os.makedirs(folder, exist_ok=True)
+    sample = os.path.join(SOURCE, "examples", "card")
+    # Contents only: the FAT drivers cannot set modes or times.
+    for top, dirs, files in os.walk(sample):
+        target = os.path.join(folder, os.path.relpath(top, sample))
+        os.makedirs(target, exist_ok=True)
+        for name in files:
+            shutil.copyfile(os.path.join(top, name), os.path.join(target, name))
+    with open(os.path.join(folder, "setup.cfg"), "ab") as f:
+        f.write(tail)
+    return read(folder)
+
+
+def read(folder, name="setup.cfg"):
+    try:
+        with open(os.path.join(folder, name), "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
+
+
+def run(cfg, *args, timeout=30):
+    p = subprocess.run([cfg, *args], capture_output=True, text=True, timeout=timeout)
+    return p.returncode, p.stdout, p.stderr
+
+
+def expected_after_set(cfg, scratch, assignments):
+    """The exact setup.cfg bytes that `set` produces from the sample card, made once without faults."""
+    if os.path.exists(scratch):
+        shutil.rmtree(scratch)
+    make_card(scratch)
+    rc, _, err = run(cfg, "set", scratch, *assignments)
+    if rc != 0:
+        raise SystemExit("the fault-free save failed: " + err)
+    return read(scratch)
+
+
+def verdict(folder, old, new, rc=None, stderr=""):
+    """None when the card is sound, else what is wrong. `rc` is the exit status of the save, when it ended."""
+    content = read(folder)
+    extra = sorted(set(os.listdir(folder)) - CARD_FILES)
+    if content is None:
+        return "setup.cfg is missing"
+    if content not in (old, new):
+        return "setup.cfg is neither the old nor the new record (%d bytes)" % len(content)
+    if extra:
+        return "stray files: " + ", ".join(extra)
+    if rc == 0 and content != new:
+        return "exit status 0 but the old record is on the card"
+    if rc not in (None, 0) and content != old and "unchanged" in stderr:
+        return "reported the card unchanged but it holds the new record"
+    return None
