@@ -19,15 +19,6 @@ bool MemorySurface::Create(const MemorySurface& /*reference*/, int width, int he
     return Create(width, height);
 }
 
-bool MemorySurface::CreateCopyOf(const MemorySurface& source) {
-    if (IsValid() || !source.IsValid())
-        return false;
-    image_ = source.image_;
-    width_ = source.width_;
-    height_ = source.height_;
-    return true;
-}
-
 void MemorySurface::Release() {
     image_ = QImage();
     width_ = 0;

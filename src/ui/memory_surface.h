@@ -16,10 +16,6 @@ public:
     bool Create(int width, int height);
     // The same, for a surface meant to be copied to or from `reference` (its format is the same everywhere).
     bool Create(const MemorySurface& reference, int width, int height);
-    // Makes the surface a copy of `source` (same size and pixels). The pixels are shared until either surface
-    // is drawn into, so a copy that is only shown costs no memory. False when this surface already exists or
-    // `source` does not.
-    bool CreateCopyOf(const MemorySurface& source);
     // Drops the pixels; the surface can then be created again at another size.
     void Release();
 
