@@ -52,10 +52,7 @@ CParkingDlg::CParkingDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
 CParkingDlg::~CParkingDlg() = default;
 
 void CParkingDlg::CreateControls() {
-    for (int id : kPlacedLabelIds)
-        AddItem(id, new QLabel(this))->setGeometry(0, 0, 0, 0);
-    for (int id : kUnplacedLabelIds)
-        Unplaced(AddItem(id, new QLabel(this)));
+    AddLabels(kPlacedLabelIds, kUnplacedLabelIds);
 
     auto makeSlider = [this](int id) {
         auto* s = AddItem(id, new CSubSlider(this));

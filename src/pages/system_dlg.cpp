@@ -123,10 +123,7 @@ CSystemDlg::CSystemDlg(QWidget* parent)
 CSystemDlg::~CSystemDlg() = default;
 
 void CSystemDlg::CreateControls() {
-    for (int id : kLabelIds)
-        AddItem(id, new QLabel(this))->setGeometry(0, 0, 0, 0);
-    for (int id : kUnplacedIds)
-        Unplaced(AddItem(id, new QLabel(this)));
+    AddLabels(kLabelIds, kUnplacedIds);
 
     auto makeCombo = [this](int id) {
         auto* box = AddItem(id, new QComboBox(this));

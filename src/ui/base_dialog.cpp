@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -220,6 +221,13 @@ void CBaseDialog::mousePressEvent(QMouseEvent* event) {
             setFocus(Qt::MouseFocusReason);
     }
     QWidget::mousePressEvent(event);
+}
+
+void CBaseDialog::AddLabels(std::span<const int> placed, std::span<const int> unplaced) {
+    for (int id : placed)
+        AddItem(id, new QLabel(this))->setGeometry(0, 0, 0, 0);
+    for (int id : unplaced)
+        Unplaced(AddItem(id, new QLabel(this)));
 }
 
 void CBaseDialog::AddFocusSink(int id) {

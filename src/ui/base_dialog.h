@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -121,6 +122,9 @@ protected:
         control->hide();
         return control;
     }
+    // Creates the page's labels in the order its template lists them: those that the layout places later, then
+    // those that it never places.
+    void AddLabels(std::span<const int> placed, std::span<const int> unplaced);
     // Adds the hidden push button that takes the keyboard focus when the page's background is clicked.
     void AddFocusSink(int id);
     int focusSinkId() const { return focusSinkId_; }
