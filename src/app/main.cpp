@@ -7,9 +7,13 @@
 #endif
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    // The card folder is taken before the toolkit reads its own options: a folder named "-style" or "-reverse"
+    // stays the card folder, and the toolkit sees the program name only.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    int toolkitArgc = 1;
+    QApplication application(toolkitArgc, argv);
 #ifndef _WIN32
     // Cards are formatted through the desktop's disk service (mkfs as root without it).
     dashcam::SetFormatter(&dashcam::DesktopFormatter());

@@ -25,7 +25,7 @@ void CSettingApp::PrepareProcess() {
 int CSettingApp::InitInstance(const QStringList& arguments) {
     PrepareProcess();
     CSettingDlg dialog;
-    SetCardRoot(arguments.size() == 1 ? arguments.front().toStdU16String() : std::u16string());
+    SetCardRoot(arguments.size() == 1 ? CardRootFromArgument(arguments.front().toStdU16String()) : std::u16string());
     if (dialog.OnInitDialog())
         dialog.exec();
     return 0;

@@ -114,6 +114,14 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     SizeWindow();
     if (CardRoot().empty())
         return false;
+    // A folder that is not there would open as an all-zero record and save beside nothing useful.
+    if (!IsExistingFolder(CardRoot())) {
+        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
+                     u"The memory card folder " + CardRoot() +
+                         u" does not exist.\n\nInsert the card and start the program with the card's folder.",
+                     true});
+        return false;
+    }
 
     const std::u16string& root = CardRoot();
     ReadClockFile(root + u"time.dat");

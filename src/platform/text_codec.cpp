@@ -39,6 +39,11 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             else
                 cp = (cp << 6) | (c & 0x3F);
         }
+        // Overlong forms (C0 80 for NUL, E0 80 AF for '/') and encoded surrogates are not text: they would smuggle a
+        // character past every check made on the decoded text.
+        static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (ok && (cp < kLeast[len] || (cp >= 0xD800 && cp <= 0xDFFF)))
+            ok = false;
         if (!ok) {
             out.push_back(u'\xFFFD');
             ++i;

@@ -124,6 +124,17 @@ bool LoadDefaults(SettingsRecord& record) {
 const std::u16string& CardRoot() { return RootSlot(); }
 void SetCardRoot(std::u16string root) { RootSlot() = std::move(root); }
 
+std::u16string CardRootFromArgument(std::u16string folder) {
+    if (!folder.empty() && folder.back() != u'/' && folder.back() != kPathSeparator)
+        folder.push_back(kPathSeparator);
+    return folder;
+}
+
+bool IsExistingFolder(const std::u16string& path) {
+    std::error_code ec;
+    return fs::is_directory(ToFsPath(path), ec);
+}
+
 ClockRequest& Clock() {
     static ClockRequest clock;
     return clock;

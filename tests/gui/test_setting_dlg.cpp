@@ -301,6 +301,27 @@ TEST_F(MainWindow, RemovableStartHandsOverAndEnds) {
     EXPECT_EQ(CurrentRecord(), nullptr);
 }
 
+TEST_F(MainWindow, CardFolderWithoutSeparatorIsTheCardAndAMissingOneIsSaid) {
+    // As a shell's completion or a desktop entry passes it: no trailing separator.
+    std::u16string bare = card.root();
+    bare.pop_back();
+    SetCardRoot(CardRootFromArgument(bare));
+    {
+        auto dialog = Open();
+        CurrentRecord()->setRecordTimerHours(6);
+        dialog->OnCommand(2304);
+    }
+    EXPECT_EQ(ReadBytes(card / "setup.cfg")[200], 6);
+
+    SetCardRoot(CardRootFromArgument(card.root() + u"no-such-card"));
+    prompt::QueueAnswer(prompt::Answer::Ok);
+    CSettingDlg dialog;
+    EXPECT_FALSE(dialog.OnInitDialog());
+    ASSERT_EQ(prompt::History().size(), 1u);
+    EXPECT_NE(prompt::History()[0].text.find(u"does not exist"), std::u16string::npos);
+    EXPECT_FALSE(fs::exists(card / "no-such-card"));
+}
+
 TEST_F(MainWindow, NoCardFolderEndsWithoutAWindow) {
     SetCardRoot({});
     CSettingDlg dialog;

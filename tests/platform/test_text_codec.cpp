@@ -23,6 +23,11 @@ TEST(TextCodec, Utf8RoundTripAndBrokenSequences) {
     const std::u16string text = u"caf\u00E9 \u20AC \U0001F600";
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
     EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD\uFFFD");
+    // Overlong forms and encoded surrogates never decode to the character they spell.
+    EXPECT_EQ(Utf8ToUtf16(std::string("AB\xC0\x80" "CD")), u"AB\uFFFD\uFFFDCD");
+    EXPECT_EQ(Utf8ToUtf16("\xE0\x80\xAF"), u"\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD"); // a lone surrogate
 }
 

@@ -106,6 +106,8 @@ public:
         fs::path dst = ToFsPath(to);
         fs::path tmp = dst;
         tmp += ".part";
+        // Whatever stands at the temporary name goes first: a link planted there is not written through.
+        fs::remove(tmp, ec);
         fs::copy_file(ToFsPath(from), tmp, fs::copy_options::overwrite_existing, ec);
         if (ec) {
             fs::remove(tmp, ec);
@@ -128,7 +130,11 @@ public:
         if (!fs::is_directory(src, ec))
             return false;
         fs::path dst = ToFsPath(destinationFolder) / src.filename();
-        fs::copy(src, dst, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        // The previous copy goes first (links in it are removed, not followed), and links on the card are not
+        // followed either: a link loop in the card's folder cannot make the copy recurse.
+        fs::remove_all(dst, ec);
+        ec.clear();
+        fs::copy(src, dst, fs::copy_options::recursive | fs::copy_options::skip_symlinks, ec);
         return !ec;
     }
 
