@@ -206,6 +206,9 @@ CardSettingsLoad LoadCardSettings(SettingsRecord& record) {
         ProtectedSetupSlot() = result.problem;
         return result;
     }
+    // Opening the card completes (or drops) an interrupted write of the clock request too; time.dat itself is read
+    // by ReadClockFile.
+    SaveJournal::Recover(CardRoot() + u"time.dat");
     SettingsRecord* target = &record;
     switch (LoadSettingsInto(CardRoot() + u"setup.cfg", target, &result.problem)) {
     case Loaded::Yes:

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/raw_file.h"
 
@@ -115,14 +116,12 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::u16string& path
 }
 
 bool RemoveFileIfPresent(const std::u16string& path) {
-    fs::path p = ToFsPath(path);
-    std::error_code ec;
-    if (!fs::exists(fs::symlink_status(p, ec)))
-        return true;
-    if (fs::is_directory(fs::symlink_status(p, ec)))
+    // The unlink itself tells "not there" from "could not be removed"; asking first would take a failed question
+    // for an absent file. A folder of that name is not removed.
+    if (!RawFile::Remove(path))
         return false;
-    fs::remove(p, ec);
-    return !fs::exists(fs::symlink_status(p, ec));
+    RawFile::SyncFolder(FolderOf(path));
+    return true;
 }
 
 } // namespace dashcam

@@ -6,7 +6,7 @@ import subprocess
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.normpath(os.path.join(HERE, "..", ".."))
-CARD_FILES = {"setup.cfg", "default.cfg", "lang"}
+CARD_FILES = {"setup.cfg", "default.cfg", "lang", "lost+found"}  # lost+found: an ext4 image's own
 # The field each sweep changes, its value before, and the two values the saves write.
 FIELD = "recordTimerHours"
 
@@ -50,18 +50,20 @@ def expected_after_set(cfg, scratch, assignments):
     return read(scratch)
 
 
-def verdict(folder, old, new, rc=None, stderr=""):
-    """None when the card is sound, else what is wrong. `rc` is the exit status of the save, when it ended."""
-    content = read(folder)
-    extra = sorted(set(os.listdir(folder)) - CARD_FILES)
-    if content is None:
+def verdict(folder, old, new, rc=None, stderr="", name="setup.cfg"):
+    """None when the card is sound, else what is wrong. `rc` is the exit status of the save, when it ended; an old
+    or new content of None means the file is not there."""
+    content = read(folder, name)
+    extra = sorted(set(os.listdir(folder)) - CARD_FILES - {name})
+    if read(folder) is None:
         return "setup.cfg is missing"
     if content not in (old, new):
-        return "setup.cfg is neither the old nor the new record (%d bytes)" % len(content)
+        return "%s is neither the old nor the new content (%s)" % (
+            name, "missing" if content is None else "%d bytes" % len(content))
     if extra:
         return "stray files: " + ", ".join(extra)
     if rc == 0 and content != new:
-        return "exit status 0 but the old record is on the card"
+        return "exit status 0 but the old content is on the card"
     if rc not in (None, 0) and content != old and "unchanged" in stderr:
-        return "reported the card unchanged but it holds the new record"
+        return "reported the card unchanged but it holds the new content"
     return None

@@ -67,7 +67,7 @@ def main():
     count = int(sys.argv[3]) if len(sys.argv) > 3 else 200
     os.makedirs(work, exist_ok=True)
     all_failures = []
-    places = ["local"] + (["fat", "exfat"] if pcs.ROOT and os.path.exists("/dev/fuse") else [])
+    places = ["local"] + (pcs.installed_kinds(("fat", "exfat")) if pcs.ROOT and os.path.exists("/dev/fuse") else [])
     for place in places:
         started = time.time()
         if place == "local":

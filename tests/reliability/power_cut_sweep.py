@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Power cuts on real FAT32 and exFAT drivers: each image is mounted through its FUSE driver (fusefat, exfat-fuse),
+"""Power cuts on real FAT32, exFAT and ext4 drivers: each image is mounted through its FUSE driver (fusefat,
+exfat-fuse, fuse2fs),
 one `dashcam-cfg set` runs, and the driver is killed (SIGKILL, nothing flushed) at its K-th write to the device, for
 every K of that save. The image is then mounted again, loaded once (which completes or drops an interrupted save)
 and must hold the old or the new record; fsck repairs what the cut left, and the record must survive that too.
 
-usage: power_cut_sweep.py DASHCAM_CFG WORK_FOLDER [fat|exfat ...]"""
+usage: power_cut_sweep.py DASHCAM_CFG WORK_FOLDER [fat|exfat|ext4 ...]"""
 import os
 import shutil
 import subprocess
@@ -30,6 +31,12 @@ def wait_until(predicate, seconds=10):
     return False
 
 
+def installed_kinds(among=("fat", "exfat", "ext4")):
+    """The file systems whose FUSE driver is installed."""
+    drivers = {"fat": "fusefat", "exfat": "mount.exfat-fuse", "ext4": "fuse2fs"}
+    return [k for k in among if shutil.which(drivers[k])]
+
+
 class Volume:
     """One file-system image and how its FUSE driver mounts it."""
 
@@ -44,7 +51,7 @@ class Volume:
         subprocess.run(["truncate", "-s", "0", self.image], check=True)
         subprocess.run(["truncate", "-s", "40M", self.image], check=True)
         # No volume label: fusefat lists the label's entry as a file.
-        tool = ["mkfs.fat", "-F", "32"] if self.kind == "fat" else ["mkfs.exfat"]
+        tool = {"fat": ["mkfs.fat", "-F", "32"], "exfat": ["mkfs.exfat"], "ext4": ["mkfs.ext4", "-q", "-F"]}[self.kind]
         subprocess.run(tool + [self.image], check=True, capture_output=True)
 
     def device(self):
@@ -58,6 +65,8 @@ class Volume:
     def driver(self, device):
         if self.kind == "fat":
             return ["fusefat", "-f", "-s", "-o", "rw+", device, self.point]
+        if self.kind == "ext4":
+            return ["fuse2fs", device, self.point, "-f", "-s"]
         return ["mount.exfat-fuse", "-d", device, self.point]
 
     def mount(self, strace=()):
@@ -88,10 +97,8 @@ class Volume:
 
     def fsck(self, repair):
         """What fsck finds wrong with the image (repairing it when asked), one text per finding."""
-        if self.kind == "fat":
-            cmd = ["fsck.fat", "-a" if repair else "-n", self.image]
-        else:
-            cmd = ["fsck.exfat", "-y" if repair else "-n", self.image]
+        cmd = {"fat": ["fsck.fat", "-a" if repair else "-n"], "exfat": ["fsck.exfat", "-y" if repair else "-n"],
+               "ext4": ["e2fsck", "-f", "-y" if repair else "-n"]}[self.kind] + [self.image]
         p = subprocess.run(cmd, capture_output=True, text=True)
         if p.returncode == 0:
             return []
@@ -99,7 +106,7 @@ class Volume:
         for line in (p.stdout + p.stderr).splitlines():
             line = line.strip()
             # fusefat never updates the free-cluster hint of FAT32; fsck corrects it on every image, cut or not.
-            if not line or line.startswith(("fsck", "exfatprogs", "Free cluster summary", "Auto-correcting",
+            if not line or line.startswith(("fsck", "exfatprogs", "e2fsck", "Pass ", "Free cluster summary", "Auto-correcting",
                                             "Leaving filesystem", "Performing changes", "/", "ERROR: bad",
                                             "Checking")) or self.image in line:
                 continue
@@ -140,6 +147,10 @@ def sweep(cfg, kind, work, old, new):
         dirty += bool(found_wrong)
         findings.update(found_wrong)
         where = "%s K=%d" % (kind, k)
+        # fuse2fs writes ext4 without its journal, like ext2: after a cut the system checks the volume before it
+        # mounts it. FAT and exFAT are used as the cut left them, as a camera or a PC would.
+        if kind == "ext4":
+            vol.fsck(repair=True)
         proc = vol.mount()
         lrc, _, lerr = cc.run(cfg, "get", vol.point, cc.FIELD)
         problem = cc.verdict(vol.point, old, new, rc, err) if lrc == 0 else "the next load failed: " + lerr.strip()
@@ -167,7 +178,10 @@ def sweep(cfg, kind, work, old, new):
 
 def main():
     cfg, work = sys.argv[1], sys.argv[2]
-    kinds = sys.argv[3:] or ["fat", "exfat"]
+    kinds = sys.argv[3:] or installed_kinds()
+    if not kinds:
+        print("power-cut sweep skipped: none of fusefat, exfat-fuse, fuse2fs is installed")
+        return 0
     if not os.path.exists("/dev/fuse"):
         print("power-cut sweep skipped: no /dev/fuse on this machine")
         return 0
