@@ -2,7 +2,10 @@
 #include <QApplication>
 
 #include "app/setting_app.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#else
 #include "platform/posix/udisks_volume_formatter.h"
 #endif
 
@@ -10,8 +13,18 @@ int main(int argc, char** argv) {
     // The card folder is taken before the toolkit reads its own options: a folder named "-style" or "-reverse"
     // stays the card folder, and the toolkit sees the program name only.
     QStringList arguments;
+#ifdef _WIN32
+    // The wide command line: a card folder's name may have characters the ANSI code page lacks.
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            arguments << QString::fromWCharArray(wide[i]);
+        LocalFree(wide);
+    }
+#else
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+#endif
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, argv);
 #ifndef _WIN32
