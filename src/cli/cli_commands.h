@@ -1,27 +1,21 @@
 #pragma once
-// The commands of dashcam-cfg. Each takes the words after the command name and returns the exit status:
-// 0 success, 1 the operation failed (message on stderr), 2 usage error.
-#include <string>
+// The declarations of dashcam-cfg's commands, one function per command or group, in the order the overview lists
+// them. Each command returns its exit status: 0 success, 1 the operation failed (message on stderr), 2 usage error.
 #include <vector>
+
+#include "cli/command.h"
 
 namespace dashcam::cli {
 
-using Args = std::vector<std::string>;
+std::vector<Command> CardCommands();    // card_commands.cpp: show, get, set, restore-defaults, clock, diff, languages
+std::vector<Command> ProfileCommands(); // profile_commands.cpp: export, apply, fields, cards
+Command TextCommand();                  // text_command.cpp
+Command ZonesCommand();                 // zones_command.cpp
+Command TouchCalibrationCommand();      // touch_calibration_command.cpp
+std::vector<Command> DesktopCommands(); // desktop_commands.cpp: screenshot, format (run in dashcam-cfg-desktop)
+Command HelpCommand();                  // command_docs.cpp
 
-int RunShow(const Args& args);
-int RunGet(const Args& args);
-int RunSet(const Args& args);
-int RunRestoreDefaults(const Args& args);
-int RunClock(const Args& args);
-int RunDiff(const Args& args);
-int RunLanguages(const Args& args);
-int RunText(const Args& args);             // cmd_text.cpp
-int RunScreenshot(const Args& args);       // cmd_screenshot.cpp
-int RunFormat(const Args& args);           // cmd_format.cpp
-int RunZones(const Args& args);            // cmd_zones.cpp
-int RunTouchCalibration(const Args& args); // cmd_touch_calibration.cpp
-
-// True when the words ask for help (--help or -h).
-bool WantsHelp(const Args& args);
+// All of them, in order.
+std::vector<Command> AllCommands();
 
 } // namespace dashcam::cli

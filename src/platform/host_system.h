@@ -4,8 +4,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dashcam {
+
+// A moment of the host's local clock, as GetLocalTime gives it (dayOfWeek 0 = Sunday).
+struct LocalDateTime {
+    int year = 0, month = 0, dayOfWeek = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
 
 #ifdef _WIN32
 inline constexpr char16_t kPathSeparator = u'\\';
@@ -44,6 +50,11 @@ public:
     // The host's standard UTC bias in minutes west of UTC, without any daylight part (GetTimeZoneInformation's
     // Bias): UTC+9 is -540, New York 300.
     virtual std::int32_t StandardBiasMinutes() = 0;
+    // The host's local date and time now.
+    virtual LocalDateTime LocalNow() = 0;
+    // The roots of the mounted volumes, each ending in a separator: the drive roots on Windows, the mount points
+    // of real file systems elsewhere (a mount point hidden under a later mount counts once).
+    virtual std::vector<std::u16string> MountedVolumes() = 0;
 };
 
 // The host services in use: the platform's own unless a test installed others.

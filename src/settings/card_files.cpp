@@ -48,6 +48,41 @@ std::string& ProtectedSetupSlot() {
     return why;
 }
 
+// What the card's setup.cfg held when the card was opened: its first record-sized bytes and its size, nothing when it
+// was not there. A save compares it with what is there now, so that it never silently replaces what another program
+// saved in between.
+struct SetupSnapshot {
+    bool taken = false;
+    std::optional<FileHead> head;
+};
+SetupSnapshot& OpenedSetupSlot() {
+    static SetupSnapshot snapshot;
+    return snapshot;
+}
+
+bool SameHead(const std::optional<FileHead>& a, const std::optional<FileHead>& b) {
+    if (!a || !b)
+        return !a && !b;
+    return a->fileSize == b->fileSize && a->bytes == b->bytes;
+}
+
+// The snapshot of a setup.cfg as it is now; nothing when it cannot be read.
+std::optional<SetupSnapshot> TakeSetupSnapshot(const std::u16string& path) {
+    FileHeadRead read = ReadFileHeadOrWhy(path, SettingsRecord::kSize);
+    if (!read.head && !read.missing)
+        return std::nullopt;
+    return SetupSnapshot{true, std::move(read.head)};
+}
+
+// The snapshot after `head` has been written over the start of a file that matched `before`.
+SetupSnapshot AfterWriting(const SetupSnapshot& before, std::span<const std::uint8_t> head) {
+    FileHead after = before.head.value_or(FileHead{});
+    after.fileSize = std::max<std::uint64_t>(after.fileSize, head.size());
+    after.bytes.resize(std::max(after.bytes.size(), head.size()));
+    std::copy(head.begin(), head.end(), after.bytes.begin());
+    return SetupSnapshot{true, std::move(after)};
+}
+
 std::string FileName(const std::u16string& path) { return Utf16ToUtf8(path.substr(FolderOf(path).size())); }
 
 Loaded LoadSettingsInto(const std::u16string& path, SettingsRecord*& record, std::string* why = nullptr) {
@@ -77,13 +112,18 @@ Loaded LoadSettingsInto(const std::u16string& path, SettingsRecord*& record, std
 }
 
 // Writes through the journal, holding the card folder's lock; the reason of a failure goes to LastCardFileError.
-bool WriteCardFile(const std::u16string& path, std::span<const std::uint8_t> bytes, SaveJournal::Tail tail,
-                   const std::function<void()>& onWriting = {}) {
+// `refusal`, run under the lock, may refuse the write with its reason.
+SaveJournal::Outcome WriteCardFile(const std::u16string& path, std::span<const std::uint8_t> bytes, SaveJournal::Tail tail,
+                   const std::function<void()>& onWriting = {}, const std::function<std::string()>& refusal = {}) {
     const std::string name = FileName(path);
     CardLock lock = CardLock::Acquire(FolderOf(path));
     if (!lock.held()) {
         ErrorSlot() = name + " could not be written: " + lock.message() + "; the card is unchanged";
-        return false;
+        return SaveJournal::Outcome::Unchanged;
+    }
+    if (std::string why = refusal ? refusal() : std::string(); !why.empty()) {
+        ErrorSlot() = name + " " + why + "; the card is unchanged";
+        return SaveJournal::Outcome::Unchanged;
     }
     if (onWriting)
         onWriting();
@@ -91,16 +131,16 @@ bool WriteCardFile(const std::u16string& path, std::span<const std::uint8_t> byt
     switch (result.outcome) {
     case SaveJournal::Outcome::Saved:
         ErrorSlot().clear();
-        return true;
+        break;
     case SaveJournal::Outcome::Unchanged:
         ErrorSlot() = name + " could not be written (" + result.reason + "); the card is unchanged";
-        return false;
+        break;
     case SaveJournal::Outcome::Pending:
         ErrorSlot() = name + " was not completely written (" + result.reason +
                       "); the next opening of the card completes or discards this save";
-        return false;
+        break;
     }
-    return false;
+    return result.outcome;
 }
 
 // Integer of a clock field: leading blanks, an optional sign, then digits up to the first other character.
@@ -144,6 +184,7 @@ void ResetCardState() {
     Clock() = ClockRequest{};
     RootSlot().clear();
     ProtectedSetupSlot().clear();
+    OpenedSetupSlot() = SetupSnapshot{};
     ErrorSlot().clear();
 }
 
@@ -161,13 +202,35 @@ bool SaveSettingsFile(const std::u16string& path) {
     Trace(Printf("%d\n", static_cast<std::int32_t>(record->recordLength())));
     record->DeriveCombinedFlag();
     const std::size_t n = record->SaveLength();
+    const std::span<const std::uint8_t> head(record->bytes.data(), n);
+    const bool cardSetup = !CardRoot().empty() && path == CardRoot() + u"setup.cfg";
     bool written = false;
-    if (!ProtectedSetupSlot().empty() && !CardRoot().empty() && path == CardRoot() + u"setup.cfg") {
+    if (cardSetup && !ProtectedSetupSlot().empty()) {
         ErrorSlot() = "setup.cfg could not be read when the card was opened (" + ProtectedSetupSlot() +
                       "), so it is not replaced; Initialize first to save the factory settings over it";
     } else {
-        written = WriteCardFile(path, std::span<const std::uint8_t>(record->bytes.data(), n), SaveJournal::Tail::Keep,
-                                [] { Trace("\n\nTrevanil Setting saving...\n"); });
+        SetupSnapshot& opened = OpenedSetupSlot();
+        auto changedSinceOpened = [&]() -> std::string {
+            if (!cardSetup || !opened.taken)
+                return {};
+            std::string why;
+            if (SaveJournal::Recover(path, &why) == SaveJournal::Recovery::Failed)
+                return "could not be checked (" + why + ")";
+            // A setup.cfg that has gone since holds nothing to lose: the save makes it again.
+            const auto now = TakeSetupSnapshot(path);
+            if (!now)
+                return "could not be checked";
+            if (now->head && !SameHead(now->head, opened.head))
+                return "was changed by another program since the card was opened, so it is not replaced; open the "
+                       "card again to edit what it holds now";
+            return {};
+        };
+        const SaveJournal::Outcome outcome = WriteCardFile(
+            path, head, SaveJournal::Tail::Keep, [] { Trace("\n\nTrevanil Setting saving...\n"); }, changedSinceOpened);
+        written = outcome == SaveJournal::Outcome::Saved;
+        // A save that completes at the next opening counts as ours too.
+        if (cardSetup && opened.taken && outcome != SaveJournal::Outcome::Unchanged)
+            opened = AfterWriting(opened, head);
     }
     if (!written) {
         Trace("\n\nTrevanil Setting fail to save\n");
@@ -210,15 +273,19 @@ CardSettingsLoad LoadCardSettings(SettingsRecord& record) {
     // by ReadClockFile.
     SaveJournal::Recover(CardRoot() + u"time.dat");
     SettingsRecord* target = &record;
-    switch (LoadSettingsInto(CardRoot() + u"setup.cfg", target, &result.problem)) {
+    const std::u16string setup = CardRoot() + u"setup.cfg";
+    OpenedSetupSlot() = SetupSnapshot{};
+    switch (LoadSettingsInto(setup, target, &result.problem)) {
     case Loaded::Yes:
         result.source = CardSettingsLoad::Source::Setup;
+        OpenedSetupSlot() = TakeSetupSnapshot(setup).value_or(SetupSnapshot{});
         return result;
     case Loaded::Unreadable:
         ProtectedSetupSlot() = result.problem;
         break;
     case Loaded::Missing:
         result.problem.clear();
+        OpenedSetupSlot() = TakeSetupSnapshot(setup).value_or(SetupSnapshot{});
         break;
     }
     // No setup.cfg: the factory settings as they are, their retained fields included.
@@ -281,7 +348,7 @@ bool WriteClockFile(const std::u16string& path) {
     std::string line = FormatClockLine(Clock().timeSyncTime, Host().StandardBiasMinutes());
     return WriteCardFile(path,
                          std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()),
-                         SaveJournal::Tail::Truncate);
+                         SaveJournal::Tail::Truncate) == SaveJournal::Outcome::Saved;
 }
 
 } // namespace dashcam

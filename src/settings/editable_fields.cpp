@@ -9,12 +9,7 @@
 namespace dashcam {
 namespace {
 
-struct Rule {
-    std::string_view name;
-    std::int64_t low;
-    std::int64_t high;
-    std::vector<std::int64_t> only; // when not empty: exactly these values
-};
+using Rule = ControlValues;
 
 // What a slider of the given scale can store.
 Rule SliderRule(std::string_view name, const SliderScale& scale) {
@@ -78,6 +73,8 @@ std::string List(const std::vector<std::int64_t>& values) {
 }
 
 } // namespace
+
+const std::vector<ControlValues>& EditableFieldValues() { return Rules(); }
 
 bool IsEditableField(std::string_view name) { return FindRule(name) != nullptr; }
 

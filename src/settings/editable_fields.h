@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/settings_record.h"
 
@@ -13,6 +14,18 @@ namespace dashcam {
 
 // True when a page edits the field.
 bool IsEditableField(std::string_view name);
+
+// What the controls can store in one editable field: the range low … high, or exactly the values in `only` when
+// it is not empty. deviceLanguage and winterMonthMask depend on the card and the record as CheckControlValue says;
+// for texts the range is empty.
+struct ControlValues {
+    std::string_view name;
+    std::int64_t low;
+    std::int64_t high;
+    std::vector<std::int64_t> only;
+};
+// Every editable field, in the order of the pages (Record, Memory card, System).
+const std::vector<ControlValues>& EditableFieldValues();
 
 // Checks an integer for an editable field against what its control can store. `languageCount` is the number of
 // entries in the card's language list (the language box offers that many). Returns an explanation when the value

@@ -12,7 +12,7 @@ TEST(TouchCalibrationCommand, NeedsOneExistingCardFolder) {
     EXPECT_EQ(test::RunProgram("dashcam-cfg", {"touch-calibration", "a", "b"}).status, 2);
     auto r = test::RunProgram("dashcam-cfg", {"touch-calibration", "/nonexistent/card"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("no such folder"), std::string::npos);
+    EXPECT_NE(r.err.find("No such file or directory"), std::string::npos);
 }
 
 } // namespace

@@ -159,6 +159,26 @@ TEST_F(CardSaves, UnreadableSetupIsNeverReplacedByTheDefaults) {
     EXPECT_TRUE(fs::is_directory(dir / "setup.cfg"));
 }
 
+TEST_F(CardSaves, SaveNeverReplacesWhatAnotherProgramSavedSinceTheCardWasOpened) {
+    WriteBytes(dir / "setup.cfg", Filled(600, 0x11, 572));
+    SettingsRecord& r = AllocateRecord();
+    ASSERT_TRUE(LoadCardSettings(r));
+    r.setParkingMode(2);
+    // Our own saves follow one another.
+    ASSERT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    r.setParkingMode(0);
+    ASSERT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+
+    const auto theirs = Filled(600, 0x55, 572);
+    WriteBytes(dir / "setup.cfg", theirs);
+    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(LastCardFileError().find("changed by another program"), std::string::npos) << LastCardFileError();
+    EXPECT_EQ(ReadBytes(dir / "setup.cfg"), theirs);
+    // Opened again, the card is ours to save.
+    ASSERT_TRUE(LoadCardSettings(r));
+    EXPECT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+}
+
 TEST_F(CardSaves, MissingSetupShowsTheDefaultsWithTheirOwnRetainedFields) {
     auto defaults = Filled(572, 0x44, 572);
     WriteBytes(dir / "default.cfg", defaults);

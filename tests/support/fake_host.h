@@ -26,6 +26,7 @@ public:
     std::optional<std::u16string> appData;
     bool copyFails = false;
     std::int32_t bias = 0;
+    LocalDateTime now{2014, 5, 2, 6, 13, 45, 7};
     std::vector<Start> starts;
 
     std::u16string ModuleFilePath() override { return modulePath; }
@@ -46,6 +47,9 @@ public:
         return true;
     }
     std::int32_t StandardBiasMinutes() override { return bias; }
+    LocalDateTime LocalNow() override { return now; }
+    std::vector<std::u16string> volumes;
+    std::vector<std::u16string> MountedVolumes() override { return volumes; }
 };
 
 } // namespace dashcam::test

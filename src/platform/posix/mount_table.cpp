@@ -33,8 +33,8 @@ bool HoldsPath(const std::string& mountPoint, const std::string& path) {
 
 } // namespace
 
-std::optional<MountEntry> FindMountIn(std::istream& table, const std::string& canonicalPath) {
-    std::optional<MountEntry> best;
+std::vector<MountEntry> ReadMountTable(std::istream& table) {
+    std::vector<MountEntry> entries;
     std::string line;
     while (std::getline(table, line)) {
         // id parent major:minor root mount-point options [optional fields...] - type source super-options
@@ -47,10 +47,17 @@ std::optional<MountEntry> FindMountIn(std::istream& table, const std::string& ca
         }
         fields >> entry.fileSystemType >> entry.source;
         entry.source = Unescape(entry.source);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::optional<MountEntry> FindMountIn(std::istream& table, const std::string& canonicalPath) {
+    std::optional<MountEntry> best;
+    for (MountEntry& entry : ReadMountTable(table))
         if (HoldsPath(entry.mountPoint, canonicalPath) &&
             (!best || entry.mountPoint.size() >= best->mountPoint.size()))
             best = std::move(entry);
-    }
     return best;
 }
 

@@ -3,6 +3,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dashcam {
 
@@ -13,6 +14,8 @@ struct MountEntry {
     std::string source;         // "/dev/sdb1", or what the file system names as its source
 };
 
+// Every entry of a table in mountinfo format, in its order; broken lines are left out.
+std::vector<MountEntry> ReadMountTable(std::istream& table);
 // The mount that holds an absolute, canonical path: the longest mount point that is the path or one of its
 // folders; of two mounts on the same point the later one. Reads the table in mountinfo format.
 std::optional<MountEntry> FindMountIn(std::istream& table, const std::string& canonicalPath);

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -185,6 +186,33 @@ public:
         };
         long east = std::min(offsetAt(0), offsetAt(6));
         return static_cast<std::int32_t>(-east / 60);
+    }
+
+    std::vector<std::u16string> MountedVolumes() override {
+        // File systems of the kernel's own (proc, sysfs, cgroups, ...) hold no card.
+        static const char* const kPseudo[] = {"proc",     "sysfs",  "cgroup", "cgroup2", "devpts", "mqueue",
+                                              "debugfs",  "tracefs", "securityfs", "pstore", "bpf", "configfs",
+                                              "fusectl", "hugetlbfs", "autofs", "binfmt_misc", "nsfs", "devtmpfs"};
+        std::ifstream table("/proc/self/mountinfo");
+        std::vector<std::u16string> roots;
+        for (const MountEntry& entry : ReadMountTable(table)) {
+            if (std::find(std::begin(kPseudo), std::end(kPseudo), entry.fileSystemType) != std::end(kPseudo))
+                continue;
+            std::u16string root = Utf8ToUtf16(entry.mountPoint);
+            if (root.back() != u'/')
+                root.push_back(u'/');
+            if (std::find(roots.begin(), roots.end(), root) == roots.end())
+                roots.push_back(root);
+        }
+        return roots;
+    }
+
+    LocalDateTime LocalNow() override {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return {local.tm_year + 1900, local.tm_mon + 1, local.tm_wday, local.tm_mday,
+                local.tm_hour,        local.tm_min,     local.tm_sec};
     }
 };
 

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,21 @@ public:
         if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID)
             return 0;
         return zone.Bias;
+    }
+
+    std::vector<std::u16string> MountedVolumes() override {
+        wchar_t buffer[512] = {};
+        const DWORD length = GetLogicalDriveStringsW(511, buffer);
+        std::vector<std::u16string> roots;
+        for (const wchar_t* p = buffer; length && length < 512 && *p; p += wcslen(p) + 1)
+            roots.emplace_back(reinterpret_cast<const char16_t*>(p));
+        return roots;
+    }
+
+    LocalDateTime LocalNow() override {
+        SYSTEMTIME t = {};
+        GetLocalTime(&t);
+        return {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond};
     }
 };
 

@@ -1,0 +1,296 @@
+// The card commands of dashcam-cfg: show, get, set, restore-defaults, clock, diff, languages.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/command_line.h"
+#include "cli/command_support.h"
+#include "platform/host_system.h"
+#include "platform/text_codec.h"
+#include "settings/card_files.h"
+#include "settings/card_version_info.h"
+#include "settings/safe_file.h"
+#include "settings/settings_record.h"
+
+namespace dashcam::cli {
+namespace {
+
+const ArgumentSpec kCard{"CARD", "the card folder", ValueKind::Folder};
+const OptionSpec kJson{"--json", "", "one JSON object instead of lines"};
+
+int RunShow(Invocation& call) {
+    const auto source = LoadCard(call, call.argument(0));
+    if (!source)
+        return 1;
+    const SettingsRecord& record = *CurrentRecord();
+    const bool json = call.Has("--json");
+    std::string out = json ? "{\n  \"source\": " + JsonQuoted(SourceFileName(*source)) : "";
+    for (const FieldInfo& f : SettingsFields()) {
+        if (json)
+            out += ",\n  " + JsonQuoted(f.name) + ": " + FieldValue(record, f, true);
+        else
+            out += std::string(f.name) + " = " + FieldValue(record, f, true) + "\n";
+    }
+    call.Out(json ? out + "\n}\n" : out);
+    return 0;
+}
+
+int RunGet(Invocation& call) {
+    const FieldInfo* field = FindSettingsField(call.argument(1));
+    if (!field) {
+        std::vector<std::string> names;
+        for (const FieldInfo& f : SettingsFields())
+            names.emplace_back(f.name);
+        std::string hint;
+        for (const std::string& close : CloseMatches(call.argument(1), names))
+            hint += (hint.empty() ? "; did you mean '" : "' or '") + close;
+        return call.UsageError("unknown field '" + call.argument(1) + "'" + (hint.empty() ? "" : hint + "'?"));
+    }
+    if (!LoadCard(call, call.argument(0)))
+        return 1;
+    call.Out(FieldValue(*CurrentRecord(), *field, false) + "\n");
+    return 0;
+}
+
+int RunSet(Invocation& call) {
+    // The assignments are checked before the card is touched.
+    for (std::size_t i = 1; i < call.arguments().size(); ++i) {
+        const std::string& a = call.argument(i);
+        if (a.find('=') == std::string::npos || a.front() == '=')
+            return call.UsageError("'" + a + "' is not FIELD=VALUE");
+    }
+    if (!LoadCard(call, call.argument(0)))
+        return 1;
+    SettingsRecord& record = *CurrentRecord();
+    std::vector<const FieldInfo*> edited;
+    for (std::size_t i = 1; i < call.arguments().size(); ++i) {
+        const std::string& a = call.argument(i);
+        const std::size_t eq = a.find('=');
+        if (int status = AssignField(call, record, a.substr(0, eq), a.substr(eq + 1), call.Has("--force"), edited))
+            return status;
+    }
+    return SaveCard(call, call.argument(0), edited) ? 0 : 1;
+}
+
+int RunRestoreDefaults(Invocation& call) {
+    // As the editor: the card's settings first, so that the retained fields are the current ones.
+    const auto source = LoadCard(call, call.argument(0));
+    if (!source)
+        return 1;
+    SettingsRecord& record = *CurrentRecord();
+    const SettingsRecord before = record;
+    if (*source == CardSettingsLoad::Source::Setup && !RestoreDefaultSettings(record))
+        return 1;
+    if (record.SaveLength() == 0 && *source == CardSettingsLoad::Source::Defaults)
+        return call.Fail(call.argument(0) + ": default.cfg's recordLength is 0, so a save would create an empty "
+                                            "setup.cfg; nothing was saved");
+    // Fields beyond the bytes that the save writes keep what setup.cfg holds: say so when that is not the default.
+    std::vector<const FieldInfo*> changed;
+    for (const FieldInfo& f : SettingsFields())
+        if (std::string_view(f.name) != "recordLength" &&
+            !std::equal(record.bytes.begin() + static_cast<long>(f.offset),
+                        record.bytes.begin() + static_cast<long>(f.offset + f.width),
+                        before.bytes.begin() + static_cast<long>(f.offset)))
+            changed.push_back(&f);
+    return SaveCard(call, call.argument(0), changed) ? 0 : 1;
+}
+
+// "YYYY-MM-DD HH:MM:SS" with a real calendar date.
+std::optional<SystemTime> ParseMoment(const std::string& text) {
+    int y, mo, d, h, mi, s;
+    char tail;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6)
+        return std::nullopt;
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (y < 1601 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > days[mo - 1] + (mo == 2 && leap) || h > 23 ||
+        h < 0 || mi < 0 || mi > 59 || s < 0 || s > 59)
+        return std::nullopt;
+    return SystemTime{static_cast<std::uint16_t>(y),  static_cast<std::uint16_t>(mo), 0,
+                      static_cast<std::uint16_t>(d),  static_cast<std::uint16_t>(h),  static_cast<std::uint16_t>(mi),
+                      static_cast<std::uint16_t>(s), 0};
+}
+
+int RunClock(Invocation& call) {
+    const auto at = call.Value("--at");
+    const bool now = call.Has("--now"), off = call.Has("--off");
+    if (int(at.has_value()) + int(now) + int(off) != 1)
+        return call.UsageError("give exactly one of --at, --now, --off");
+    ClockRequest& clock = Clock();
+    if (at) {
+        const auto t = ParseMoment(*at);
+        if (!t)
+            return call.UsageError("'" + *at + "' is not a date and time as YYYY-MM-DD HH:MM:SS");
+        clock.timeSyncTime = *t;
+        clock.timeSyncRequested = 1;
+    } else if (now) {
+        const LocalDateTime local = Host().LocalNow();
+        clock.timeSyncTime = SystemTime{static_cast<std::uint16_t>(local.year),   static_cast<std::uint16_t>(local.month),
+                                        static_cast<std::uint16_t>(local.dayOfWeek), static_cast<std::uint16_t>(local.day),
+                                        static_cast<std::uint16_t>(local.hour),   static_cast<std::uint16_t>(local.minute),
+                                        static_cast<std::uint16_t>(local.second), 0};
+        clock.timeSyncRequested = 1;
+    } else {
+        clock.timeSyncRequested = 0;
+    }
+    if (!OpenCardFolder(call, call.argument(0)))
+        return 1;
+    if (!WriteClockFile(CardRoot() + u"time.dat"))
+        return call.Fail(call.argument(0) + ": " +
+                         (LastCardFileError().empty() ? std::string("time.dat could not be ") +
+                                                            (off ? "deleted" : "written")
+                                                      : LastCardFileError()));
+    return 0;
+}
+
+int RunDiff(Invocation& call) {
+    SettingsRecord records[2];
+    std::uint64_t sizes[2] = {};
+    std::vector<std::uint8_t> tails[2];
+    for (std::size_t i = 0; i < 2; ++i) {
+        // The whole file, up to a size that no settings file reaches, to compare what lies past the record too.
+        const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(call.argument(i)), 1u << 20);
+        if (!read.head)
+            return call.Fail(call.argument(i) + ": " + (read.missing ? "No such file" : read.reason));
+        const auto& bytes = read.head->bytes;
+        std::copy(bytes.begin(), bytes.begin() + static_cast<long>(std::min(bytes.size(), SettingsRecord::kSize)),
+                  records[i].bytes.begin());
+        if (bytes.size() > SettingsRecord::kSize)
+            tails[i].assign(bytes.begin() + SettingsRecord::kSize, bytes.end());
+        sizes[i] = read.head->fileSize;
+    }
+    const bool json = call.Has("--json");
+    std::string fields;
+    for (const FieldInfo& f : SettingsFields()) {
+        const std::string a = FieldValue(records[0], f, true), b = FieldValue(records[1], f, true);
+        if (a == b)
+            continue;
+        if (json)
+            fields += (fields.empty() ? "\n    " : ",\n    ") + JsonQuoted(f.name) + ": [" + a + ", " + b + "]";
+        else
+            fields += std::string(f.name) + ": " + a + " -> " + b + "\n";
+    }
+    std::size_t uninterpreted = 0;
+    for (std::size_t i = 0; i < SettingsRecord::kSize; ++i)
+        if (!IsInterpretedByte(i) && records[0].bytes[i] != records[1].bytes[i])
+            ++uninterpreted;
+    // Past the record: every byte that only one file has, or that the two hold differently.
+    std::size_t past = 0;
+    const std::size_t longer = std::max(tails[0].size(), tails[1].size());
+    for (std::size_t i = 0; i < longer; ++i)
+        if (i >= tails[0].size() || i >= tails[1].size() || tails[0][i] != tails[1][i])
+            ++past;
+    const bool differ = !fields.empty() || uninterpreted || past || sizes[0] != sizes[1];
+    if (json)
+        call.Out("{\n  \"differ\": " + std::string(differ ? "true" : "false") + ",\n  \"fields\": {" + fields +
+                 (fields.empty() ? "}" : "\n  }") + ",\n  \"notInterpretedBytes\": " + std::to_string(uninterpreted) +
+                 ",\n  \"bytesPastRecord\": " + std::to_string(past) + ",\n  \"sizes\": [" +
+                 std::to_string(sizes[0]) + ", " + std::to_string(sizes[1]) + "]\n}\n");
+    else
+        call.Out(fields + "not-interpreted bytes differing: " + std::to_string(uninterpreted) + "\n" +
+                 (past ? "bytes past the record differing: " + std::to_string(past) + "\n" : std::string()));
+    return differ ? 1 : 0;
+}
+
+std::string JoinJson(const std::vector<std::u16string>& items) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i ? ", " : "") + JsonQuoted(Utf16ToUtf8(items[i]));
+    return out + "]";
+}
+
+std::string JoinPlain(const std::vector<std::u16string>& items, const char* separator) {
+    std::string out;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i ? separator : "") + Utf16ToUtf8(items[i]);
+    return out;
+}
+
+int RunLanguages(Invocation& call) {
+    if (!OpenCardFolder(call, call.argument(0)))
+        return 1;
+    const std::u16string folder = CardRoot() + u"lang" + kPathSeparator;
+    // The same regular-file check as the other card files: a folder or a FIFO named ver.dat is no version file.
+    const FileHeadRead probe = ReadFileHeadOrWhy(folder + u"ver.dat", 0);
+    if (!probe.head)
+        return call.Fail(Utf16ToUtf8(folder) + "ver.dat: " + (probe.missing ? "No such file" : probe.reason));
+    CardVersionInfo info;
+    ReadVersionFile(folder, info);
+    // Each code with its name, or null when the code table has none.
+    std::string pairs;
+    for (const std::u16string& code : info.languageCodes) {
+        std::string name = "null";
+        for (const auto& entry : LanguageCodeTable())
+            if (entry.code == code) {
+                name = JsonQuoted(Utf16ToUtf8(entry.name));
+                break;
+            }
+        pairs += (pairs.empty() ? "\n    " : ",\n    ") + std::string("{\"code\": ") +
+                 JsonQuoted(Utf16ToUtf8(code)) + ", \"name\": " + name + "}";
+    }
+    if (call.Has("--json"))
+        call.Out("{\n  \"version\": " + JsonQuoted(Utf16ToUtf8(info.version)) +
+                 ",\n  \"packName\": " + JsonQuoted(Utf16ToUtf8(info.packName)) +
+                 ",\n  \"device\": " + JsonQuoted(Utf16ToUtf8(info.device)) +
+                 ",\n  \"languageCodes\": " + JoinJson(info.languageCodes) +
+                 ",\n  \"languageNames\": " + JoinJson(info.languageNames) + ",\n  \"languages\": [" + pairs +
+                 (pairs.empty() ? "]" : "\n  ]") + "\n}\n");
+    else
+        call.Out("version = " + JsonQuoted(Utf16ToUtf8(info.version)) +
+                 "\npackName = " + JsonQuoted(Utf16ToUtf8(info.packName)) +
+                 "\ndevice = " + JsonQuoted(Utf16ToUtf8(info.device)) +
+                 "\nlanguageCodes = " + JoinPlain(info.languageCodes, " ") +
+                 "\nlanguageNames = " + JoinPlain(info.languageNames, ", ") + "\n");
+    return 0;
+}
+
+} // namespace
+
+std::vector<Command> CardCommands() {
+    return {
+        {"show", "every interpreted field of the card's settings",
+         "Prints every interpreted field of the card's settings, one 'name = value' line each (integers decimal, "
+         "texts quoted). The settings are loaded as the editor loads them: setup.cfg, or default.cfg when the card "
+         "has no setup.cfg; --json names that file as \"source\".",
+         {kCard}, {{"--json", "", "one JSON object: \"source\" and every field by name"}}, RunShow},
+        {"get", "one field's value",
+         "Prints one field's value: decimal for integers, the text for text fields.",
+         {kCard, {"FIELD", "a field name, as show lists them", ValueKind::Field}}, {}, RunGet},
+        {"set", "set fields and save setup.cfg as the editor's Save does",
+         "Sets fields that the editor's pages edit and saves setup.cfg exactly as the editor's Save does (derived "
+         "flag, length rule, a longer file keeps its tail); time.dat is untouched. A value that the page's control "
+         "could not store is refused unless --force is given. timeZone=KEY picks a zone of 'dashcam-cfg zones' as "
+         "the System page's zone box does. When the record's recordLength ends before a field that is set, the save "
+         "could not write it: nothing is saved and the exit status is 1.",
+         {kCard, {"FIELD=VALUE", "a field and its new value", ValueKind::Assignment, false, true}},
+         {{"--force", "", "store values that no control of the editor stores"}}, RunSet},
+        {"restore-defaults", "load default.cfg (keeping the retained fields) and save it",
+         "Initialize then Save: default.cfg into the settings, the retained fields kept, saved as setup.cfg. "
+         "Without default.cfg: \"no default.cfg :\" and its path, exit 1, nothing written.",
+         {kCard}, {}, RunRestoreDefaults},
+        {"clock", "write or delete the clock request time.dat",
+         "Writes the clock request time.dat as Save does with the clock request on (--at, --now), or deletes it "
+         "(--off). Exactly one of the three is given.",
+         {kCard},
+         {{"--at", "\"YYYY-MM-DD HH:MM:SS\"", "ask the camera to set its clock to this moment"},
+          {"--now", "", "ask for this computer's local time"},
+          {"--off", "", "delete the clock request"}},
+         RunClock},
+        {"diff", "the interpreted fields that differ between two settings files",
+         "Lists the interpreted fields that differ between two settings files ('field: A -> B'), how many bytes "
+         "that the editor does not interpret differ, and how many bytes past the record differ. Exit status 0 when "
+         "the files hold the same, 1 when they differ (as diff(1)), 2 on a usage error; a file that cannot be read "
+         "is also status 1, with a message.",
+         {{"FILE_A", "a settings file", ValueKind::File}, {"FILE_B", "another settings file", ValueKind::File}},
+         {{"--json", "", "one JSON object: differ, fields (name: [A, B]), byte counts and file sizes"}},
+         RunDiff},
+        {"languages", "what the card's lang/ver.dat says",
+         "Prints what the card's lang/ver.dat says: version, pack name, device, language codes and names. The "
+         "names list has an entry only for codes that the code table knows, so the two lists may not line up; "
+         "--json also gives \"languages\", code and name pairs that do (null for an unknown code).",
+         {kCard}, {kJson}, RunLanguages},
+    };
+}
+
+} // namespace dashcam::cli

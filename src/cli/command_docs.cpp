@@ -1,0 +1,264 @@
+// Texts made from the command declarations: the overview, each command's help, the man page and the bash
+// completion; and the help command that prints them.
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/command_line.h"
+#include "cli/command_support.h"
+#include "settings/settings_record.h"
+
+#ifndef DASHCAM_VERSION
+#define DASHCAM_VERSION "0"
+#endif
+
+namespace dashcam::cli {
+namespace {
+
+const char* const kExitStatus =
+    "Exit status: 0 success; 1 the operation failed (a message on standard error names the file and the "
+    "operating system's reason); 2 usage error (unknown command, field or option, or an unusable value). diff "
+    "exits 1 when the files differ.";
+const char* const kCardText =
+    "CARD is a card folder (a trailing separator is optional). Settings are loaded as the editor loads them: "
+    "setup.cfg, or default.cfg when the card has no setup.cfg. Output is UTF-8.";
+const char* const kTraceText =
+    "The editor's developer traces are off by default; QT_LOGGING_RULES=\"dashcam.trace=true\" shows them on "
+    "standard error (with the desktop commands, and wherever the Qt layer runs).";
+
+// The text broken into lines of at most `width` characters, each line indented.
+std::string Wrapped(const std::string& text, std::size_t indent, std::size_t width = 100) {
+    std::string out, line;
+    const std::string pad(indent, ' ');
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && pad.size() + line.size() + 1 + word.size() > width) {
+            out += pad + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        start = end + 1;
+    }
+    if (!line.empty())
+        out += pad + line + "\n";
+    return out;
+}
+
+std::string OptionWords(const OptionSpec& o) { return o.name + (o.value.empty() ? "" : " " + o.value); }
+
+// Two columns: the names padded to a common width, then the wrapped text.
+std::string Columns(const std::vector<std::pair<std::string, std::string>>& rows) {
+    std::size_t width = 0;
+    for (const auto& row : rows)
+        width = std::max(width, row.first.size());
+    std::string out;
+    for (const auto& [name, text] : rows) {
+        std::string body = Wrapped(text, width + 4);
+        out += "  " + name + std::string(width + 2 - name.size(), ' ') + body.substr(width + 4);
+    }
+    return out;
+}
+
+// Text for roff: backslashes doubled, hyphens as minus signs, no line starting with a control character.
+std::string Roff(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else
+            out.push_back(c);
+    }
+    if (!out.empty() && (out[0] == '.' || out[0] == '\''))
+        out.insert(0, "\\&");
+    return out;
+}
+
+std::string Words(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words)
+        out += (out.empty() ? "" : " ") + w;
+    return out;
+}
+
+// The completion words of one kind of value, as a bash command that fills COMPREPLY.
+std::string CompletionFor(ValueKind kind, const std::vector<std::string>& choices) {
+    switch (kind) {
+    case ValueKind::Folder:
+        return "COMPREPLY=($(compgen -d -- \"$cur\"))";
+    case ValueKind::File:
+        return "COMPREPLY=($(compgen -f -- \"$cur\"))";
+    case ValueKind::Field: {
+        std::vector<std::string> names;
+        for (const FieldInfo& f : SettingsFields())
+            names.emplace_back(f.name);
+        return "COMPREPLY=($(compgen -W \"" + Words(names) + "\" -- \"$cur\"))";
+    }
+    case ValueKind::Assignment: {
+        std::vector<std::string> names;
+        for (const std::string& n : EditableFieldNames())
+            names.push_back(n + "=");
+        names.emplace_back("timeZone=");
+        return "compopt -o nospace; COMPREPLY=($(compgen -W \"" + Words(names) + "\" -- \"$cur\"))";
+    }
+    case ValueKind::Choice:
+        return "COMPREPLY=($(compgen -W \"" + Words(choices) + "\" -- \"$cur\"))";
+    case ValueKind::Text:
+        break;
+    }
+    return "COMPREPLY=()";
+}
+
+int RunHelp(Invocation& call) {
+    if (call.Has("--man")) {
+        call.Out(ManPage());
+        return 0;
+    }
+    if (call.Has("--bash-completion")) {
+        call.Out(BashCompletion());
+        return 0;
+    }
+    if (call.arguments().empty()) {
+        call.Out(OverviewText());
+        return 0;
+    }
+    const Command* command = FindCommand(call.argument(0));
+    if (!command) {
+        std::vector<std::string> names;
+        for (const Command& c : Commands())
+            names.push_back(c.name);
+        std::string hint;
+        for (const std::string& close : CloseMatches(call.argument(0), names))
+            hint += (hint.empty() ? "; did you mean '" : "' or '") + close;
+        return call.UsageError("unknown command '" + call.argument(0) + "'" + (hint.empty() ? "" : hint + "'?"));
+    }
+    call.Out(HelpText(*command));
+    return 0;
+}
+
+} // namespace
+
+Command HelpCommand() {
+    return {"help",
+            "describe dashcam-cfg or one command",
+            "Prints the overview of the commands, or one command's help (the same as 'dashcam-cfg COMMAND --help'). "
+            "--man prints the manual page (roff) and --bash-completion the bash completion script; both are made "
+            "from the same declarations as the help.",
+            {{"COMMAND", "a command's name", ValueKind::Text, true}},
+            {{"--man", "", "print the manual page dashcam-cfg(1) in roff"},
+             {"--bash-completion", "", "print the bash completion script"}},
+            RunHelp};
+}
+
+std::vector<Command> AllCommands() {
+    std::vector<Command> all = CardCommands();
+    for (Command& c : ProfileCommands())
+        all.push_back(std::move(c));
+    all.push_back(TextCommand());
+    all.push_back(ZonesCommand());
+    all.push_back(TouchCalibrationCommand());
+    for (Command& c : DesktopCommands())
+        all.push_back(std::move(c));
+    all.push_back(HelpCommand());
+    return all;
+}
+
+std::string VersionText() { return std::string("dashcam-cfg ") + DASHCAM_VERSION + "\n"; }
+
+std::string OverviewText() {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const Command& c : Commands())
+        rows.emplace_back(c.name, c.summary);
+    return "usage: dashcam-cfg COMMAND [ARGUMENTS] [OPTIONS]\n       dashcam-cfg --version | --help\n\n"
+           "The dash cam settings editor's card operations, for scripts.\n\ncommands:\n" +
+           Columns(rows) + "\n" + Wrapped(kCardText, 0) + Wrapped(kExitStatus, 0) +
+           "'dashcam-cfg help COMMAND' or 'dashcam-cfg COMMAND --help' describes one command.\n";
+}
+
+std::string HelpText(const Command& command) {
+    std::string out = "usage: " + command.UsageLine() + "\n\n" + Wrapped(command.description, 2);
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const ArgumentSpec& a : command.arguments)
+        rows.emplace_back(a.name, a.help);
+    for (const OptionSpec& o : command.options)
+        rows.emplace_back(OptionWords(o), o.help +
+                                              (o.choices.empty() ? "" : " (" + Words(o.choices) + ")"));
+    rows.emplace_back("-h, --help", "this help");
+    return out + "\n" + Columns(rows);
+}
+
+std::string ManPage() {
+    std::string out = ".TH DASHCAM\\-CFG 1 \"\" \"dashcam-cfg " DASHCAM_VERSION "\" \"User Commands\"\n"
+                      ".SH NAME\ndashcam\\-cfg \\- the dash cam settings editor's card operations, for scripts\n"
+                      ".SH SYNOPSIS\n";
+    for (const Command& c : Commands())
+        out += ".B " + Roff(c.UsageLine()) + "\n.br\n";
+    out += ".B dashcam\\-cfg \\-\\-version\n.SH DESCRIPTION\n" + Roff(kCardText) + "\n.SH COMMANDS\n";
+    for (const Command& c : Commands()) {
+        out += ".SS " + Roff(c.name) + "\n" + Roff(c.description) + "\n";
+        for (const ArgumentSpec& a : c.arguments)
+            out += ".TP\n.I " + Roff(a.name) + "\n" + Roff(a.help) + "\n";
+        for (const OptionSpec& o : c.options)
+            out += ".TP\n.B " + Roff(OptionWords(o)) + "\n" + Roff(o.help) +
+                   (o.choices.empty() ? "" : " (" + Roff(Words(o.choices)) + ")") + "\n";
+    }
+    out += ".SH EXIT STATUS\n" + Roff(kExitStatus) + "\n.SH ENVIRONMENT\n.TP\n.B QT_LOGGING_RULES\n" +
+           Roff(kTraceText) + "\n";
+    return out;
+}
+
+std::string BashCompletion() {
+    std::vector<std::string> names;
+    for (const Command& c : Commands())
+        names.push_back(c.name);
+    std::string out = "# bash completion for dashcam-cfg, made by 'dashcam-cfg help --bash-completion'\n"
+                      "_dashcam_cfg() {\n"
+                      "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
+                      "  if [ \"$COMP_CWORD\" -eq 1 ]; then\n"
+                      "    COMPREPLY=($(compgen -W \"" + Words(names) + " --help --version\" -- \"$cur\"))\n"
+                      "    return\n"
+                      "  fi\n"
+                      "  local i n=0\n"
+                      "  for ((i = 2; i < COMP_CWORD; i++)); do\n"
+                      "    case ${COMP_WORDS[i]} in -*) ;; *) case ${COMP_WORDS[i-1]} in";
+    // Values of options are not arguments: the counter skips the word after an option that takes one.
+    std::vector<std::string> valued;
+    for (const Command& c : Commands())
+        for (const OptionSpec& o : c.options)
+            if (!o.value.empty() && std::find(valued.begin(), valued.end(), o.name) == valued.end())
+                valued.push_back(o.name);
+    std::string pattern;
+    for (const std::string& v : valued)
+        pattern += (pattern.empty() ? "" : "|") + v;
+    out += " " + (pattern.empty() ? std::string("--never") : pattern) + ") ;; *) n=$((n + 1)) ;; esac ;; esac\n"
+           "  done\n"
+           "  case ${COMP_WORDS[1]} in\n";
+    for (const Command& c : Commands()) {
+        std::vector<std::string> options;
+        for (const OptionSpec& o : c.options)
+            options.push_back(o.name);
+        options.emplace_back("--help");
+        out += "    " + c.name + ")\n      case $prev in\n";
+        for (const OptionSpec& o : c.options)
+            if (!o.value.empty())
+                out += "        " + o.name + ") " + CompletionFor(o.kind, o.choices) + "; return ;;\n";
+        out += "      esac\n      if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W \"" + Words(options) +
+               "\" -- \"$cur\")); return; fi\n      case $n in\n";
+        for (std::size_t i = 0; i < c.arguments.size(); ++i) {
+            const ArgumentSpec& a = c.arguments[i];
+            const bool last = i + 1 == c.arguments.size();
+            out += "        " + (a.repeated && last ? std::string("*") : std::to_string(i)) + ") " +
+                   CompletionFor(a.kind, {}) + " ;;\n";
+        }
+        out += "      esac ;;\n";
+    }
+    out += "  esac\n}\ncomplete -F _dashcam_cfg dashcam-cfg\n";
+    return out;
+}
+
+} // namespace dashcam::cli

@@ -1,0 +1,193 @@
+#include "cli/command_support.h"
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/command_line.h"
+#include "cli/zones_command.h"
+#include "platform/deferred_interrupts.h"
+#include "platform/host_system.h"
+#include "platform/text_codec.h"
+#include "settings/card_lock.h"
+#include "settings/card_version_info.h"
+#include "settings/editable_fields.h"
+
+namespace dashcam::cli {
+
+bool OpenCardFolder(Invocation& call, const std::string& argument) {
+    std::error_code ec;
+    const std::filesystem::path folder = ToFsPath(Utf8ToUtf16(argument));
+    if (!std::filesystem::is_directory(folder, ec)) {
+        call.Fail(argument + ": " + (std::filesystem::exists(folder, ec) ? "Not a directory" : "No such file or directory"));
+        return false;
+    }
+    // Card files are the folder followed directly by their names: the folder ends in a separator.
+    std::u16string root = Utf8ToUtf16(argument);
+    if (root.back() != u'/' && root.back() != kPathSeparator)
+        root.push_back(kPathSeparator);
+    SetCardRoot(root);
+    return true;
+}
+
+std::optional<CardSettingsLoad::Source> LoadCard(Invocation& call, const std::string& argument) {
+    if (!OpenCardFolder(call, argument))
+        return std::nullopt;
+    // Held for the rest of the run, so that nobody saves between our load and our save.
+    static CardLock held;
+    held = CardLock::Acquire(CardRoot());
+    if (!held.held())
+        return call.Fail(argument + ": " + held.message()), std::nullopt;
+    if (!held.message().empty())
+        call.Note(held.message());
+    SettingsRecord& record = AllocateRecord();
+    const CardSettingsLoad load = LoadCardSettings(record);
+    if (!load.problem.empty())
+        return call.Fail(argument + ": setup.cfg cannot be read (" + load.problem + ")"), std::nullopt;
+    if (!load)
+        return call.Fail(argument + ": neither setup.cfg nor default.cfg can be read"), std::nullopt;
+    return load.source;
+}
+
+const char* SourceFileName(CardSettingsLoad::Source source) {
+    return source == CardSettingsLoad::Source::Defaults ? "default.cfg" : "setup.cfg";
+}
+
+bool SaveCard(Invocation& call, const std::string& card, const std::vector<const FieldInfo*>& edited) {
+    SettingsRecord& record = *CurrentRecord();
+    const std::size_t written = record.SaveLength();
+    std::string beyond;
+    for (const FieldInfo* field : edited)
+        if (field->offset + field->width > written)
+            beyond += (beyond.empty() ? "" : ", ") + std::string(field->name);
+    if (!beyond.empty()) {
+        call.Fail(card + ": recordLength is " + std::to_string(record.recordLength()) + ", so a save writes only " +
+                  std::to_string(written) + " bytes and " + beyond +
+                  " would not reach setup.cfg; nothing was saved");
+        return false;
+    }
+    DeferredInterrupts hold;
+    if (!SaveSettingsFile(CardRoot() + u"setup.cfg")) {
+        call.Fail(card + ": " + LastCardFileError());
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::int64_t> ParseInteger(std::string_view text) {
+    if (text.empty() || text.size() > 20)
+        return std::nullopt;
+    std::size_t i = 0;
+    bool negative = false;
+    if (text[0] == '-' || text[0] == '+') {
+        negative = text[0] == '-';
+        i = 1;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+        if (value > (std::int64_t{1} << 40))
+            return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+std::string JsonQuoted(std::string_view utf8) {
+    std::string out = "\"";
+    for (char c : utf8) {
+        auto b = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else if (b < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", b);
+            out += buf;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, bool quoteTexts) {
+    switch (field.kind) {
+    case FieldKind::Unsigned:
+        return std::to_string(record.U32(field.offset));
+    case FieldKind::Signed:
+        return std::to_string(record.I32(field.offset));
+    case FieldKind::Text: {
+        const std::string text = Utf16ToUtf8(AnsiForDisplay(record.Text(field.offset, field.width)));
+        return quoteTexts ? JsonQuoted(text) : text;
+    }
+    }
+    return {};
+}
+
+std::vector<std::string> EditableFieldNames() {
+    std::vector<std::string> names;
+    for (const FieldInfo& f : SettingsFields())
+        if (IsEditableField(f.name))
+            names.emplace_back(f.name);
+    return names;
+}
+
+namespace {
+std::size_t CardLanguageCount() {
+    CardVersionInfo info;
+    ReadVersionFile(CardRoot() + u"lang" + kPathSeparator, info);
+    return info.languageNames.size();
+}
+} // namespace
+
+int AssignField(Invocation& call, SettingsRecord& record, const std::string& name, const std::string& value,
+                bool force, std::vector<const FieldInfo*>& edited) {
+    if (name == "timeZone") {
+        edited.push_back(FindSettingsField("timeZoneBias"));
+        edited.push_back(FindSettingsField("timeZoneName"));
+        return SetTimeZone(call, record, value);
+    }
+    const FieldInfo* field = FindSettingsField(name);
+    if (!field || !IsEditableField(name)) {
+        std::vector<std::string> names = EditableFieldNames();
+        names.emplace_back("timeZone");
+        std::string hint;
+        for (const std::string& close : CloseMatches(name, names))
+            hint += (hint.empty() ? "; did you mean '" : "' or '") + close;
+        return call.UsageError(field ? "'" + name + "' is not edited by the editor and cannot be set"
+                                     : "unknown field '" + name + "'" + (hint.empty() ? "" : hint + "'?"));
+    }
+    edited.push_back(field);
+    if (field->kind == FieldKind::Text) {
+        const std::u16string wide = Utf8ToUtf16(value);
+        const std::string ansi = WideToAnsi(wide);
+        if (AnsiToWide(ansi).value_or(u"") != wide)
+            return call.UsageError("'" + value + "' has characters that the record's code page lacks");
+        if (ansi.size() > field->width)
+            return call.UsageError(name + " holds at most " + std::to_string(field->width) + " bytes");
+        record.SetText(field->offset, field->width, ansi);
+        return 0;
+    }
+    const auto number = ParseInteger(value);
+    const bool isSigned = field->kind == FieldKind::Signed;
+    if (!number || (isSigned && (*number < INT32_MIN || *number > INT32_MAX)) ||
+        (!isSigned && (*number < 0 || *number > UINT32_MAX)))
+        return call.UsageError("'" + value + "' is not a valid " + (isSigned ? "signed" : "unsigned") +
+                               " 32-bit value for " + name);
+    if (!force) {
+        if (auto why = CheckControlValue(name, *number, record, CardLanguageCount()))
+            return call.UsageError(name + "=" + value + " refused: " + *why + " (--force stores it anyway)");
+    }
+    if (isSigned)
+        record.SetI32(field->offset, static_cast<std::int32_t>(*number));
+    else
+        record.SetU32(field->offset, static_cast<std::uint32_t>(*number));
+    return 0;
+}
+
+} // namespace dashcam::cli

@@ -1,0 +1,144 @@
+// dashcam-cfg format: formats the card as the editor's Format button does, keeping the camera's files.
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "cli/command_support.h"
+#include "cli/desktop/desktop_commands.h"
+#include "platform/host_system.h"
+#include "platform/text_codec.h"
+#include "settings/card_files.h"
+#include "settings/card_format.h"
+#include "settings/safe_file.h"
+#include "settings/settings_record.h"
+#ifndef _WIN32
+#include "platform/posix/udisks_volume_formatter.h"
+#endif
+
+namespace dashcam::cli {
+namespace {
+
+std::string U8(const std::u16string& s) { return Utf16ToUtf8(s); }
+
+bool InputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdin)) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+// The record whose product name becomes the volume label: setup.cfg, else default.cfg, else an empty record.
+SettingsRecord CardRecord(const std::u16string& cardRoot) {
+    SettingsRecord record;
+    for (const char16_t* name : {u"setup.cfg", u"default.cfg"})
+        if (auto head = ReadFileHead(cardRoot + name, SettingsRecord::kSize)) {
+            std::copy(head->bytes.begin(), head->bytes.end(), record.bytes.begin());
+            break;
+        }
+    return record;
+}
+
+bool Confirmed(Invocation& call, const CardFormatPlan& plan) {
+    call.Err("Caution: All data will be deleted after formatting the memory card.\nFormat the volume " +
+             U8(plan.volume) + " (" + U8(plan.fileSystem) + ", label \"" + U8(plan.label) + "\")? [y/N] ");
+    std::string answer;
+    std::getline(std::cin, answer);
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
+}
+
+std::string Json(const CardFormatPlan& plan, const CardFormatOutcome& outcome, const std::string& error) {
+    const std::u16string failed = !outcome.backup.ok ? outcome.backup.failedFile : outcome.restore.failedFile;
+    return std::string("{\"formatted\": ") + (outcome.format.succeeded ? "true" : "false") +
+           ", \"complete\": " + (outcome.complete() ? "true" : "false") + ", \"volume\": " + JsonQuoted(U8(plan.volume)) +
+           ", \"fileSystem\": " + JsonQuoted(U8(plan.fileSystem)) + ", \"clusterSize\": " +
+           std::to_string(plan.clusterSize) + ", \"label\": " + JsonQuoted(U8(plan.label)) +
+           ", \"cardRootAfter\": " + JsonQuoted(U8(outcome.cardRootAfter)) +
+           ", \"backupFolder\": " + JsonQuoted(U8(plan.backupFolder)) +
+           ", \"note\": " + JsonQuoted(U8(outcome.format.run.note)) + ", \"failedFile\": " + JsonQuoted(U8(failed)) +
+           ", \"error\": " + JsonQuoted(error) + "}\n";
+}
+
+// What went wrong, for the user; empty when the whole procedure succeeded.
+std::string ErrorOf(const CardFormatPlan& plan, const CardFormatOutcome& outcome) {
+    if (!outcome.backup.ok)
+        return "cannot back up " + U8(outcome.backup.failedFile) +
+               " (read back differs or copy failed); the card was not formatted";
+    if (!outcome.format.run.ran)
+        return U8(outcome.format.run.unavailableText) + "; the card was not formatted";
+    std::string error;
+    if (!outcome.format.succeeded)
+        error = "the format failed" + (outcome.format.run.note.empty() ? "" : ": " + U8(outcome.format.run.note));
+    if (!outcome.restore.ok)
+        error += (error.empty() ? "" : "; ") + U8(outcome.restore.failedFile) +
+                 " could not be copied back; the backups are in " + U8(plan.backupFolder);
+    return error;
+}
+
+} // namespace
+
+int RunFormat(Invocation& call) {
+    const std::string& card = call.argument(0);
+    if (!OpenCardFolder(call, card))
+        return 1;
+    const bool yes = call.Has("--yes");
+    if (!yes && !InputIsTerminal())
+        return call.Fail("standard input is not a terminal: give --yes to format the card; nothing was done");
+    auto plan = PlanCardFormat(CardRoot(), CardRecord(CardRoot()));
+    if (!plan)
+        return call.Fail(card + ": not on a removable drive; nothing was done");
+    // The card gets the editor, which is installed beside this program, rather than this program.
+#ifdef _WIN32
+    const std::u16string editor = FolderOf(plan->programPath) + u"dashcam-setting.exe";
+#else
+    const std::u16string editor = FolderOf(plan->programPath) + u"dashcam-setting";
+#endif
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(ToFsPath(editor), ec))
+        plan->programPath = editor;
+    if (!yes && !Confirmed(call, *plan))
+        return call.Fail("not confirmed; nothing was done");
+
+#ifndef _WIN32
+    // The disk service is reached over D-Bus, which wants an application object.
+    std::unique_ptr<QCoreApplication> application;
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "dashcam-cfg";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    SetFormatter(&DesktopFormatter());
+#endif
+    call.Err("backing up the card's files into " + U8(plan->backupFolder) + "\n");
+    call.Err("formatting " + U8(plan->volume) + " as " + U8(plan->fileSystem) + " (cluster size " +
+             (plan->clusterSize ? std::to_string(plan->clusterSize) : std::string("default")) + ", label \"" +
+             U8(plan->label) + "\")\n");
+    int progress = 0;
+    const CardFormatOutcome outcome = FormatCardKeepingFiles(*plan, [&progress, &call] {
+        progress = std::min(progress + 20, 100);
+        call.Err("progress " + std::to_string(progress) + "%\n");
+    });
+    SetFormatter(nullptr);
+    const std::string error = ErrorOf(*plan, outcome);
+    if (call.Has("--json"))
+        call.Out(Json(*plan, outcome, error));
+    if (!outcome.format.run.note.empty() && outcome.format.succeeded)
+        call.Note(U8(outcome.format.run.note));
+    if (!error.empty())
+        return call.Fail(error);
+    call.Err("formatted; the card's files and the program are back in " + U8(outcome.cardRootAfter) + "\n");
+    return 0;
+}
+
+} // namespace dashcam::cli

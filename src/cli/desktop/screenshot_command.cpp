@@ -1,0 +1,80 @@
+// dashcam-cfg screenshot: the editor window built offscreen on a card, as start-up builds it, written to a PNG.
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "app/setting_app.h"
+#include "app/setting_dlg.h"
+#include "cli/command_support.h"
+#include "cli/desktop/desktop_commands.h"
+#include "i18n/interface_language.h"
+#include "i18n/wide_text.h"
+#include "platform/prompt.h"
+#include "platform/text_codec.h"
+#include "settings/card_files.h"
+#include "settings/safe_file.h"
+#include "ui/base_dialog.h"
+
+namespace dashcam::cli {
+
+int RunScreenshot(Invocation& call) {
+    const int tab = CSettingDlg::TabOfPageName(call.Value("--page").value_or("memory"));
+    if (tab == 0)
+        return call.UsageError("--page is memory, record or system");
+    int scroll = 0;
+    if (const auto text = call.Value("--scroll")) {
+        const auto value = ParseInteger(*text);
+        if (!value || *value < 0 || *value > 100000)
+            return call.UsageError("--scroll needs a number of pixels from 0 to 100000");
+        scroll = static_cast<int>(*value);
+    }
+    const auto language = call.Value("--lang");
+    if (language) {
+        bool known = false;
+        for (int index = 0; index < 15; ++index)
+            known = known || EqualsIgnoreCase(InterfaceLanguageName(index), Utf8ToUtf16(*language));
+        if (!known)
+            return call.UsageError("unknown interface language '" + *language + "' (see 'text --list-languages')");
+    }
+    if (!OpenCardFolder(call, call.argument(0)))
+        return 1;
+    // Without setup.cfg the window would show default.cfg; without that too there is nothing to show, and the
+    // editor's message box would wait for a click that never comes.
+    const FileHeadRead setup = ReadFileHeadOrWhy(CardRoot() + u"setup.cfg", 0);
+    if (setup.missing && !ReadFileHeadOrWhy(CardRoot() + u"default.cfg", 0).head)
+        return call.Fail("no default.cfg :" + Utf16ToUtf8(CardRoot() + u"default.cfg"));
+
+    // Always offscreen: the window is rendered, never shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "dashcam-cfg";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    // The editor's message boxes would wait for a click; here the console's presenter answers them.
+    prompt::Presenter console = prompt::SetPresenter(nullptr);
+    CSettingApp::PrepareProcess();
+    prompt::SetPresenter(console);
+
+    auto dialog = std::make_unique<CSettingDlg>();
+    CSettingDlg::Options options;
+    options.handOver = false;
+    if (language)
+        options.forcedLanguage = QString::fromStdString(*language);
+    if (!dialog->OnInitDialog(options))
+        return call.Fail(call.argument(0) + ": the editor did not open on this card");
+    dialog->OnCommand(tab);
+    if (CBaseDialog* shown = dialog->shownPage(); shown && scroll > 0)
+        shown->OnVScroll(CBaseDialog::ScrollCode::ThumbPosition, std::min(scroll, shown->scrollMaximum()));
+    QApplication::processEvents();
+    const QImage image = dialog->grab().toImage();
+    if (!image.save(QString::fromStdString(call.argument(1)), "PNG"))
+        return call.Fail(call.argument(1) + ": cannot be written");
+    call.Out(call.argument(1) + "\n");
+    return 0;
+}
+
+} // namespace dashcam::cli

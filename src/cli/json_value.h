@@ -1,0 +1,31 @@
+#pragma once
+// A JSON value as profiles hold it: objects, arrays, strings, numbers, true, false and null. Parse gives nothing
+// (and the reason) for text that is not one whole JSON value.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dashcam::cli {
+
+class JsonValue {
+public:
+    enum class Type { Null, Bool, Number, String, Array, Object };
+
+    static std::optional<JsonValue> Parse(std::string_view text, std::string* why = nullptr);
+
+    Type type = Type::Null;
+    bool boolean = false;
+    double number = 0;
+    bool integral = false;  // the number was written without fraction or exponent
+    std::int64_t integer = 0;
+    std::string string;     // UTF-8
+    std::vector<JsonValue> items;
+    std::vector<std::pair<std::string, JsonValue>> members; // in the order written
+
+    const JsonValue* Member(std::string_view name) const;
+};
+
+} // namespace dashcam::cli

@@ -1,0 +1,258 @@
+// Profiles and discovery for scripts: export, apply, fields, cards.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/command_line.h"
+#include "cli/command_support.h"
+#include "cli/json_value.h"
+#include "platform/host_system.h"
+#include "platform/text_codec.h"
+#include "settings/card_files.h"
+#include "settings/editable_fields.h"
+#include "settings/safe_file.h"
+#include "settings/settings_record.h"
+
+namespace dashcam::cli {
+namespace {
+
+// The kind of file that export writes and apply reads, and the version of its layout.
+constexpr const char* kProfileFormat = "dashcam-cfg profile";
+constexpr int kProfileVersion = 1;
+// A profile is a few KiB; anything far beyond that is not one.
+constexpr std::size_t kMaxProfileBytes = 1u << 20;
+
+std::string ProductName(const SettingsRecord& record) {
+    return Utf16ToUtf8(AnsiForDisplay(record.productName()));
+}
+
+std::string ProfileOf(const SettingsRecord& record) {
+    std::string fields;
+    for (const FieldInfo& f : SettingsFields())
+        if (IsEditableField(f.name))
+            fields += (fields.empty() ? "\n    " : ",\n    ") + JsonQuoted(f.name) + ": " + FieldValue(record, f, true);
+    return "{\n  \"format\": " + JsonQuoted(kProfileFormat) + ",\n  \"formatVersion\": " +
+           std::to_string(kProfileVersion) + ",\n  \"productName\": " + JsonQuoted(ProductName(record)) +
+           ",\n  \"fields\": {" + fields + "\n  }\n}\n";
+}
+
+int RunExport(Invocation& call) {
+    if (!LoadCard(call, call.argument(0)))
+        return 1;
+    const std::string profile = ProfileOf(*CurrentRecord());
+    const auto output = call.Value("--output");
+    if (!output) {
+        call.Out(profile);
+        return 0;
+    }
+    std::FILE* file = std::fopen(output->c_str(), "wb");
+    if (!file)
+        return call.Fail(*output + ": " + std::strerror(errno));
+    const bool written = std::fwrite(profile.data(), 1, profile.size(), file) == profile.size();
+    const int error = errno;
+    if (std::fclose(file) != 0 || !written)
+        return call.Fail(*output + ": " + std::strerror(written ? errno : error));
+    return 0;
+}
+
+struct Profile {
+    std::string productName;
+    std::vector<std::pair<std::string, std::string>> assignments; // field, value as set takes it
+};
+
+// The profile's fields as set's assignments; nothing (with a message) when the file is not a profile.
+std::optional<Profile> ReadProfile(Invocation& call, const std::string& path) {
+    const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(path), kMaxProfileBytes);
+    if (!read.head)
+        return call.Fail(path + ": " + (read.missing ? std::string("No such file") : read.reason)), std::nullopt;
+    std::string why;
+    const std::string text(read.head->bytes.begin(), read.head->bytes.end());
+    const auto json = JsonValue::Parse(text, &why);
+    if (!json)
+        return call.Fail(path + ": not JSON (" + why + ")"), std::nullopt;
+    const JsonValue* format = json->Member("format");
+    const JsonValue* version = json->Member("formatVersion");
+    const JsonValue* product = json->Member("productName");
+    const JsonValue* fields = json->Member("fields");
+    if (!format || format->string != kProfileFormat || !fields || fields->type != JsonValue::Type::Object ||
+        !product || product->type != JsonValue::Type::String)
+        return call.Fail(path + ": not a profile that 'dashcam-cfg export' wrote"), std::nullopt;
+    if (!version || !version->integral || version->integer != kProfileVersion)
+        return call.Fail(path + ": profile format version " + (version ? std::to_string(version->integer) : "?") +
+                         " is not " + std::to_string(kProfileVersion) + ", the one this program reads"),
+               std::nullopt;
+    Profile profile{product->string, {}};
+    for (const auto& [name, value] : fields->members) {
+        if (!IsEditableField(name))
+            return call.Fail(path + ": '" + name + "' is not a field that the editor edits"), std::nullopt;
+        const FieldInfo* field = FindSettingsField(name);
+        const bool text = field->kind == FieldKind::Text;
+        if (text ? value.type != JsonValue::Type::String : !(value.type == JsonValue::Type::Number && value.integral))
+            return call.Fail(path + ": " + name + " must be " + (text ? "a string" : "an integer")), std::nullopt;
+        profile.assignments.emplace_back(name, text ? value.string : std::to_string(value.integer));
+    }
+    return profile;
+}
+
+// Applies the profile to one card and says so on one line; true when the card holds the profile afterwards.
+bool ApplyToCard(Invocation& call, const Profile& profile, const std::string& card) {
+    ResetCardState();
+    if (!LoadCard(call, card)) {
+        call.Out("failed " + card + "\n");
+        return false;
+    }
+    SettingsRecord& record = *CurrentRecord();
+    const std::string product = ProductName(record);
+    if (product != profile.productName && !call.Has("--force")) {
+        call.Fail(card + ": the profile is for \"" + profile.productName + "\", the card is a \"" + product +
+                  "\" (--force applies it anyway)");
+        call.Out("failed " + card + "\n");
+        return false;
+    }
+    const SettingsRecord before = record;
+    std::vector<const FieldInfo*> edited;
+    for (const auto& [name, value] : profile.assignments) {
+        if (AssignField(call, record, name, value, false, edited) != 0) {
+            call.Out("failed " + card + "\n");
+            return false;
+        }
+    }
+    std::string changes;
+    std::vector<const FieldInfo*> changed;
+    for (const FieldInfo* f : edited) {
+        const std::string was = FieldValue(before, *f, true), now = FieldValue(record, *f, true);
+        if (was != now) {
+            changes += "  " + std::string(f->name) + ": " + was + " -> " + now + "\n";
+            changed.push_back(f);
+        }
+    }
+    if (call.Has("--dry-run")) {
+        call.Out("would change " + card + " (" + std::to_string(changed.size()) + " fields)\n" + changes);
+        return true;
+    }
+    if (!SaveCard(call, card, changed)) {
+        call.Out("failed " + card + "\n");
+        return false;
+    }
+    call.Out("applied " + card + " (" + std::to_string(changed.size()) + " fields changed)\n");
+    return true;
+}
+
+int RunApply(Invocation& call) {
+    const auto profile = ReadProfile(call, call.argument(0));
+    if (!profile)
+        return 1;
+    bool allDone = true;
+    for (std::size_t i = 1; i < call.arguments().size(); ++i)
+        allDone = ApplyToCard(call, *profile, call.argument(i)) && allDone;
+    return allDone ? 0 : 1;
+}
+
+std::string AllowedText(const ControlValues& values, const FieldInfo& field) {
+    if (field.kind == FieldKind::Text)
+        return "text of at most " + std::to_string(field.width) + " bytes";
+    if (values.name == "deviceLanguage")
+        return "an index into the card's language list, or 0, 2, 6";
+    if (values.name == "winterMonthMask")
+        return "bits 0-4 (the other bits stay as loaded)";
+    std::string text;
+    for (std::int64_t v : values.only)
+        text += (text.empty() ? "" : ", ") + std::to_string(v);
+    return text.empty() ? std::to_string(values.low) + "-" + std::to_string(values.high) : text;
+}
+
+int RunFields(Invocation& call) {
+    const bool json = call.Has("--json");
+    std::string out;
+    for (const ControlValues& values : EditableFieldValues()) {
+        const FieldInfo& field = *FindSettingsField(values.name);
+        const char* type = field.kind == FieldKind::Text ? "text" : field.kind == FieldKind::Signed ? "signed" : "unsigned";
+        if (!json) {
+            out += std::string(values.name) + "\t" + type + "\t" + AllowedText(values, field) + "\n";
+            continue;
+        }
+        std::string entry = "{\"name\": " + JsonQuoted(values.name) + ", \"type\": \"" + type + "\"";
+        if (field.kind == FieldKind::Text) {
+            entry += ", \"maxBytes\": " + std::to_string(field.width);
+        } else if (!values.only.empty()) {
+            std::string list;
+            for (std::int64_t v : values.only)
+                list += (list.empty() ? "" : ", ") + std::to_string(v);
+            entry += ", \"values\": [" + list + "]";
+        } else if (values.name != "deviceLanguage") {
+            entry += ", \"min\": " + std::to_string(values.low) + ", \"max\": " + std::to_string(values.high);
+        }
+        entry += ", \"allowed\": " + JsonQuoted(AllowedText(values, field)) + "}";
+        out += (out.empty() ? "[\n  " : ",\n  ") + entry;
+    }
+    call.Out(json ? out + "\n]\n" : out);
+    return 0;
+}
+
+int RunCards(Invocation& call) {
+    struct Found {
+        std::u16string root;
+        bool removable;
+    };
+    std::vector<Found> found;
+    for (const std::u16string& root : Host().MountedVolumes()) {
+        // Only a regular setup.cfg makes a card; its size is not asked for.
+        if (ReadFileHeadOrWhy(root + u"setup.cfg", 0).head)
+            found.push_back({root, Host().IsOnRemovableDrive(root)});
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found& a, const Found& b) { return a.removable && !b.removable; });
+    std::string out;
+    for (const Found& f : found) {
+        if (call.Has("--json"))
+            out += (out.empty() ? "[\n  " : ",\n  ") + std::string("{\"path\": ") + JsonQuoted(Utf16ToUtf8(f.root)) +
+                   ", \"removable\": " + (f.removable ? "true" : "false") + "}";
+        else
+            out += Utf16ToUtf8(f.root) + "\n";
+    }
+    if (call.Has("--json"))
+        out = out.empty() ? "[]\n" : out + "\n]\n";
+    call.Out(out);
+    return 0;
+}
+
+} // namespace
+
+std::vector<Command> ProfileCommands() {
+    return {
+        {"export", "the card's editable fields as a JSON profile",
+         "Writes the fields that the editor's pages edit, by name, as a JSON profile with the format version and "
+         "the product name of the card it came from: {\"format\": \"dashcam-cfg profile\", \"formatVersion\": 1, "
+         "\"productName\": ..., \"fields\": {...}}.",
+         {{"CARD", "the card folder", ValueKind::Folder}},
+         {{"--output", "FILE", "write the profile to FILE instead of standard output", ValueKind::File}},
+         RunExport},
+        {"apply", "apply a profile to one or more cards",
+         "Applies a profile that export wrote to each card as set does: each card is saved on its own and reported "
+         "on its own line ('applied CARD', 'would change CARD', 'failed CARD'); a card that fails does not stop the "
+         "others, and the exit status is 1 when any card failed. A profile from another product name is refused "
+         "unless --force is given.",
+         {{"PROFILE", "a profile written by export", ValueKind::File},
+          {"CARD", "a card folder", ValueKind::Folder, false, true}},
+         {{"--dry-run", "", "show what would change, save nothing"},
+          {"--force", "", "apply a profile of another product name"}},
+         RunApply},
+        {"fields", "every field that set accepts, with its allowed values",
+         "Lists every field that set accepts, with its type and the values that the editor's controls store "
+         "there, one tab-separated line each.",
+         {},
+         {{"--json", "", "one JSON array of objects: name, type, values or min and max, allowed"}},
+         RunFields},
+        {"cards", "the mounted volumes that hold a setup.cfg",
+         "Lists the mounted volumes that hold a setup.cfg at their root, removable ones first, one path per line.",
+         {},
+         {{"--json", "", "one JSON array of objects: path, removable"}},
+         RunCards},
+    };
+}
+
+} // namespace dashcam::cli

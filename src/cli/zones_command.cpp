@@ -1,0 +1,70 @@
+#include "cli/zones_command.h"
+
+#include "cli/command_line.h"
+#include "cli/command_support.h"
+#include "pages/timezone/store_zone_in_record.h"
+#include "pages/timezone/time_zone_info_manager.h"
+#include "platform/text_codec.h"
+
+namespace dashcam::cli {
+namespace {
+
+// The catalogue as the editor builds it at start-up, from the zone source that the program installed.
+const CTimeZoneInfoManager& Catalogue() {
+    static const CTimeZoneInfoManager catalogue;
+    return catalogue;
+}
+
+int RunZones(Invocation& call) {
+    const CTimeZoneInfoManager& catalogue = Catalogue();
+    const bool json = call.Has("--json");
+    std::string out = json ? "[" : "";
+    for (std::size_t i = 0; i < catalogue.zoneCount(); ++i) {
+        const CRegTimeZoneInfo& zone = catalogue.zone(i);
+        const std::string key = Utf16ToUtf8(KeyNameOf(zone)), display = Utf16ToUtf8(DisplayNameOf(zone));
+        const std::string bias = std::to_string(BiasOf(zone));
+        if (json)
+            out += std::string(i ? ",\n  " : "\n  ") + "{\"keyName\": " + JsonQuoted(key) +
+                   ", \"displayName\": " + JsonQuoted(display) + ", \"standardName\": " +
+                   JsonQuoted(Utf16ToUtf8(StandardNameOf(zone))) + ", \"bias\": " + bias + "}";
+        else
+            out += key + "\t" + display + "\t" + bias + "\n";
+    }
+    if (json)
+        out += catalogue.zoneCount() ? "\n]\n" : "]\n";
+    call.Out(out);
+    return 0;
+}
+
+} // namespace
+
+int SetTimeZone(Invocation& call, SettingsRecord& record, const std::string& key) {
+    const CTimeZoneInfoManager& catalogue = Catalogue();
+    const std::u16string wanted = Utf8ToUtf16(key);
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < catalogue.zoneCount(); ++i) {
+        if (KeyNameOf(catalogue.zone(i)) == wanted) {
+            StoreZoneInRecord(catalogue.zone(i), record);
+            return 0;
+        }
+        keys.push_back(Utf16ToUtf8(KeyNameOf(catalogue.zone(i))));
+    }
+    std::string message = "unknown time zone '" + key + "'";
+    const std::vector<std::string> matches = CloseMatches(key, keys, 5);
+    for (std::size_t i = 0; i < matches.size(); ++i)
+        message += (i ? ", '" : "; close matches: '") + matches[i] + "'";
+    return call.UsageError(message + " ('dashcam-cfg zones' lists them all)");
+}
+
+Command ZonesCommand() {
+    return {"zones",
+            "the host's time zones, for set CARD timeZone=KEY",
+            "Lists the host's time zones as the System page offers them, east to west: key name, display text and "
+            "bias (minutes east of UTC), tab-separated. On Windows they come from the registry; elsewhere from the "
+            "system's time-zone database under their Windows names, with the daylight rules of the current year.",
+            {},
+            {{"--json", "", "one JSON array of objects that also give the standard-time name"}},
+            RunZones};
+}
+
+} // namespace dashcam::cli

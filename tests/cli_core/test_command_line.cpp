@@ -1,0 +1,254 @@
+// dashcam-cfg's commands called in process, as the program calls them: the words, what they printed, the status.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/command_line.h"
+#include "settings/card_files.h"
+#include "support/fake_host.h"
+#include "support/temp_dir.h"
+
+namespace dashcam {
+namespace {
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+
+struct Printed : cli::Console {
+    std::string out, err;
+    void Out(std::string_view text) override { out += text; }
+    void Err(std::string_view text) override { err += text; }
+};
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+Result Cfg(const std::vector<std::string>& words) {
+    ResetCardState();
+    Printed printed;
+    const int status = cli::RunCommandLine(words, printed);
+    return {status, printed.out, printed.err};
+}
+
+void PutU32(std::vector<std::uint8_t>& b, std::size_t o, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[o + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+fs::path NewCard(const TempDir& dir, const std::string& name) {
+    const fs::path card = dir.path() / name;
+    fs::copy(fs::path(DASHCAM_SOURCE_DIR) / "examples/card", card, fs::copy_options::recursive);
+    return card;
+}
+
+TEST(CommandLine, ShellConventionsAndHints) {
+    TempDir dir;
+    const fs::path card = NewCard(dir, "--odd card");
+    // --opt=value, and -- before an argument that looks like an option.
+    Result r = Cfg({"clock", "--at=2014-05-06 13:45:07", "--", card.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::ReadText(card / "time.dat").substr(0, 19), "2014,05,06,13,45,07");
+
+    r = Cfg({"shwo", card.string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("did you mean 'show'"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line, not the whole usage";
+    r = Cfg({"set", card.string(), "recordTimerHour=48"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("did you mean 'recordTimerHours'"), std::string::npos) << r.err;
+    r = Cfg({"show", card.string(), "--jsno"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("'--json'"), std::string::npos) << r.err;
+    EXPECT_EQ(Cfg({"show"}).status, 2);
+    EXPECT_EQ(Cfg({"clock", card.string(), "--at"}).status, 2);
+    EXPECT_EQ(Cfg({"text", "IDS_STRING101", "--lang", "french", "--lang", "german"}).status, 2);
+
+    // help CMD is CMD --help; the overview names every command.
+    EXPECT_EQ(Cfg({"help", "set"}).out, Cfg({"set", "--help"}).out);
+    const std::string overview = Cfg({"--help"}).out;
+    for (const cli::Command& c : cli::Commands())
+        EXPECT_NE(overview.find("\n  " + c.name + " "), std::string::npos) << c.name;
+    EXPECT_EQ(Cfg({"--version"}).out.rfind("dashcam-cfg ", 0), 0u);
+    EXPECT_EQ(Cfg({"help", "frobnicate"}).status, 2);
+}
+
+TEST(CommandLine, ShowNamesItsSourceAndFailuresCarryTheReason) {
+    TempDir dir;
+    const fs::path card = NewCard(dir, "card");
+    Result r = Cfg({"show", card.string(), "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"source\": \"setup.cfg\""), std::string::npos);
+    fs::remove(card / "setup.cfg");
+    EXPECT_NE(Cfg({"show", card.string(), "--json"}).out.find("\"source\": \"default.cfg\""), std::string::npos);
+    fs::remove(card / "default.cfg");
+    r = Cfg({"show", card.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("dashcam-cfg: no default.cfg :" + card.string()), std::string::npos) << r.err;
+    r = Cfg({"get", (dir.path() / "gone").string(), "parkingMode"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
+}
+
+TEST(CommandLine, SetAndRestoreSayWhenTheRecordLengthKeepsAnEditOffTheCard) {
+    TempDir dir;
+    const fs::path card = NewCard(dir, "card");
+    auto setup = ReadBytes(card / "setup.cfg");
+    PutU32(setup, 0, 300); // a save writes bytes 0-299 only
+    test::WriteBytes(card / "setup.cfg", setup);
+    // Below the length the edit is saved; beyond it nothing is saved and the status says so.
+    ASSERT_EQ(Cfg({"set", card.string(), "recordTimerHours=48"}).status, 0);
+    setup = ReadBytes(card / "setup.cfg");
+    Result r = Cfg({"set", card.string(), "recordTimerHours=6", "speedUnit=1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("speedUnit"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(card / "setup.cfg"), setup);
+
+    // Factory settings that say their length is 0 never become an empty setup.cfg.
+    fs::remove(card / "setup.cfg");
+    auto defaults = ReadBytes(card / "default.cfg");
+    PutU32(defaults, 0, 0);
+    test::WriteBytes(card / "default.cfg", defaults);
+    EXPECT_EQ(Cfg({"set", card.string(), "parkingMode=1"}).status, 1);
+    EXPECT_EQ(Cfg({"restore-defaults", card.string()}).status, 1);
+    EXPECT_FALSE(fs::exists(card / "setup.cfg"));
+}
+
+TEST(CommandLine, ExportThenApplyCarriesTheEditableFieldsOnly) {
+    TempDir dir;
+    const fs::path sample = NewCard(dir, "sample");
+    ASSERT_EQ(Cfg({"set", sample.string(), "recordTimerHours=48", "speedUnit=1", "timeZoneName=Tokyo Standard Time",
+                   "timeZoneBias=540", "memoryPartition=3"})
+                  .status,
+              0);
+    const fs::path profile = dir.path() / "fleet.json";
+    Result r = Cfg({"export", sample.string(), "--output", profile.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(test::ReadText(profile).find("\"productName\": \"KESTRAVON Z910\""), std::string::npos);
+
+    std::vector<fs::path> cards;
+    std::vector<std::vector<std::uint8_t>> before;
+    for (const char* name : {"a", "b", "c"}) {
+        cards.push_back(NewCard(dir, name));
+        before.push_back(ReadBytes(cards.back() / "setup.cfg"));
+    }
+    const fs::path broken = NewCard(dir, "broken");
+    fs::remove(broken / "setup.cfg");
+    fs::create_directory(broken / "setup.cfg"); // cannot be read, so it is never replaced
+
+    r = Cfg({"apply", profile.string(), cards[0].string(), "--dry-run"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("recordTimerHours: 24 -> 48"), std::string::npos) << r.out;
+    EXPECT_EQ(ReadBytes(cards[0] / "setup.cfg"), before[0]);
+
+    r = Cfg({"apply", profile.string(), cards[0].string(), broken.string(), cards[1].string(), cards[2].string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("failed " + broken.string() + "\n"), std::string::npos) << r.out;
+    const auto wanted = ReadBytes(sample / "setup.cfg");
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        EXPECT_NE(r.out.find("applied " + cards[i].string()), std::string::npos) << r.out;
+        const auto after = ReadBytes(cards[i] / "setup.cfg");
+        ASSERT_EQ(after.size(), before[i].size());
+        EXPECT_EQ(Cfg({"diff", (sample / "setup.cfg").string(), (cards[i] / "setup.cfg").string()}).status, 0);
+        for (std::size_t b = 0; b < after.size(); ++b) {
+            bool editable = false;
+            for (const char* name : {"recordTimerHours", "speedUnit", "timeZoneName", "timeZoneBias",
+                                            "memoryPartition"}) {
+                const FieldInfo* f = FindSettingsField(name);
+                editable = editable || (b >= f->offset && b < f->offset + f->width);
+            }
+            EXPECT_EQ(after[b], editable ? wanted[b] : before[i][b]) << "byte " << b;
+        }
+    }
+
+    // Another product's profile is refused unless forced.
+    auto other = ReadBytes(cards[0] / "setup.cfg");
+    other[8] = 'X';
+    test::WriteBytes(cards[0] / "setup.cfg", other);
+    EXPECT_EQ(Cfg({"apply", profile.string(), cards[0].string()}).status, 1);
+    EXPECT_EQ(Cfg({"apply", profile.string(), cards[0].string(), "--force"}).status, 0);
+    test::WriteText(dir.path() / "bad.json", "{\"format\": \"dashcam-cfg profile\", \"formatVersion\": 1, "
+                                             "\"productName\": \"KESTRAVON Z910\", \"fields\": {\"recordLength\": 3}}");
+    EXPECT_EQ(Cfg({"apply", (dir.path() / "bad.json").string(), cards[1].string()}).status, 1);
+}
+
+TEST(CommandLine, FieldsListsWhatSetAccepts) {
+    TempDir dir;
+    const fs::path card = NewCard(dir, "card");
+    const Result r = Cfg({"fields", "--json"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("{\"name\": \"recordTimerHours\", \"type\": \"unsigned\", \"values\": [6, 12, 24, 48]"),
+              std::string::npos)
+        << r.out;
+    // Every listed value of the plain list is one that set stores without --force.
+    for (const std::string& line : {std::string("motionSensitivity"), std::string("memoryPartition")}) {
+        const std::string plain = Cfg({"fields"}).out;
+        const std::size_t at = plain.find(line + "\t");
+        ASSERT_NE(at, std::string::npos);
+        const std::string values = plain.substr(plain.find('\t', at + line.size() + 1) + 1,
+                                                plain.find('\n', at) - plain.find('\t', at + line.size() + 1) - 1);
+        for (const char* v : {"0", "1", "3", "5"})
+            EXPECT_EQ(Cfg({"set", card.string(), line + "=" + v}).status == 0,
+                      values.find(v) != std::string::npos && (values.find('-') == std::string::npos || *v != '0'))
+                << line << "=" << v << " against " << values;
+    }
+}
+
+TEST(CommandLine, DiffExitsOneWhenTheFilesDifferAndCountsTheTail) {
+    TempDir dir;
+    const fs::path card = NewCard(dir, "card");
+    const std::string setup = (card / "setup.cfg").string();
+    EXPECT_EQ(Cfg({"diff", setup, setup}).status, 0);
+    auto longer = ReadBytes(card / "setup.cfg");
+    longer.resize(600, 0x55);
+    test::WriteBytes(dir.path() / "long.cfg", longer);
+    const Result r = Cfg({"diff", setup, (dir.path() / "long.cfg").string(), "--json"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\"bytesPastRecord\": 28"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"fields\": {}"), std::string::npos) << r.out;
+    EXPECT_EQ(Cfg({"diff", setup, (dir.path() / "none.cfg").string()}).status, 1);
+}
+
+TEST(CommandLine, LanguagesPairsAndARegularFileOnly) {
+    TempDir dir;
+    const fs::path card = NewCard(dir, "card");
+    test::WriteText(card / "lang/ver.dat", " Ver: 1.0\n Code: en xx ko\n");
+    Result r = Cfg({"languages", card.string(), "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("{\"code\": \"xx\", \"name\": null},\n    {\"code\": \"ko\", \"name\": \"Korean\"}"),
+              std::string::npos)
+        << r.out;
+    fs::remove(card / "lang/ver.dat");
+    fs::create_directory(card / "lang/ver.dat");
+    r = Cfg({"languages", card.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ver.dat: "), std::string::npos) << r.err; // with the reason
+}
+
+// A host on which only the folders named "card…" are on a removable drive.
+struct CardReaderHost : test::FakeHost {
+    bool IsOnRemovableDrive(const std::u16string& folder) override {
+        return folder.find(u"card") != std::u16string::npos;
+    }
+};
+
+TEST(CommandLine, ClockNowAndCardsComeFromTheHost) {
+    CardReaderHost host;
+    host.bias = -540;
+    TempDir dir;
+    const fs::path card = NewCard(dir, "card");
+    ASSERT_EQ(Cfg({"clock", card.string(), "--now"}).status, 0);
+    EXPECT_EQ(test::ReadText(card / "time.dat"), "2014,05,06,13,45,07,+0900");
+
+    fs::create_directory(dir.path() / "empty");
+    const fs::path fixed = NewCard(dir, "fixed");
+    host.volumes = {fixed.u16string() + u'/', (dir.path() / "empty").u16string() + u'/', card.u16string() + u'/'};
+    const Result r = Cfg({"cards"});
+    ASSERT_EQ(r.status, 0);
+    // Removable first; a volume without setup.cfg is no card.
+    EXPECT_EQ(r.out, card.string() + "/\n" + fixed.string() + "/\n");
+}
+
+} // namespace
+} // namespace dashcam
