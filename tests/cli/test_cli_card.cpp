@@ -57,6 +57,14 @@ TEST_F(CardCommands, LoadingFallsBackToDefaultsAndFailsWithoutEither) {
     EXPECT_NE(r.err.find("no default.cfg :"), std::string::npos);
     EXPECT_EQ(Cfg({"show", Card() + "/missing"}).status, 1);
     EXPECT_EQ(Cfg({"show", (card / "lang" / "ver.dat").string()}).status, 1);
+
+    // A setup.cfg that is there but cannot be read is an error, never a reason to save the defaults over it.
+    fs::copy(fs::path(DASHCAM_SOURCE_DIR) / "examples/card/default.cfg", card / "default.cfg");
+    fs::create_directory(card / "setup.cfg");
+    r = Cfg({"set", Card(), "recordTimerHours=48"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("setup.cfg cannot be read"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::is_directory(card / "setup.cfg"));
 }
 
 TEST_F(CardCommands, SetSavesLikeTheEditorAndRefusesWhatNoControlStores) {
@@ -81,11 +89,16 @@ TEST_F(CardCommands, SetSavesLikeTheEditorAndRefusesWhatNoControlStores) {
     EXPECT_EQ(Cfg({"set", Card(), "parkingMode=abc"}).status, 2);
     EXPECT_EQ(Cfg({"set", Card(), "parkingMode=-1", "--force"}).status, 2);
     EXPECT_EQ(Cfg({"set", Card(), "timeZoneName=" + std::string(33, 'x')}).status, 2);
+    // An overlong UTF-8 form of NUL is not a character of the record's code page.
+    EXPECT_EQ(Cfg({"set", Card(), std::string("timeZoneName=AB\xC0\x80" "CD")}).status, 2);
     r = Cfg({"set", Card(), "recordTimerHours=36", "--force"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(U32At(ReadBytes(card / "setup.cfg"), 200), 36u);
     // The language index is checked against the card's list: six languages.
     EXPECT_EQ(Cfg({"set", Card(), "deviceLanguage=5"}).status, 0);
+    // After "--" everything is an operand.
+    EXPECT_EQ(Cfg({"set", "--", Card(), "recordTimerHours=6"}).status, 0);
+    EXPECT_EQ(U32At(ReadBytes(card / "setup.cfg"), 200), 6u);
 }
 
 TEST_F(CardCommands, LongerFileKeepsItsTailAndFailedSaveChangesNothing) {

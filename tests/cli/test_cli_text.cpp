@@ -1,6 +1,10 @@
 // dashcam-cfg text, run as a translator or a script would.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -76,6 +80,15 @@ TEST(CliText, LanguageFilePreviewsADraftOverEnglish) {
     ProcessResult tiny = Text({"IDS_STRING101", "--lang-file", (dir / "tiny.lng").string()});
     EXPECT_EQ(tiny.status, 1);
     EXPECT_EQ(tiny.out, "");
+#ifndef _WIN32
+    // A folder or a FIFO is refused at once, with the reason, instead of aborting or waiting for a writer.
+    ASSERT_EQ(::mkfifo((dir / "pipe.lng").c_str(), 0600), 0);
+    for (const char* name : {"pipe.lng", "."}) {
+        ProcessResult refused = Text({"IDS_STRING101", "--lang-file", (dir / name).string()});
+        EXPECT_EQ(refused.status, 1) << name;
+        EXPECT_NE(refused.err.find(": it is "), std::string::npos) << refused.err;
+    }
+#endif
 }
 
 TEST(CliText, ListsTheTwelveLanguages) {
