@@ -69,13 +69,15 @@ def sweep(cfg, work, label, file, args, old_clock):
         if reached:
             targets.append((name, counts[name]))
 
+    # Where a refused flock makes the lock fall back to a lock file of this computer, it lands in the work folder.
+    env = dict(os.environ, XDG_RUNTIME_DIR=work)
     runs, failures, statuses = 0, [], {}
     for name, n in targets:
         for fault in ERRORS[name] + ["KILL"]:
             fresh()
             inject = "inject=%s:%s:when=%d" % (name, "signal=KILL" if fault == "KILL" else "error=" + fault, n)
             p = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-e", "trace=" + name, "-e", inject]
-                               + command, capture_output=True, text=True, timeout=60)
+                               + command, capture_output=True, text=True, timeout=60, env=env)
             rc = None if p.returncode < 0 or fault == "KILL" and p.returncode == 137 else p.returncode
             runs += 1
             key = "killed" if rc is None else "exit %d" % rc
