@@ -24,10 +24,7 @@ bool OpenCardFolder(Invocation& call, const std::string& argument) {
         return false;
     }
     // Card files are the folder followed directly by their names: the folder ends in a separator.
-    std::u16string root = Utf8ToUtf16(argument);
-    if (root.back() != u'/' && root.back() != kPathSeparator)
-        root.push_back(kPathSeparator);
-    SetCardRoot(root);
+    SetCardRoot(CardRootFromArgument(Utf8ToUtf16(argument)));
     return true;
 }
 
