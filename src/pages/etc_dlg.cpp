@@ -31,17 +31,19 @@ constexpr std::array<float, CEtcDlg::kKinds> kTypeCShares = {0.55f, 0.15f, 0.15f
 constexpr std::array<float, CEtcDlg::kKinds> kFallbackShares = {0.606f, 0.20f, 0.05f, 0.03f, 0.10f};
 
 // Record field of each overwrite check box, 1320 … 1323.
-using OverwriteSetter = void (SettingsRecord::*)(std::uint32_t);
-using OverwriteGetter = std::uint32_t (SettingsRecord::*)() const;
 struct OverwriteField {
-    OverwriteGetter get;
-    OverwriteSetter set;
+    std::uint32_t (*get)(const SettingsRecord&);
+    void (*set)(SettingsRecord&, std::uint32_t);
 };
 const OverwriteField kOverwriteFields[] = {
-    {&SettingsRecord::overwriteContinuousIncident, &SettingsRecord::setOverwriteContinuousIncident},
-    {&SettingsRecord::overwriteParkingMotion, &SettingsRecord::setOverwriteParkingMotion},
-    {&SettingsRecord::overwriteParkingIncident, &SettingsRecord::setOverwriteParkingIncident},
-    {&SettingsRecord::overwriteManual, &SettingsRecord::setOverwriteManual},
+    {[](const SettingsRecord& r) { return r.overwriteContinuousIncident(); },
+     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteContinuousIncident(v); }},
+    {[](const SettingsRecord& r) { return r.overwriteParkingMotion(); },
+     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteParkingMotion(v); }},
+    {[](const SettingsRecord& r) { return r.overwriteParkingIncident(); },
+     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteParkingIncident(v); }},
+    {[](const SettingsRecord& r) { return r.overwriteManual(); },
+     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteManual(v); }},
 };
 
 } // namespace
@@ -170,7 +172,7 @@ void CEtcDlg::Refresh() {
         return;
     // A stored value other than 0 shows as checked: the camera overwrites for any non-zero value.
     for (int i = 0; i < 4; ++i)
-        SetChecked(kFirstOverwrite + i, (record->*kOverwriteFields[i].get)() != 0);
+        SetChecked(kFirstOverwrite + i, kOverwriteFields[i].get(*record) != 0);
     for (std::uint32_t type = 1; type <= 3; ++type)
         SetChecked(kTypeA + static_cast<int>(type) - 1, record->memoryPartition() == type);
     update();
@@ -184,7 +186,7 @@ void CEtcDlg::OnPartitionClicked(int id) {
 
 void CEtcDlg::OnOverwriteClicked(int id, bool checked) {
     if (SettingsRecord* record = CurrentRecord())
-        (record->*kOverwriteFields[id - kFirstOverwrite].set)(checked ? 1 : 0);
+        kOverwriteFields[id - kFirstOverwrite].set(*record, checked ? 1 : 0);
 }
 
 QPoint CEtcDlg::DiagramOrigin() const {
