@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <algorithm>
+#include <vector>
 
 #include "i18n/interface_language.h"
 #include "i18n/language_table.h"
@@ -22,6 +24,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
 #include "ui/pixel_ops.h"
+#include "ui/qt_translations.h"
 #include "ui/r_button.h"
 #include "ui/r_static_text.h"
 #include "ui/skin_painter.h"
@@ -135,16 +138,24 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
                          u"Initialize first.",
                      true});
 
-    if (options.forcedLanguage)
-        LoadLanguage(options.forcedLanguage->toStdU16String());
-    else
-        ChooseInterfaceLanguage(cardVersionInfo_, CurrentRecord());
+    std::u16string language;
+    if (options.forcedLanguage) {
+        language = options.forcedLanguage->toStdU16String();
+        LoadLanguage(language);
+    } else {
+        const int index = ChooseInterfaceLanguageIndex(cardVersionInfo_, CurrentRecord());
+        SetInterfaceLanguage(index);
+        language = InterfaceLanguageName(index);
+    }
+    // The message boxes' standard buttons in the same language.
+    InstallQtTranslations(language);
     setWindowTitle(UiText(u"IDS_STRING101"));
     setWindowTitle(QString::fromUtf16(kWindowCaption));
     titleFont_ = CellHeightFont(QString::fromStdU16String(GetUiFontFaceName()), ToDevice(13), 700);
     BuildSkin();
     CreateControls();
     CreatePages();
+    SetKeyboardOrder();
     readyToPaint_ = true;
     RefreshPages();
     return true;
@@ -223,6 +234,24 @@ void CSettingDlg::CreateControls() {
 
     for (CRButton* b : {minimiseButton_, closeButton_, initializeButton_, cancelButton_, saveButton_, backButton_})
         connect(b, &CRButton::command, this, &CSettingDlg::OnCommand);
+}
+
+void CSettingDlg::SetKeyboardOrder() {
+    std::vector<QWidget*> order{minimiseButton_, closeButton_};
+    std::vector<CRButton*> tabs;
+    for (const PageSlot& slot : pages_)
+        tabs.push_back(slot.tab);
+    std::sort(tabs.begin(), tabs.end(), [](const CRButton* a, const CRButton* b) { return a->x() < b->x(); });
+    order.insert(order.end(), tabs.begin(), tabs.end());
+    // Each page's controls in the page's own order; Tab skips those of the hidden pages.
+    for (const PageSlot& slot : pages_)
+        for (QWidget* w = slot.page->nextInFocusChain(); w != slot.page && slot.page->isAncestorOf(w);
+             w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus)
+                order.push_back(w);
+    order.insert(order.end(), {backButton_, initializeButton_, cancelButton_, saveButton_});
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void CSettingDlg::CreatePages() {

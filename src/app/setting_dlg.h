@@ -83,6 +83,9 @@ private:
     void BuildSkin();
     void CreateControls();
     void CreatePages();
+    // Tab goes through the window in the order a reader sees it: the window buttons, the tabs, the visible
+    // page's controls, then the buttons along the bottom.
+    void SetKeyboardOrder();
     void ShowTab(int id);
     void Save();
 

@@ -149,6 +149,18 @@ void CBaseDialog::OnVScroll(ScrollCode code, int nPos) {
     ScrollBy(delta);
 }
 
+void CBaseDialog::ScrollToShow(const QWidget* control) {
+    const int top = control->mapTo(this, QPoint(0, 0)).y();
+    const int bottom = top + control->height();
+    int delta = 0;
+    if (top < 0)
+        delta = std::max(top, -scrollPos);
+    else if (bottom > height())
+        delta = std::min({bottom - height(), top, scrollMax - scrollPos});
+    if (delta != 0)
+        ScrollBy(delta);
+}
+
 void CBaseDialog::OnScrollBarAction(int action) {
     switch (action) {
     case QAbstractSlider::SliderSingleStepAdd:
@@ -307,6 +319,13 @@ bool CBaseDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == scrollBar_ && event->type() == QEvent::Wheel) {
         OnMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
         return true;
+    }
+    // Tab brings the control it gives the focus to into view; a click leaves the page where it is.
+    if (event->type() == QEvent::FocusIn && watched != scrollBar_ && watched->isWidgetType() &&
+        isAncestorOf(static_cast<QWidget*>(watched))) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            ScrollToShow(static_cast<QWidget*>(watched));
     }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);

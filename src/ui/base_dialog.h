@@ -74,6 +74,9 @@ public:
     // Scrolling, as the scroll bar and the mouse wheel ask for it. `nPos` is the thumb position of
     // ThumbPosition and ThumbTrack. Top, Bottom and EndScroll are ignored.
     void OnVScroll(ScrollCode code, int nPos);
+    // Scrolls as little as needed for the whole of a control of the page to be in view (a control that Tab
+    // gives the focus to is brought into view this way).
+    void ScrollToShow(const QWidget* control);
     // One wheel message: moves at most one lineStep whatever the size of `wheelDelta` (positive: wheel away
     // from the user, content moves down towards the top).
     void OnMouseWheel(int wheelDelta);

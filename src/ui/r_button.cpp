@@ -1,9 +1,13 @@
 #include "ui/r_button.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QFocusEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QPointer>
 
 #include "ui/controls.h"
@@ -18,6 +22,7 @@ CRButton::CRButton(QWidget* parent) : QWidget(parent) {
     setOwner(this);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 CRButton::~CRButton() = default;
@@ -63,6 +68,7 @@ void CRButton::SetImagesWithText(int normal, int hover, int pressed, const Memor
         align_ = text->align;
         captionFont_ = CellHeightFont(PageFaceName(), ToDevice(fontHeight_), 700);
         hasText_ = true;
+        setAccessibleName(caption_);
     }
     const int w = ToLogical(width()), h = ToLogical(height());
     normalImage_.Release();
@@ -176,7 +182,54 @@ void CRButton::paintEvent(QPaintEvent* /*event*/) {
         const int x = align_ == 1 ? r.left + (r.width() - width) / 2 : r.left;
         painter.setClipRect(r.toQRect());
         painter.drawText(x, r.top + CellAscent(captionFont_), caption_);
+        painter.setClipping(false);
     }
+    if (focusMarked_) {
+        painter.setPen(QPen(hasText_ ? captionColour() : QColor(214, 223, 233), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+}
+
+void CRButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        spaceHeld_ = true;
+        if (!latched_)
+            OnLButtonDown();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CRButton::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && spaceHeld_) {
+        spaceHeld_ = false;
+        PostCommand();
+        if (!latched_) {
+            state_ = rect().contains(mapFromGlobal(QCursor::pos())) ? Hover : Normal;
+            Redraw();
+        }
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void CRButton::focusInEvent(QFocusEvent* event) {
+    focusMarked_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void CRButton::focusOutEvent(QFocusEvent* event) {
+    // Focus that leaves during a held Space takes the press with it, without a click.
+    if (spaceHeld_ && !latched_) {
+        state_ = Normal;
+        Redraw();
+    }
+    spaceHeld_ = false;
+    focusMarked_ = false;
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void CRButton::OnMouseMove() {

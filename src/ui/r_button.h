@@ -6,6 +6,9 @@
 //
 // The button does not hold the mouse: a release over it is reported even when the press began elsewhere, and
 // a press released outside it is not reported.
+//
+// The keyboard reaches it with Tab (never with a click, so a mouse user sees the skin as drawn) and presses it
+// with Space; while Tab has put the focus on it, a dotted frame in the caption's colour marks it.
 #include <QFont>
 #include <QImage>
 #include <QString>
@@ -46,6 +49,8 @@ public:
 
     State state() const { return state_; }
     bool latched() const { return latched_; }
+    // True while the keyboard focus, brought by Tab or Backtab, is shown on the button.
+    bool focusMarked() const { return focusMarked_; }
     bool hasText() const { return hasText_; }
     const QString& caption() const { return caption_; }
     int align() const { return align_; }
@@ -76,6 +81,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void CopyBackground(const MemorySurface* parentBackground);
@@ -103,6 +112,8 @@ private:
     int fontHeight_ = 0;
     int align_ = 0;
     bool latched_ = false;
+    bool focusMarked_ = false;
+    bool spaceHeld_ = false;
     bool hasBackground_ = false;
     Rect textRect_;
     QFont captionFont_;

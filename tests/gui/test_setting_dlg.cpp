@@ -22,6 +22,8 @@
 #include "support/fake_viewer.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
+#include "ui/base_dialog.h"
+#include "ui/controls.h"
 #include "ui/r_button.h"
 #include "ui/r_static_text.h"
 #include "ui/sub_slider.h"
@@ -332,6 +334,69 @@ TEST_F(MainWindow, NoCardFolderEndsWithoutAWindow) {
         auto r = test::RunProgram("dashcam-setting", args, {"QT_QPA_PLATFORM=offscreen"});
         EXPECT_EQ(r.status, 0) << r.err;
     }
+}
+
+} // namespace
+} // namespace dashcam
+
+namespace dashcam {
+namespace {
+
+// Tab from the Save button once round the window: the ids of the skinned buttons on the way, with 0 for the
+// page's own controls, each of which must be in view when it has the focus.
+std::vector<int> TabRound(CSettingDlg& dialog, CBaseDialog* page) {
+    std::vector<int> seen;
+    dialog.button(2304)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dialog.button(2304), Qt::Key_Tab);
+    for (int i = 0; i < 200; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || (!seen.empty() && seen.back() == 2304))
+            break;
+        if (auto* button = qobject_cast<CRButton*>(focus)) {
+            seen.push_back(ControlId(button));
+            EXPECT_TRUE(button->focusMarked()) << ControlId(button);
+        } else {
+            EXPECT_TRUE(page->isAncestorOf(focus));
+            const int top = focus->mapTo(page, QPoint(0, 0)).y();
+            EXPECT_GE(top, 0);
+            EXPECT_LE(top + focus->height(), page->height());
+            if (seen.empty() || seen.back() != 0)
+                seen.push_back(0);
+        }
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    return seen;
+}
+
+TEST_F(MainWindow, TabReachesTabsAndButtonsInVisualOrderAndSpacePressesThem) {
+    auto dialog = Open();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    // A click gives no focus, so the skin stays as drawn for the mouse.
+    Click(dialog->button(2302));
+    EXPECT_FALSE(dialog->button(2302)->hasFocus());
+
+    const std::vector<int> expected{2300, 2301, 2203, 2202, 2204, 0, 2305, 2302, 2303, 2304};
+    EXPECT_EQ(TabRound(*dialog, dialog->memoryCardPage()), expected);
+    // The Record page is the tallest: Tab scrolls it down to its last control and back up.
+    Click(dialog->button(2202));
+    EXPECT_EQ(TabRound(*dialog, dialog->recordPage()), expected);
+
+    const QImage unfocused = dialog->button(2204)->grab().toImage();
+    dialog->button(2204)->setFocus(Qt::TabFocusReason);
+    EXPECT_NE(dialog->button(2204)->grab().toImage(), unfocused);
+    QTest::keyClick(dialog->button(2204), Qt::Key_Space);
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog->systemPage()->isVisible());
+    EXPECT_TRUE(dialog->button(2204)->latched());
+
+    // Space on Save saves and closes, as its click does.
+    CurrentRecord()->setRecordTimerHours(48);
+    dialog->button(2304)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dialog->button(2304), Qt::Key_Space);
+    QApplication::processEvents();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(ReadBytes(card / "setup.cfg")[200], 48);
 }
 
 } // namespace
