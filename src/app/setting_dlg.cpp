@@ -244,14 +244,21 @@ void CSettingDlg::SetKeyboardOrder() {
     std::sort(tabs.begin(), tabs.end(), [](const CRButton* a, const CRButton* b) { return a->x() < b->x(); });
     order.insert(order.end(), tabs.begin(), tabs.end());
     // Each page's controls in the page's own order; Tab skips those of the hidden pages.
+    QWidget* firstShown = nullptr;
     for (const PageSlot& slot : pages_)
         for (QWidget* w = slot.page->nextInFocusChain(); w != slot.page && slot.page->isAncestorOf(w);
              w = w->nextInFocusChain())
-            if (w->focusPolicy() & Qt::TabFocus)
+            if (w->focusPolicy() & Qt::TabFocus) {
                 order.push_back(w);
+                if (!firstShown && slot.page->isVisibleTo(this) && w->isVisibleTo(this))
+                    firstShown = w;
+            }
     order.insert(order.end(), {backButton_, initializeButton_, cancelButton_, saveButton_});
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+    // The window opens with the focus on the page, not on a window button that a stray Space would press.
+    if (firstShown)
+        firstShown->setFocus(Qt::OtherFocusReason);
 }
 
 void CSettingDlg::CreatePages() {

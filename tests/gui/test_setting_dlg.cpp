@@ -372,6 +372,9 @@ TEST_F(MainWindow, TabReachesTabsAndButtonsInVisualOrderAndSpacePressesThem) {
     auto dialog = Open();
     dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    // The window opens with the focus on the page's first control.
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_TRUE(dialog->memoryCardPage()->isAncestorOf(QApplication::focusWidget()));
     // A click gives no focus, so the skin stays as drawn for the mouse.
     Click(dialog->button(2302));
     EXPECT_FALSE(dialog->button(2302)->hasFocus());
