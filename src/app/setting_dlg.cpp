@@ -212,6 +212,10 @@ void CSettingDlg::CreateControls() {
     closeButton_ = new CRButton(this);
     closeButton_->Create(Rect{677, 0, 706, 26}, this, 2301);
     closeButton_->SetImages(158, 159, 160, &skinSurface_);
+    // The two picture buttons are named for screen readers with the toolkit's own window-button words, which
+    // come in the interface language with its translations.
+    minimiseButton_->setAccessibleName(QCoreApplication::translate("QMdiSubWindow", "Minimize"));
+    closeButton_->setAccessibleName(QCoreApplication::translate("QMdiSubWindow", "Close"));
 
     struct Command {
         CRButton*& button;

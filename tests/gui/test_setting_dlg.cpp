@@ -286,6 +286,9 @@ TEST_F(MainWindow, FollowsTheViewersLanguage) {
     EXPECT_EQ(dialog->button(2202)->caption().toStdU16String(), LookupText(u"IDS_STRING228"));
     EXPECT_NE(dialog->button(2202)->caption(), "Record Settings");
     EXPECT_NE(dialog->titleLabel()->caption(), "Dash Cam Settings");
+    // Screen readers name every button in the same language.
+    EXPECT_EQ(dialog->button(2300)->accessibleName(), "Minimieren");
+    EXPECT_EQ(dialog->button(2304)->accessibleName(), dialog->button(2304)->caption());
 }
 
 TEST_F(MainWindow, RemovableStartHandsOverAndEnds) {
