@@ -7,11 +7,11 @@
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
-#include <cstdio>
 
 #include "i18n/language_table.h"
 #include "launcher/mounted_cards.h"
 #include "platform/host_system.h"
+#include "platform/prompt.h"
 
 namespace dashcam {
 namespace {
@@ -20,35 +20,48 @@ struct LauncherTexts {
     std::u16string_view language;
     const char* waiting;
     const char* pick;
+    const char* cannotStart; // %1: the editor program
 };
 
 // UTF-8 texts, one row per interface language.
 constexpr LauncherTexts kTexts[] = {
     {u"english", "Insert the dash cam's memory card.\nThe settings open as soon as the card is mounted.",
-     "Several memory cards are mounted. Choose the one to open:"},
+     "Several memory cards are mounted. Choose the one to open:",
+     "The settings editor could not be started: %1"},
     {u"german",
      "Legen Sie die Speicherkarte der Dashcam ein.\nDie Einstellungen öffnen sich, sobald die Karte eingebunden ist.",
-     "Mehrere Speicherkarten sind eingebunden. Wählen Sie die Karte, die geöffnet werden soll:"},
+     "Mehrere Speicherkarten sind eingebunden. Wählen Sie die Karte, die geöffnet werden soll:",
+     "Der Einstellungseditor konnte nicht gestartet werden: %1"},
     {u"french", "Insérez la carte mémoire de la caméra embarquée.\nLes réglages s'ouvrent dès que la carte est montée.",
-     "Plusieurs cartes mémoire sont montées. Choisissez celle à ouvrir :"},
+     "Plusieurs cartes mémoire sont montées. Choisissez celle à ouvrir :",
+     "L'éditeur de réglages n'a pas pu être lancé : %1"},
     {u"spanish", "Inserte la tarjeta de memoria de la cámara.\nLos ajustes se abren en cuanto se monta la tarjeta.",
-     "Hay varias tarjetas de memoria montadas. Elija la que desea abrir:"},
+     "Hay varias tarjetas de memoria montadas. Elija la que desea abrir:",
+     "No se pudo iniciar el editor de ajustes: %1"},
     {u"italian", "Inserire la scheda di memoria della dashcam.\nLe impostazioni si aprono appena la scheda è montata.",
-     "Sono montate più schede di memoria. Scegliere quella da aprire:"},
+     "Sono montate più schede di memoria. Scegliere quella da aprire:",
+     "Impossibile avviare l'editor delle impostazioni: %1"},
     {u"portuguese", "Insira o cartão de memória da câmera.\nAs configurações abrem assim que o cartão for montado.",
-     "Há vários cartões de memória montados. Escolha o que deseja abrir:"},
+     "Há vários cartões de memória montados. Escolha o que deseja abrir:",
+     "Não foi possível iniciar o editor de configurações: %1"},
     {u"russian", "Вставьте карту памяти видеорегистратора.\nНастройки откроются, как только карта будет подключена.",
-     "Подключено несколько карт памяти. Выберите карту, которую нужно открыть:"},
+     "Подключено несколько карт памяти. Выберите карту, которую нужно открыть:",
+     "Не удалось запустить редактор настроек: %1"},
     {u"japanese", "ドライブレコーダーのメモリーカードを挿入してください。\nカードがマウントされると設定が開きます。",
-     "複数のメモリーカードがマウントされています。開くカードを選択してください:"},
+     "複数のメモリーカードがマウントされています。開くカードを選択してください:",
+     "設定エディターを起動できませんでした: %1"},
     {u"korean", "블랙박스 메모리 카드를 넣어 주세요.\n카드가 마운트되면 설정이 열립니다.",
-     "여러 메모리 카드가 마운트되어 있습니다. 열 카드를 선택하세요:"},
+     "여러 메모리 카드가 마운트되어 있습니다. 열 카드를 선택하세요:",
+     "설정 편집기를 시작할 수 없습니다: %1"},
     {u"chinesesimplified", "请插入行车记录仪的存储卡。\n存储卡挂载后将自动打开设置。",
-     "已挂载多张存储卡。请选择要打开的存储卡："},
+     "已挂载多张存储卡。请选择要打开的存储卡：",
+     "无法启动设置编辑器：%1"},
     {u"chinesetraditional", "請插入行車記錄器的記憶卡。\n記憶卡掛載後將自動開啟設定。",
-     "已掛載多張記憶卡。請選擇要開啟的記憶卡："},
+     "已掛載多張記憶卡。請選擇要開啟的記憶卡：",
+     "無法啟動設定編輯器：%1"},
     {u"thai", "กรุณาใส่การ์ดหน่วยความจำของกล้องติดรถยนต์\nการตั้งค่าจะเปิดขึ้นเมื่อการ์ดถูกเมานต์แล้ว",
-     "มีการ์ดหน่วยความจำหลายใบ เลือกการ์ดที่จะเปิด:"},
+     "มีการ์ดหน่วยความจำหลายใบ เลือกการ์ดที่จะเปิด:",
+     "ไม่สามารถเริ่มโปรแกรมแก้ไขการตั้งค่าได้: %1"},
 };
 
 const LauncherTexts& TextsOf(std::u16string_view language) {
@@ -112,7 +125,8 @@ void CardLauncher::Found(const std::vector<std::u16string>& cards) {
 void CardLauncher::Open(const std::u16string& card) {
     const bool started = Host().StartProgram(editorPath_.toStdU16String(), card, card);
     if (!started)
-        std::fprintf(stderr, "dashcam-open-card: cannot start %s\n", qPrintable(editorPath_));
+        prompt::Ask({prompt::Kind::MessageOk, Caption().toStdU16String(),
+                     QString::fromUtf8(TextsOf(language_).cannotStart).arg(editorPath_).toStdU16String(), true});
     End(started);
 }
 

@@ -5,10 +5,12 @@
 
 #include "i18n/language_table.h"
 #include "launcher/card_launcher.h"
+#include "ui/qt_services.h"
 #include "ui/qt_translations.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    dashcam::InstallMessageBoxPresenter();
     // No card gives a language yet: the desktop's.
     const std::u16string language(dashcam::InterfaceLanguageOfLocale(QLocale::system().name()));
     dashcam::LoadLanguage(language);

@@ -8,6 +8,7 @@
 
 #include "launcher/card_launcher.h"
 #include "launcher/mounted_cards.h"
+#include "platform/prompt.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 
@@ -94,6 +95,18 @@ TEST_F(CardLauncherTest, CancelWhileWaitingEndsWithoutStartingAnything) {
     QTest::qWait(50);
     EXPECT_TRUE(host.starts.empty());
     EXPECT_EQ(finished.size(), 1);
+}
+
+TEST_F(CardLauncherTest, AnEditorThatCannotStartIsSaidAndEndsAsAFailure) {
+    prompt::Reset();
+    host.startFails = true;
+    Volume(a, true);
+    launcher.Start();
+    ASSERT_EQ(prompt::History().size(), 1u);
+    EXPECT_NE(prompt::History()[0].text.find(u"could not be started: /opt/x/dashcam-setting"), std::u16string::npos);
+    ASSERT_EQ(finished.size(), 1);
+    EXPECT_FALSE(finished[0][0].toBool());
+    prompt::Reset();
 }
 
 TEST_F(CardLauncherTest, TheRequestForTheCardSpeaksTheInterfaceLanguage) {

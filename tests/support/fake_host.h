@@ -25,6 +25,7 @@ public:
     bool foldersWritable = true;              // false: IsFolderWritable says no to every folder
     std::optional<std::u16string> appData;
     bool copyFails = false;
+    bool startFails = false; // StartProgram records the start and reports a failure
     std::int32_t bias = 0;
     LocalDateTime now{2014, 5, 2, 6, 13, 45, 7};
     std::vector<Start> starts;
@@ -44,7 +45,7 @@ public:
     bool StartProgram(const std::u16string& program, const std::u16string& argument,
                       const std::u16string& workingFolder) override {
         starts.push_back({program, argument, workingFolder});
-        return true;
+        return !startFails;
     }
     std::int32_t StandardBiasMinutes() override { return bias; }
     LocalDateTime LocalNow() override { return now; }

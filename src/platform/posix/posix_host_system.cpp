@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -142,27 +143,47 @@ public:
     bool StartProgram(const std::u16string& program, const std::u16string& argument,
                       const std::u16string& workingFolder) override {
         std::string prog = Utf16ToUtf8(program), arg = Utf16ToUtf8(argument), dir = Utf16ToUtf8(workingFolder);
-        pid_t child = fork();
-        if (child < 0)
+        // The new program's start is known only when its exec succeeds: a pipe that closes on exec, and that the
+        // grandchild writes to when it cannot get that far.
+        int started[2];
+        if (pipe2(started, O_CLOEXEC) != 0)
             return false;
+        pid_t child = fork();
+        if (child < 0) {
+            close(started[0]);
+            close(started[1]);
+            return false;
+        }
         if (child == 0) {
             // A grandchild that nobody waits for: the new program outlives this one.
+            close(started[0]);
             setsid();
             pid_t grandchild = fork();
             if (grandchild != 0)
                 _exit(grandchild < 0 ? 1 : 0);
-            if (!dir.empty() && chdir(dir.c_str()) != 0)
+            const char failed = 1;
+            if (!dir.empty() && chdir(dir.c_str()) != 0) {
+                (void)!write(started[1], &failed, 1);
                 _exit(127);
+            }
             int devnull = open("/dev/null", O_RDONLY);
             if (devnull >= 0)
                 dup2(devnull, STDIN_FILENO);
             char* argv[] = {prog.data(), arg.data(), nullptr};
             execv(prog.c_str(), argv);
+            (void)!write(started[1], &failed, 1);
             _exit(127);
         }
+        close(started[1]);
         int status = 0;
         waitpid(child, &status, 0);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        char failed = 0;
+        ssize_t got;
+        do
+            got = read(started[0], &failed, 1);
+        while (got < 0 && errno == EINTR);
+        close(started[0]);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
     }
 
     std::int32_t StandardBiasMinutes() override {
