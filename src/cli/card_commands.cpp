@@ -42,10 +42,7 @@ int RunGet(Invocation& call) {
         std::vector<std::string> names;
         for (const FieldInfo& f : SettingsFields())
             names.emplace_back(f.name);
-        std::string hint;
-        for (const std::string& close : CloseMatches(call.argument(1), names))
-            hint += (hint.empty() ? "; did you mean '" : "' or '") + close;
-        return call.UsageError("unknown field '" + call.argument(1) + "'" + (hint.empty() ? "" : hint + "'?"));
+        return call.UsageError("unknown field '" + call.argument(1) + "'" + DidYouMean(call.argument(1), names));
     }
     if (!LoadCard(call, call.argument(0)))
         return 1;

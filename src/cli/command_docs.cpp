@@ -132,10 +132,7 @@ int RunHelp(Invocation& call) {
         std::vector<std::string> names;
         for (const Command& c : Commands())
             names.push_back(c.name);
-        std::string hint;
-        for (const std::string& close : CloseMatches(call.argument(0), names))
-            hint += (hint.empty() ? "; did you mean '" : "' or '") + close;
-        return call.UsageError("unknown command '" + call.argument(0) + "'" + (hint.empty() ? "" : hint + "'?"));
+        return call.UsageError("unknown command '" + call.argument(0) + "'" + DidYouMean(call.argument(0), names));
     }
     call.Out(HelpText(*command));
     return 0;

@@ -48,14 +48,6 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
     return row[b.size()];
 }
 
-std::string DidYouMean(std::string_view typed, const std::vector<std::string>& candidates) {
-    const std::vector<std::string> close = CloseMatches(typed, candidates);
-    std::string text;
-    for (std::size_t i = 0; i < close.size(); ++i)
-        text += (i == 0 ? "; did you mean '" : i + 1 == close.size() ? "' or '" : "', '") + close[i];
-    return text.empty() ? text : text + "'?";
-}
-
 bool IsHelpWord(std::string_view word) { return word == "--help" || word == "-h"; }
 
 // Runs a command of the desktop part in dashcam-cfg-desktop, installed beside this program.
@@ -148,6 +140,14 @@ void ProvideRun(std::string_view name, RunFunction run) {
     for (Command& c : Table())
         if (c.name == name)
             c.run = std::move(run);
+}
+
+std::string DidYouMean(std::string_view typed, const std::vector<std::string>& candidates) {
+    const std::vector<std::string> close = CloseMatches(typed, candidates);
+    std::string text;
+    for (std::size_t i = 0; i < close.size(); ++i)
+        text += (i == 0 ? "; did you mean '" : i + 1 == close.size() ? "' or '" : "', '") + close[i];
+    return text.empty() ? text : text + "'?";
 }
 
 std::vector<std::string> CloseMatches(std::string_view typed, const std::vector<std::string>& candidates,

@@ -25,6 +25,8 @@ std::string ManPage();
 std::string BashCompletion();
 std::string VersionText();
 
+// "; did you mean 'X' or 'Y'?" for the close matches of the typed word, or empty when there are none.
+std::string DidYouMean(std::string_view typed, const std::vector<std::string>& candidates);
 // Up to `limit` of the candidates that the typed word is close to (a few typing slips away, or containing it),
 // closest first.
 std::vector<std::string> CloseMatches(std::string_view typed, const std::vector<std::string>& candidates,

@@ -153,11 +153,8 @@ int AssignField(Invocation& call, SettingsRecord& record, const std::string& nam
     if (!field || !IsEditableField(name)) {
         std::vector<std::string> names = EditableFieldNames();
         names.emplace_back("timeZone");
-        std::string hint;
-        for (const std::string& close : CloseMatches(name, names))
-            hint += (hint.empty() ? "; did you mean '" : "' or '") + close;
         return call.UsageError(field ? "'" + name + "' is not edited by the editor and cannot be set"
-                                     : "unknown field '" + name + "'" + (hint.empty() ? "" : hint + "'?"));
+                                     : "unknown field '" + name + "'" + DidYouMean(name, names));
     }
     edited.push_back(field);
     if (field->kind == FieldKind::Text) {

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/text_codec.h"
+
 namespace dashcam::cli {
 namespace {
 
@@ -136,24 +138,6 @@ private:
         return v;
     }
 
-    static void AppendUtf8(std::string& out, char32_t cp) {
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-
     std::optional<unsigned> Hex4() {
         if (pos_ + 4 > text_.size())
             return std::nullopt;
@@ -202,16 +186,16 @@ private:
                 auto unit = Hex4();
                 if (!unit)
                     return error_ = "bad \\u escape", std::nullopt;
-                char32_t cp = *unit;
-                if (cp >= 0xD800 && cp <= 0xDBFF && Word("\\u")) {
+                std::u16string units(1, static_cast<char16_t>(*unit));
+                if (*unit >= 0xD800 && *unit <= 0xDBFF && Word("\\u")) {
                     auto low = Hex4();
                     if (!low || *low < 0xDC00 || *low > 0xDFFF)
                         return error_ = "bad surrogate pair", std::nullopt;
-                    cp = 0x10000 + ((cp - 0xD800) << 10) + (*low - 0xDC00);
-                } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+                    units.push_back(static_cast<char16_t>(*low));
+                } else if (*unit >= 0xD800 && *unit <= 0xDFFF) {
                     return error_ = "bad surrogate pair", std::nullopt;
                 }
-                AppendUtf8(out, cp);
+                out += Utf16ToUtf8(units);
                 break;
             }
             default:

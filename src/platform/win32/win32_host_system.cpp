@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "../host_system.h"
+#include "../run_program.h"
+#include "../text_codec.h"
 
 namespace dashcam {
 namespace {
@@ -43,6 +45,18 @@ std::wstring QuoteArgument(const std::u16string& argument) {
     out.append(backslashes * 2, L'\\');
     out.push_back(L'"');
     return out;
+}
+
+// Why a call failed, from the system's message table.
+std::string ErrorText(DWORD code) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::u16string message = text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : u"error";
+    LocalFree(text);
+    while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u'.'))
+        message.pop_back();
+    return Utf16ToUtf8(message);
 }
 
 // A path list for SHFileOperationW: the path followed by two terminators.
@@ -168,6 +182,29 @@ public:
 HostSystem& PlatformHost() {
     static Win32HostSystem host;
     return host;
+}
+
+ProgramRun RunProgramAndWait(const std::u16string& program, const std::vector<std::u16string>& arguments) {
+    ProgramRun run;
+    const std::wstring path(program.begin(), program.end());
+    std::wstring line = QuoteArgument(program);
+    for (const std::u16string& a : arguments)
+        line += L" " + QuoteArgument(a);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        run.reason = ErrorText(GetLastError());
+        return run;
+    }
+    run.started = true;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    run.status = static_cast<int>(code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return run;
 }
 
 } // namespace dashcam
