@@ -69,6 +69,8 @@ std::string Roff(const std::string& text) {
     for (char c : text) {
         if (c == '\\')
             out += "\\e";
+        else if (c == '"')
+            out += "\\(dq";
         else if (c == '-')
             out += "\\-";
         else
@@ -104,7 +106,7 @@ std::string CompletionFor(ValueKind kind, const std::vector<std::string>& choice
         for (const std::string& n : EditableFieldNames())
             names.push_back(n + "=");
         names.emplace_back("timeZone=");
-        return "compopt -o nospace; COMPREPLY=($(compgen -W \"" + Words(names) + "\" -- \"$cur\"))";
+        return "compopt -o nospace 2>/dev/null; COMPREPLY=($(compgen -W \"" + Words(names) + "\" -- \"$cur\"))";
     }
     case ValueKind::Choice:
         return "COMPREPLY=($(compgen -W \"" + Words(choices) + "\" -- \"$cur\"))";
@@ -192,10 +194,10 @@ std::string HelpText(const Command& command) {
 std::string ManPage() {
     std::string out = ".TH DASHCAM\\-CFG 1 \"\" \"dashcam-cfg " DASHCAM_VERSION "\" \"User Commands\"\n"
                       ".SH NAME\ndashcam\\-cfg \\- the dash cam settings editor's card operations, for scripts\n"
-                      ".SH SYNOPSIS\n";
+                      ".ad l\n.nh\n.SH SYNOPSIS\n.nf\n";
     for (const Command& c : Commands())
-        out += ".B " + Roff(c.UsageLine()) + "\n.br\n";
-    out += ".B dashcam\\-cfg \\-\\-version\n.SH DESCRIPTION\n" + Roff(kCardText) + "\n.SH COMMANDS\n";
+        out += "\\fB" + Roff(c.UsageLine()) + "\\fR\n";
+    out += "\\fBdashcam\\-cfg \\-\\-version\\fR\n.fi\n.SH DESCRIPTION\n" + Roff(kCardText) + "\n.SH COMMANDS\n";
     for (const Command& c : Commands()) {
         out += ".SS " + Roff(c.name) + "\n" + Roff(c.description) + "\n";
         for (const ArgumentSpec& a : c.arguments)

@@ -24,7 +24,7 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
     char outName[] = "/tmp/dashcam-out-XXXXXX";
     char errName[] = "/tmp/dashcam-err-XXXXXX";
     int outFd = mkstemp(outName), errFd = mkstemp(errName);
-    std::string path = std::string(DASHCAM_BIN_DIR) + "/" + program;
+    std::string path = program.starts_with("/") ? program : std::string(DASHCAM_BIN_DIR) + "/" + program;
     std::vector<std::string> words{path};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;

@@ -11,7 +11,7 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs DASHCAM_BIN_DIR/<program> with the arguments (no shell involved), standard input from /dev/null.
+// Runs DASHCAM_BIN_DIR/<program> (or the program at an absolute path) with the arguments (no shell involved), standard input from /dev/null.
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::vector<std::string>& environment = {});
 
