@@ -65,7 +65,7 @@ private:
                 auto member = Value(depth + 1);
                 if (!member)
                     return std::nullopt;
-                v.members.emplace_back(std::move(*name), std::move(*member));
+                v.members.push_back({std::move(*name), std::move(*member)});
             } while (Take(','));
             if (!Take('}'))
                 return Fail("expected , or }");
@@ -217,10 +217,10 @@ std::optional<JsonValue> JsonValue::Parse(std::string_view text, std::string* wh
     return Parser(text).Document(why);
 }
 
-const JsonValue* JsonValue::Member(std::string_view name) const {
-    for (const auto& [key, value] : members)
-        if (key == name)
-            return &value;
+const JsonValue* JsonValue::Find(std::string_view name) const {
+    for (const Member& m : members)
+        if (m.name == name)
+            return &m.value;
     return nullptr;
 }
 

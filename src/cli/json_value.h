@@ -23,9 +23,15 @@ public:
     std::int64_t integer = 0;
     std::string string;     // UTF-8
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members; // in the order written
+    struct Member;
+    std::vector<Member> members; // in the order written
 
-    const JsonValue* Member(std::string_view name) const;
+    const JsonValue* Find(std::string_view name) const;
+};
+
+struct JsonValue::Member {
+    std::string name;
+    JsonValue value;
 };
 
 } // namespace dashcam::cli

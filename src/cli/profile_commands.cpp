@@ -74,10 +74,10 @@ std::optional<Profile> ReadProfile(Invocation& call, const std::string& path) {
     const auto json = JsonValue::Parse(text, &why);
     if (!json)
         return call.Fail(path + ": not JSON (" + why + ")"), std::nullopt;
-    const JsonValue* format = json->Member("format");
-    const JsonValue* version = json->Member("formatVersion");
-    const JsonValue* product = json->Member("productName");
-    const JsonValue* fields = json->Member("fields");
+    const JsonValue* format = json->Find("format");
+    const JsonValue* version = json->Find("formatVersion");
+    const JsonValue* product = json->Find("productName");
+    const JsonValue* fields = json->Find("fields");
     if (!format || format->string != kProfileFormat || !fields || fields->type != JsonValue::Type::Object ||
         !product || product->type != JsonValue::Type::String)
         return call.Fail(path + ": not a profile that 'dashcam-cfg export' wrote"), std::nullopt;
