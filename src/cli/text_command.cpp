@@ -4,8 +4,11 @@
 
 #include "cli/cli_commands.h"
 #include "i18n/embedded_languages.h"
+#include "cli/command_line.h"
 #include "i18n/ini_document.h"
+#include "i18n/interface_keys.h"
 #include "i18n/language_table.h"
+#include "i18n/wide_text.h"
 #include "platform/text_codec.h"
 #include "settings/safe_file.h"
 
@@ -59,7 +62,19 @@ int RunText(Invocation& call) {
     std::optional<std::u16string> sectionName;
     if (section)
         sectionName = Utf8ToUtf16(*section);
-    call.Out(Utf16ToUtf8(table.LookupText(key, sectionName)) + "\n");
+    const std::u16string text = table.LookupText(key, sectionName);
+    if (text.empty()) {
+        // An empty answer for a key that no window shows is a slip in the key, not an empty text.
+        std::vector<std::string> known;
+        bool isKnown = false;
+        for (std::u16string_view k : InterfaceKeys()) {
+            isKnown = isKnown || EqualsIgnoreCase(k, key);
+            known.push_back(Utf16ToUtf8(std::u16string(k)));
+        }
+        if (!isKnown)
+            return call.Fail("no text has the key '" + call.argument(0) + "'" + DidYouMean(call.argument(0), known));
+    }
+    call.Out(Utf16ToUtf8(text) + "\n");
     return 0;
 }
 
@@ -71,7 +86,8 @@ Command TextCommand() {
             "an interface text as the editor looks it up",
             "Prints the interface text of KEY (for example IDS_STRING101) exactly as the editor shows it, followed "
             "by one line feed. The chosen language answers first; English fills in texts that it lacks or leaves "
-            "empty. \"Error Loading\" is printed, with status 1, when the language cannot be loaded.",
+            "empty. \"Error Loading\" is printed, with status 1, when the language cannot be loaded; a key that no "
+            "window shows and the file does not hold is an error, not an empty line.",
             {{"KEY", "the text's key, as IDS_STRING101", ValueKind::Text, true}},
             {{"--lang", "NAME", "the built-in language file to use (default: english)", ValueKind::Choice, languages},
              {"--section", "NAME", "the section of the file (default: the text section; the font is in \"font\")"},

@@ -3,7 +3,13 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <csignal>
+#include <signal.h>
+#endif
+
 #include "cli/command_line.h"
+#include "platform/deferred_interrupts.h"
 #include "settings/card_files.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
@@ -249,6 +255,23 @@ TEST(CommandLine, ClockNowAndCardsComeFromTheHost) {
     // Removable first; a volume without setup.cfg is no card.
     EXPECT_EQ(r.out, card.string() + "/\n" + fixed.string() + "/\n");
 }
+
+#ifndef _WIN32
+int g_interrupts = 0;
+
+TEST(CommandLine, AnInterruptDuringASaveWaitsUntilTheSaveIsDone) {
+    struct sigaction count {}, previous{};
+    count.sa_handler = [](int) { ++g_interrupts; };
+    sigaction(SIGTERM, &count, &previous);
+    {
+        DeferredInterrupts hold;
+        ::raise(SIGTERM);
+        EXPECT_EQ(g_interrupts, 0);
+    }
+    EXPECT_EQ(g_interrupts, 1);
+    sigaction(SIGTERM, &previous, nullptr);
+}
+#endif
 
 } // namespace
 } // namespace dashcam

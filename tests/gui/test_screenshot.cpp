@@ -115,5 +115,15 @@ TEST_F(Screenshot, LanguageAndBadArguments) {
     EXPECT_FALSE(fs::exists(out()));
 }
 
+TEST_F(Screenshot, ACardWithoutSettingsFilesIsRefusedAtOnce) {
+    fs::remove(card.path() / "card/setup.cfg");
+    fs::remove(card.path() / "card/default.cfg");
+    Shoot({}, 1);
+    const auto r = RunProgram("dashcam-cfg", {"screenshot", (card.path() / "card").string(), out().string()});
+    EXPECT_NE(r.err.find("no default.cfg :" + (card.path() / "card").string() + "/default.cfg"), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(out()));
+}
+
 } // namespace
 } // namespace dashcam
