@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,13 +50,15 @@ int RunExport(Invocation& call) {
         call.Out(profile);
         return 0;
     }
-    std::FILE* file = std::fopen(output->c_str(), "wb");
+    // The path as given, whatever its characters (a wide path on Windows).
+    errno = 0;
+    std::ofstream file(ToFsPath(Utf8ToUtf16(*output)), std::ios::binary | std::ios::trunc);
+    if (file)
+        file.write(profile.data(), static_cast<std::streamsize>(profile.size()));
+    if (file)
+        file.close();
     if (!file)
-        return call.Fail(*output + ": " + std::strerror(errno));
-    const bool written = std::fwrite(profile.data(), 1, profile.size(), file) == profile.size();
-    const int error = errno;
-    if (std::fclose(file) != 0 || !written)
-        return call.Fail(*output + ": " + std::strerror(written ? errno : error));
+        return call.Fail(*output + ": " + (errno ? std::strerror(errno) : "cannot be written"));
     return 0;
 }
 
