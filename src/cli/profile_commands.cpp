@@ -15,6 +15,7 @@
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
 #include "settings/editable_fields.h"
+#include "settings/mounted_cards.h"
 #include "settings/safe_file.h"
 #include "settings/settings_record.h"
 
@@ -202,13 +203,8 @@ int RunCards(Invocation& call) {
         bool removable;
     };
     std::vector<Found> found;
-    for (const std::u16string& root : Host().MountedVolumes()) {
-        // Only a regular setup.cfg makes a card; its size is not asked for.
-        if (ReadFileHeadOrWhy(root + u"setup.cfg", 0).head)
-            found.push_back({root, Host().IsOnRemovableDrive(root)});
-    }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const Found& a, const Found& b) { return a.removable && !b.removable; });
+    for (const std::u16string& root : FindMountedCards())
+        found.push_back({root, Host().IsOnRemovableDrive(root)});
     std::string out;
     for (const Found& f : found) {
         if (call.Has("--json"))

@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "i18n/language_table.h"
-#include "launcher/mounted_cards.h"
+#include "settings/mounted_cards.h"
 #include "platform/host_system.h"
 #include "platform/prompt.h"
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/card_launcher.h"
-#include "launcher/mounted_cards.h"
+#include "settings/mounted_cards.h"
 #include "platform/prompt.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"

@@ -1,5 +1,5 @@
 #pragma once
-// The dash cam cards among the mounted volumes.
+// The dash cam cards among the mounted volumes: what the launcher offers and `dashcam-cfg cards` lists.
 #include <string>
 #include <vector>
 

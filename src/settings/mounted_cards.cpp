@@ -1,4 +1,4 @@
-#include "launcher/mounted_cards.h"
+#include "settings/mounted_cards.h"
 
 #include "platform/host_system.h"
 #include "settings/safe_file.h"
