@@ -24,28 +24,10 @@ using dashcam::SettingsRecord;
 
 namespace {
 
-using dashcam::test::kSampleCard;
 const QColor kPageColour(254, 254, 254);
 
-class MemoryCardPageTest : public testing::Test {
+class MemoryCardPageTest : public dashcam::test::PageTest<CEtcDlg> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dashcam::test::PreparePageTest());
-        std::filesystem::copy_file(kSampleCard / "setup.cfg", card_ / "setup.cfg");
-        ASSERT_TRUE(dashcam::LoadSettingsFile(card_.root() + u"setup.cfg"));
-        host_ = std::make_unique<QDialog>();
-        host_->resize(CEtcDlg::kPageWidth, CEtcDlg::kPageHeight);
-        page_ = new CEtcDlg(host_.get());
-        page_->Refresh();
-    }
-    void TearDown() override {
-        host_.reset();
-        dashcam::prompt::Reset();
-        dashcam::ReleaseRecord();
-    }
-
-    SettingsRecord& record() { return *dashcam::CurrentRecord(); }
-    QAbstractButton* button(int id) { return page_->itemAs<QAbstractButton>(id); }
     QString percentage(int k) { return page_->itemAs<QLabel>(CEtcDlg::kFirstPercentage + k)->text(); }
     void Click(int id) { QTest::mouseClick(button(id), Qt::LeftButton, {}, QPoint(6, button(id)->height() / 2)); }
 
@@ -73,9 +55,6 @@ protected:
         return texts;
     }
 
-    dashcam::test::TempDir card_;
-    std::unique_ptr<QDialog> host_;
-    CEtcDlg* page_ = nullptr;
 };
 
 } // namespace

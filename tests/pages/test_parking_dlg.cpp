@@ -31,28 +31,10 @@ namespace prompt = dashcam::prompt;
 
 namespace {
 
-using dashcam::test::kSampleCard;
 
-class ParkingPageTest : public testing::Test {
+class ParkingPageTest : public dashcam::test::PageTest<CParkingDlg> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dashcam::test::PreparePageTest());
-        std::filesystem::copy_file(kSampleCard / "setup.cfg", card_ / "setup.cfg");
-        ASSERT_TRUE(dashcam::LoadSettingsFile(card_.root() + u"setup.cfg"));
-        host_ = std::make_unique<QDialog>();
-        host_->resize(CParkingDlg::kPageWidth, CParkingDlg::kPageHeight);
-        page_ = new CParkingDlg(host_.get());
-        page_->Refresh();
-    }
-    void TearDown() override {
-        host_.reset();
-        prompt::Reset();
-        dashcam::ReleaseRecord();
-    }
-
-    SettingsRecord& record() { return *dashcam::CurrentRecord(); }
     CSubSlider* slider(int id) { return page_->slider(id); }
-    QAbstractButton* button(int id) { return page_->itemAs<QAbstractButton>(id); }
     bool enabled(int id) { return page_->item(id)->isEnabled(); }
     // Enablement of 1160, 1161, 1162, 1163, 1164.
     std::vector<bool> parkingSliders() {
@@ -80,9 +62,6 @@ protected:
     }
     std::vector<std::uint8_t> Bytes() { return {record().bytes.begin(), record().bytes.end()}; }
 
-    dashcam::test::TempDir card_;
-    std::unique_ptr<QDialog> host_;
-    CParkingDlg* page_ = nullptr;
 };
 
 } // namespace
