@@ -12,18 +12,20 @@
 
 namespace dashcam {
 
-void CSettingApp::PrepareProcess() {
+std::unique_ptr<TimeZoneCataloguePrefetch> CSettingApp::PrepareProcess() {
     QApplication::setApplicationName(QStringLiteral("Kestravon Z910 Setting"));
     QApplication::setApplicationDisplayName(QString::fromUtf16(kWindowCaption));
     InstallQtTraceSink();
     InstallMessageBoxPresenter();
     InstallSystemTimeZones();
     SetScaleFromDpi(96);
+    auto zones = std::make_unique<TimeZoneCataloguePrefetch>(); // while the fonts are registered
     RegisterProjectFonts();
+    return zones;
 }
 
 int CSettingApp::InitInstance(const QStringList& arguments) {
-    PrepareProcess();
+    const auto zones = PrepareProcess();
     CSettingDlg dialog;
     SetCardRoot(arguments.size() == 1 ? CardRootFromArgument(arguments.front().toStdU16String()) : std::u16string());
     if (dialog.OnInitDialog())

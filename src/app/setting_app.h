@@ -3,13 +3,18 @@
 // folder from the command line and runs the main window modally.
 #include <QStringList>
 
+#include <memory>
+
+#include "pages/timezone/time_zone_catalogue_prefetch.h"
+
 namespace dashcam {
 
 class CSettingApp {
 public:
     // Everything before the main window: fixes the display scale at 100 %, registers the fonts and connects
-    // traces and messages to Qt. Needs a QApplication.
-    static void PrepareProcess();
+    // traces and messages to Qt. Needs a QApplication. Also starts building the zone catalogue; keep the result
+    // while the window is built, and its System page takes the catalogue from there.
+    static std::unique_ptr<TimeZoneCataloguePrefetch> PrepareProcess();
     // Runs the editor with the program's arguments (without the program name); returns the exit status.
     int InitInstance(const QStringList& arguments);
 };

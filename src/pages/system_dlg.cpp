@@ -18,6 +18,7 @@
 
 #include "i18n/language_table.h"
 #include "pages/timezone/store_zone_in_record.h"
+#include "pages/timezone/time_zone_catalogue_prefetch.h"
 #include "pages/timezone/time_zone_info_manager.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
@@ -112,7 +113,7 @@ void CSystemDlg::SetNowFunction(NowFunction now) {
 }
 
 CSystemDlg::CSystemDlg(QWidget* parent)
-    : CBaseDialog(kTemplateId, parent), catalogue_(std::make_unique<CTimeZoneInfoManager>()) {
+    : CBaseDialog(kTemplateId, parent), catalogue_(TimeZoneCataloguePrefetch::Take()) {
     swallowEscape = true;
     scrollMax = 250;
     lineStep = 100;

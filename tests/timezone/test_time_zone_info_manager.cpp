@@ -1,7 +1,10 @@
 // The time-zone catalogue on zone sources of the test's making.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "pages/timezone/store_zone_in_record.h"
+#include "pages/timezone/time_zone_catalogue_prefetch.h"
 #include "pages/timezone/time_zone_info_manager.h"
 #include "support/fake_time_zones.h"
 #include "support/trace_capture.h"
@@ -160,6 +163,24 @@ TEST(StoreZoneInRecord, ZeroesTheNameFieldAndKeepsRoomForItsNul) {
     EXPECT_EQ(record.bytes[380 + 31], 0);
     EXPECT_EQ(record.timeZoneBias(), -60);
     EXPECT_EQ(record.I32(412), -1); // the field after the name is untouched
+}
+
+TEST(TimeZoneCatalogue, PrefetchHandsOverOneCatalogueThenBuildsFromTheSourceInUse) {
+    FakeTimeZones korea, london;
+    korea.Add(u"Korea Standard Time", u"(UTC+09:00) Seoul", u"Korea Standard Time", 540);
+    london.Add(u"GMT Standard Time", u"(UTC+00:00) London", u"GMT Standard Time", 0);
+    SetTimeZones(&korea);
+    {
+        TimeZoneCataloguePrefetch prefetch;
+        SetTimeZones(&london); // not seen by the prefetch, which took the source it started with
+        EXPECT_EQ(KeysInOrder(*TimeZoneCataloguePrefetch::Take()), std::vector<std::u16string>{u"Korea Standard Time"});
+        EXPECT_EQ(KeysInOrder(*TimeZoneCataloguePrefetch::Take()), std::vector<std::u16string>{u"GMT Standard Time"});
+        SetTimeZones(&korea);
+    }
+    // A prefetch that nobody took is waited for, and gone: Take builds anew.
+    { TimeZoneCataloguePrefetch unused; }
+    SetTimeZones(&london);
+    EXPECT_EQ(KeysInOrder(*TimeZoneCataloguePrefetch::Take()), std::vector<std::u16string>{u"GMT Standard Time"});
 }
 
 #ifdef _WIN32

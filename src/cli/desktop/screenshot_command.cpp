@@ -56,7 +56,7 @@ int RunScreenshot(Invocation& call) {
     QApplication application(argc, argv);
     // The editor's message boxes would wait for a click; here the console's presenter answers them.
     prompt::Presenter console = prompt::SetPresenter(nullptr);
-    CSettingApp::PrepareProcess();
+    const auto zones = CSettingApp::PrepareProcess();
     prompt::SetPresenter(console);
 
     auto dialog = std::make_unique<CSettingDlg>();

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSet>
 #include <QTimeZone>
 #include <algorithm>
 #include <array>
@@ -52,7 +53,9 @@ QByteArray CurrentName(const QByteArray& id) {
 
 QByteArray WindowsIdOf(const QByteArray& ianaId) {
     QByteArray windowsId = QTimeZone::ianaIdToWindowsId(ianaId);
-    return windowsId.isEmpty() ? QTimeZone::ianaIdToWindowsId(FormerName(ianaId)) : windowsId;
+    if (const QByteArray former = FormerName(ianaId); windowsId.isEmpty() && former != ianaId)
+        windowsId = QTimeZone::ianaIdToWindowsId(former);
+    return windowsId;
 }
 
 QTimeZone OpenZone(const QByteArray& ianaId) {
@@ -224,10 +227,18 @@ QtTimeZoneSource::QtTimeZoneSource(int year) : year_(year ? year : QDate::curren
 
 std::vector<std::u16string> QtTimeZoneSource::ZoneKeyNames() {
     std::vector<QByteArray> ids;
+    // Each lookup of a Windows id scans Qt's whole mapping, so the database zones of a Windows zone found once are
+    // not looked up again.
+    QSet<QByteArray> covered;
     for (const QByteArray& ianaId : QTimeZone::availableTimeZoneIds()) {
+        if (covered.contains(ianaId))
+            continue;
         QByteArray windowsId = WindowsIdOf(ianaId);
-        if (!windowsId.isEmpty())
-            ids.push_back(std::move(windowsId));
+        if (windowsId.isEmpty())
+            continue;
+        for (const QByteArray& sibling : QTimeZone::windowsIdToIanaIds(windowsId))
+            covered.insert(CurrentName(sibling)), covered.insert(sibling);
+        ids.push_back(std::move(windowsId));
     }
     // The registry lists its keys in the order of their names, case ignored.
     std::sort(ids.begin(), ids.end(),
