@@ -1,24 +1,31 @@
 #include "ui/controls.h"
 
+#include <QHash>
 #include <QVariant>
+#include <QObject>
 #include <QWidget>
 
 namespace dashcam {
 
 namespace {
-constexpr const char* kIdProperty = "dashcamControlId";
+// Ids by widget, looked up far more often than set: a widget leaves the table when it is destroyed.
+QHash<const QWidget*, int>& Ids() {
+    static QHash<const QWidget*, int> ids;
+    return ids;
 }
+} // namespace
 
 void SetControlId(QWidget* widget, int id) {
-    if (widget)
-        widget->setProperty(kIdProperty, id);
+    if (!widget)
+        return;
+    auto& ids = Ids();
+    if (!ids.contains(widget))
+        QObject::connect(widget, &QObject::destroyed, [widget] { Ids().remove(widget); });
+    ids.insert(widget, id);
 }
 
 int ControlId(const QWidget* widget) {
-    if (!widget)
-        return 0;
-    const QVariant value = widget->property(kIdProperty);
-    return value.isValid() ? value.toInt() : 0;
+    return widget ? Ids().value(widget, 0) : 0;
 }
 
 QWidget* FindControl(const QWidget* parent, int id) {

@@ -76,6 +76,11 @@ TEST_F(ScaleTest, CreatePlacesTheControlInDevicePixelsUnderItsId) {
     EXPECT_EQ(ControlId(button), 2305);
     EXPECT_EQ(FindControl(&parent, 2305), button);
     EXPECT_EQ(FindControl(&parent, 2304), nullptr);
+    // The id goes with its control: a new control, usually at the same address, has none.
+    delete button;
+    auto* next = new CRButton();
+    EXPECT_EQ(ControlId(next), 0);
+    delete next;
 
     CRButton orphan;
     EXPECT_FALSE(orphan.Create(Rect{0, 0, 10, 10}, nullptr, 1));
