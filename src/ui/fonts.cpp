@@ -46,6 +46,12 @@ int PixelSize(const QFont& font) {
     return QFontInfo(font).pixelSize();
 }
 
+// Whether the font database holds the family itself; hasFamily would also accept a family that the system's
+// font configuration merely substitutes, and costs a substitution pass each time.
+bool HoldsFamily(const QString& family) {
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
 } // namespace
 
 QString PageFaceName() {
@@ -54,7 +60,7 @@ QString PageFaceName() {
 
 bool RegisterProjectFonts() {
     static bool registered = false;
-    if (registered || QFontDatabase::hasFamily(kTahoma)) {
+    if (registered || HoldsFamily(kTahoma)) {
         registered = true;
         return true;
     }
@@ -63,7 +69,7 @@ bool RegisterProjectFonts() {
         wineFonts.entryList({QStringLiteral("tahoma*.ttf"), QStringLiteral("Tahoma*.ttf")}, QDir::Files);
     for (const QString& file : files)
         QFontDatabase::addApplicationFont(wineFonts.filePath(file));
-    registered = QFontDatabase::hasFamily(kTahoma);
+    registered = HoldsFamily(kTahoma);
     return registered;
 }
 
