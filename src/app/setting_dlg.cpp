@@ -271,6 +271,8 @@ void CSettingDlg::CreatePages() {
         page->Create();
         page->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
         page->setVisible(kPageRows[i].shownFirst);
+        if (pages_[i].tab)
+            page->setAccessibleName(pages_[i].tab->caption());
         pages_[i].page = page;
     }
     systemPage()->SetVersionInfo(&cardVersionInfo_);

@@ -156,6 +156,13 @@ void CParkingDlg::Layout() {
 
     scrollMax = kContentHeight - kPageHeight;
     SetUpSliders();
+    NameAfterCaptions(kContinuousSensitivity, {1210});
+    NameAfterCaptions(kBrightness, {1000});
+    NameAfterCaptions(kParkingSensitivity, {1109});
+    NameAfterCaptions(kMotionSensitivity, {1113});
+    NameAfterCaptions(kRecordTimer, {1117});
+    NameAfterCaptions(kCutoff12V, {1119, 1120});
+    NameAfterCaptions(kCutoff24V, {1119, 1122});
 }
 
 void CParkingDlg::SetUpSliders() {

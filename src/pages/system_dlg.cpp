@@ -256,6 +256,11 @@ void CSystemDlg::Layout() {
     }
 
     scrollMax = 415;
+    NameAfterCaptions(kLanguageBox, {1363});
+    NameAfterCaptions(kVoiceSlider, {1014});
+    NameAfterCaptions(kTimeZoneBox, {1345});
+    for (int id : {kClockCheck, kDatePicker, kTimePicker})
+        NameAfterCaptions(id, {1343});
 }
 
 void CSystemDlg::Refresh() {

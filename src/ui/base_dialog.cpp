@@ -266,12 +266,31 @@ QSize CBaseDialog::PlaceLabel(int id, std::u16string_view key, const QFont& font
     return PlaceOptionItem(this, id, UiText(key), font, x, y);
 }
 
+void CBaseDialog::NameAfterCaptions(int id, std::initializer_list<int> captionIds) {
+    QWidget* control = item(id);
+    if (!control)
+        return;
+    QStringList texts;
+    for (int captionId : captionIds)
+        if (const QString text = ControlText(item(captionId)); !text.isEmpty())
+            texts << text;
+    control->setAccessibleName(texts.join(QLatin1Char(' ')));
+    // Where the toolkit names a list box by its current entry, the label relation carries the caption.
+    for (int captionId : captionIds) {
+        if (auto* label = qobject_cast<QLabel*>(item(captionId)); label && !label->buddy()) {
+            label->setBuddy(control);
+            break;
+        }
+    }
+}
+
 QButtonGroup* CBaseDialog::AddRadioGroup(std::initializer_list<int> ids, const std::function<void(int)>& onClick) {
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
     for (int id : ids) {
+        // The group keeps one of them checked; the buttons keep their default auto-exclusivity, which the group
+        // overrides and which makes assistive technology present them as radio buttons.
         auto* radio = AddItem(id, new QRadioButton(this));
-        radio->setAutoExclusive(false);
         radio->setGeometry(0, 0, 0, 0);
         group->addButton(radio, id);
         connect(radio, &QAbstractButton::clicked, this, [onClick, id] { onClick(id); });

@@ -117,6 +117,9 @@ protected:
     QSize PlaceTitle(int id, std::u16string_view key, int x, int y);
     // Places a label, check box or radio button with the text of `key`; returns its size.
     QSize PlaceLabel(int id, std::u16string_view key, const QFont& font, int x, int y);
+    // Gives control `id`, which shows no caption of its own (a slider, a list box, a date or time field), the
+    // accessible name of the captions it stands under or beside: their texts joined by a space.
+    void NameAfterCaptions(int id, std::initializer_list<int> captionIds);
     // Radio buttons `ids` in one exclusive group; a click on one calls `onClick` with its id.
     QButtonGroup* AddRadioGroup(std::initializer_list<int> ids, const std::function<void(int)>& onClick);
     // A control the template holds but the layout never places: zero size and out of sight.

@@ -14,6 +14,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
 #include "ui/pixel_ops.h"
+#include "ui/r_button_accessible.h"
 #include "ui/skin_painter.h"
 
 namespace dashcam {
@@ -23,6 +24,7 @@ CRButton::CRButton(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setFocusPolicy(Qt::TabFocus);
+    CRButtonAccessible::Install();
 }
 
 CRButton::~CRButton() = default;
@@ -264,6 +266,10 @@ void CRButton::OnLButtonUp() {
         state_ = Hover;
         Redraw();
     }
+}
+
+void CRButton::Click() {
+    PostCommand();
 }
 
 void CRButton::PostCommand() {

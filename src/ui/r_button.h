@@ -49,6 +49,8 @@ public:
 
     State state() const { return state_; }
     bool latched() const { return latched_; }
+    // Whether the button latches when selected (it has a selected image): the window's tabs.
+    bool latchable() const { return selectedImage_.IsValid(); }
     // True while the keyboard focus, brought by Tab or Backtab, is shown on the button.
     bool focusMarked() const { return focusMarked_; }
     bool hasText() const { return hasText_; }
@@ -69,6 +71,8 @@ public:
     // the pressed state. The toolkit hands a release to the widget that got the press, so whoever received it
     // passes it on here.
     void OnLButtonUp();
+    // Clicks the button without pointer or keys (assistive technology's press): posts the command.
+    void Click();
 
 signals:
     // The button was clicked; `id` is its control id.
