@@ -231,7 +231,8 @@ std::vector<std::u16string> QtTimeZoneSource::ZoneKeyNames() {
     // not looked up again.
     QSet<QByteArray> covered;
     for (const QByteArray& ianaId : QTimeZone::availableTimeZoneIds()) {
-        if (covered.contains(ianaId))
+        // Qt's own fixed-offset names ("UTC+09:00") are no database zone and never a Windows zone's.
+        if (covered.contains(ianaId) || ianaId.startsWith("UTC+") || ianaId.startsWith("UTC-"))
             continue;
         QByteArray windowsId = WindowsIdOf(ianaId);
         if (windowsId.isEmpty())
