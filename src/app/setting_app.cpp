@@ -19,9 +19,9 @@ std::unique_ptr<TimeZoneCataloguePrefetch> CSettingApp::PrepareProcess() {
     InstallMessageBoxPresenter();
     InstallSystemTimeZones();
     SetScaleFromDpi(96);
-    auto zones = std::make_unique<TimeZoneCataloguePrefetch>(); // while the fonts are registered
-    RegisterProjectFonts();
-    return zones;
+    // Registering the fonts, then the zone catalogue, go on beside the window's start: the first font the window
+    // makes waits for the registration, the System page for the catalogue.
+    return std::make_unique<TimeZoneCataloguePrefetch>([] { RegisterProjectFonts(); });
 }
 
 int CSettingApp::InitInstance(const QStringList& arguments) {

@@ -11,9 +11,9 @@ namespace dashcam {
 
 class CSettingApp {
 public:
-    // Everything before the main window: fixes the display scale at 100 %, registers the fonts and connects
-    // traces and messages to Qt. Needs a QApplication. Also starts building the zone catalogue; keep the result
-    // while the window is built, and its System page takes the catalogue from there.
+    // Everything before the main window: fixes the display scale at 100 % and connects traces and messages to Qt;
+    // starts registering the fonts and then building the zone catalogue on a thread of their own. Needs a
+    // QApplication. Keep the result while the window is built: its System page takes the catalogue from there.
     static std::unique_ptr<TimeZoneCataloguePrefetch> PrepareProcess();
     // Runs the editor with the program's arguments (without the program name); returns the exit status.
     int InitInstance(const QStringList& arguments);

@@ -151,8 +151,8 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     InstallQtTranslations(language);
     setWindowTitle(UiText(u"IDS_STRING101"));
     setWindowTitle(QString::fromUtf16(kWindowCaption));
+    BuildSkin(); // needs no font: it goes while the fonts are still being registered
     titleFont_ = CellHeightFont(QString::fromStdU16String(GetUiFontFaceName()), ToDevice(13), 700);
-    BuildSkin();
     CreateControls();
     CreatePages();
     SetKeyboardOrder();

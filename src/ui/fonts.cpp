@@ -7,6 +7,7 @@
 #include <QRawFont>
 
 #include <cmath>
+#include <mutex>
 
 namespace dashcam {
 
@@ -59,17 +60,20 @@ QString PageFaceName() {
 }
 
 bool RegisterProjectFonts() {
+    static std::once_flag once;
     static bool registered = false;
-    if (registered || HoldsFamily(kTahoma)) {
-        registered = true;
-        return true;
-    }
-    const QDir wineFonts(QStringLiteral("/usr/share/wine/fonts"));
-    const QStringList files =
-        wineFonts.entryList({QStringLiteral("tahoma*.ttf"), QStringLiteral("Tahoma*.ttf")}, QDir::Files);
-    for (const QString& file : files)
-        QFontDatabase::addApplicationFont(wineFonts.filePath(file));
-    registered = HoldsFamily(kTahoma);
+    std::call_once(once, [] {
+        if (HoldsFamily(kTahoma)) {
+            registered = true;
+            return;
+        }
+        const QDir wineFonts(QStringLiteral("/usr/share/wine/fonts"));
+        const QStringList files =
+            wineFonts.entryList({QStringLiteral("tahoma*.ttf"), QStringLiteral("Tahoma*.ttf")}, QDir::Files);
+        for (const QString& file : files)
+            QFontDatabase::addApplicationFont(wineFonts.filePath(file));
+        registered = HoldsFamily(kTahoma);
+    });
     return registered;
 }
 
@@ -90,6 +94,7 @@ int CellHeight(const QFont& font) {
 }
 
 QFont CellHeightFont(const QString& face, int cellHeight, int weight) {
+    RegisterProjectFonts(); // waits for a registration that another thread has begun
     QFont font(face);
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setStyleStrategy(QFont::PreferAntialias);

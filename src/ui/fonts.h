@@ -13,11 +13,12 @@ namespace dashcam {
 QString PageFaceName();
 
 // Makes "Tahoma" available: the system's face when it has one, otherwise the Tahoma files of the Wine fonts
-// (/usr/share/wine/fonts/tahoma*.ttf). Safe to call more than once. False when no Tahoma could be found.
+// (/usr/share/wine/fonts/tahoma*.ttf). Registers once; any thread may call it, and a call while another thread
+// registers waits for that. False when no Tahoma could be found.
 bool RegisterProjectFonts();
 
 // A font whose cell height is `cellHeight` pixels, or the nearest below it that whole pixel sizes allow.
-// `weight` 700 is bold. Anti-aliased.
+// `weight` 700 is bold. Anti-aliased. Registers the project's fonts first.
 QFont CellHeightFont(const QString& face, int cellHeight, int weight = 400);
 
 // Cell height and ascent of `font` in pixels (line height and first baseline of text laid out from the top).

@@ -8,9 +8,12 @@ std::mutex g_lock;
 TimeZoneCataloguePrefetch* g_running = nullptr; // guarded by g_lock
 } // namespace
 
-TimeZoneCataloguePrefetch::TimeZoneCataloguePrefetch()
-    : build_(std::async(std::launch::async,
-                        [&source = TimeZones()] { return std::make_unique<CTimeZoneInfoManager>(source); })) {
+TimeZoneCataloguePrefetch::TimeZoneCataloguePrefetch(std::function<void()> first)
+    : build_(std::async(std::launch::async, [&source = TimeZones(), first = std::move(first)] {
+          if (first)
+              first();
+          return std::make_unique<CTimeZoneInfoManager>(source);
+      })) {
     const std::lock_guard lock(g_lock);
     g_running = this;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Builds the zone catalogue on a thread of its own while the window starts, so that start-up does not wait for the
 // host's zone database: the System page takes the catalogue when it is constructed.
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -10,8 +11,9 @@ namespace dashcam {
 
 class TimeZoneCataloguePrefetch {
 public:
-    // Starts building from the zone source in use now (TimeZones()), which must outlive the build.
-    TimeZoneCataloguePrefetch();
+    // Starts building from the zone source in use now (TimeZones()), which must outlive the build. `first`, when
+    // given, runs on the same thread before the catalogue is built (other start-up work that may go ahead of it).
+    explicit TimeZoneCataloguePrefetch(std::function<void()> first = {});
     // Waits for a build that nobody took.
     ~TimeZoneCataloguePrefetch();
     TimeZoneCataloguePrefetch(const TimeZoneCataloguePrefetch&) = delete;
