@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QHash>
 #include <QRawFont>
 
 #include <cmath>
@@ -28,16 +29,24 @@ int U16(const QByteArray& table, int offset) {
     return (static_cast<unsigned char>(table[offset]) << 8) | static_cast<unsigned char>(table[offset + 1]);
 }
 
-// The face's Windows line metrics, read from its "head" and "OS/2" tables.
+// The face's Windows line metrics, read from its "head" and "OS/2" tables. They are the face's, whatever the size:
+// each face is read once, which also spares a font engine per size tried.
 CellMetrics Metrics(const QFont& font) {
+    static std::mutex lock;
+    static QHash<QString, CellMetrics> known;
+    const QString key = QStringLiteral("%1|%2|%3").arg(font.family()).arg(font.weight()).arg(font.italic());
+    const std::lock_guard guard(lock);
+    if (const auto it = known.constFind(key); it != known.constEnd())
+        return *it;
     const QRawFont raw = QRawFont::fromFont(font);
     CellMetrics m;
-    if (!raw.isValid())
-        return m;
-    m.unitsPerEm = U16(raw.fontTable("head"), 18);
-    const QByteArray os2 = raw.fontTable("OS/2");
-    m.winAscent = U16(os2, 74);
-    m.winDescent = U16(os2, 76);
+    if (raw.isValid()) {
+        m.unitsPerEm = U16(raw.fontTable("head"), 18);
+        const QByteArray os2 = raw.fontTable("OS/2");
+        m.winAscent = U16(os2, 74);
+        m.winDescent = U16(os2, 76);
+    }
+    known.insert(key, m);
     return m;
 }
 
