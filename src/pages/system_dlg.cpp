@@ -26,6 +26,7 @@
 #include "settings/card_files.h"
 #include "settings/card_version_info.h"
 #include "settings/settings_record.h"
+#include "settings/slider_scale.h"
 #include "settings/touch_calibration.h"
 #include "ui/sub_slider.h"
 #include "ui/ui_text.h"
@@ -210,7 +211,7 @@ void CSystemDlg::Layout() {
     voiceSlider_->SetTickLabels(
         {QStringLiteral("OFF"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")},
         CSubSlider::kLabelEvery);
-    voiceSlider_->setRange(0, 3);
+    voiceSlider_->setRange(kVoiceScale.minimum, kVoiceScale.maximum);
     voiceSlider_->setTickInterval(1);
     voiceSlider_->setValue(2);
 

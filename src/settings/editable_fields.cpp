@@ -42,7 +42,7 @@ const std::vector<Rule>& Rules() {
         {"memoryPartition", 1, 3, {}},
         // System settings page
         {"voiceGuidanceOn", 0, 1, {}},
-        {"voiceVolume", 1, 3, {}},
+        {"voiceVolume", kVoiceScale.minimum + 1, kVoiceScale.maximum, {}},
         {"safetyCameraAlert", 0, 1, {}},
         {"timeZoneBias", -24 * 60, 24 * 60, {}},
         {"daylightSaving", 0, 1, {}},

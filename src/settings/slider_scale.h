@@ -1,5 +1,5 @@
 #pragma once
-// The scales of the Record page's sliders: the positions a slider offers, the text under each tick, the value a
+// The scales of the pages' sliders: the positions a slider offers, the text under each tick, the value a
 // position stands for and what it stores in the record. The page, the slider's tooltips and the checks of
 // dashcam-cfg set all read them from here.
 #include <array>
@@ -42,5 +42,7 @@ inline constexpr SliderScale kMotionSensitivityScale{0, 3, kMotionSensitivityVal
 inline constexpr SliderScale kRecordTimerScale{0, 3, kRecordTimerValues, {}};
 inline constexpr SliderScale kCutoff12VScale{0, 7, {}, kCutoff12VDecivolts};
 inline constexpr SliderScale kCutoff24VScale{0, 7, {}, kCutoff24VDecivolts};
+// The System page's voice slider: position 0 switches the voice guidance off, 1 … 3 are the volume it stores.
+inline constexpr SliderScale kVoiceScale{0, 3, {}, {}};
 
 } // namespace dashcam
