@@ -37,7 +37,11 @@ QSize MeasureText(const QString& text, const QFont& font) {
     int width = 0;
     for (const QString& line : lines)
         width = std::max(width, metrics.horizontalAdvance(line));
-    return QSize(width, static_cast<int>(lines.size()) * CellHeight(font));
+    return QSize(width, MeasureTextHeight(text, font));
+}
+
+int MeasureTextHeight(const QString& text, const QFont& font) {
+    return text.isEmpty() ? 0 : static_cast<int>(Lines(text).size()) * CellHeight(font);
 }
 
 std::optional<QImage> RenderTextAlpha(const QString& text, const QFont& font, const QColor& colour) {

@@ -16,6 +16,8 @@ namespace dashcam {
 // Size of `text` in `font` as the text is laid out here: the widest line × the number of lines times the cell
 // height (see fonts.h). Line breaks count.
 QSize MeasureText(const QString& text, const QFont& font);
+// The height alone of MeasureText: one cell a line (0 for no text), without laying the text out.
+int MeasureTextHeight(const QString& text, const QFont& font);
 
 // `text` in `colour` as premultiplied ARGB: coverage c gives alpha c and each colour channel c × channel /
 // 256 (so full coverage of a 255 channel gives 254). Nothing for empty text or a text that measures empty.

@@ -404,7 +404,7 @@ QSize CBaseDialog::PlaceOptionItem(QWidget* parent, int id, const QString& text,
     const QString trimmed = text.trimmed();
     child->setFont(font);
     SetControlText(child, trimmed);
-    const int measuredHeight = MeasureText(trimmed, child->font()).height();
+    const int measuredHeight = MeasureTextHeight(trimmed, child->font());
     const int w = MeasureTextWidth(trimmed, font);
     const int width = w > 0 ? w + 30 : 25;
     const int height = measuredHeight > 0 ? measuredHeight : 25;

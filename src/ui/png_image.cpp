@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+
+#include <mutex>
 
 // The images live in the kit's static library; registering them here keeps them linked into every program.
 static void InitSkinResources() {
@@ -23,8 +26,8 @@ void EnsureResources() {
 
 // The resource folder of `type`, matched without regard to case.
 QString TypeFolder(const QString& type) {
-    const QDir root(QStringLiteral(":/"));
-    for (const QString& entry : root.entryList(QDir::Dirs))
+    static const QStringList folders = QDir(QStringLiteral(":/")).entryList(QDir::Dirs);
+    for (const QString& entry : folders)
         if (entry.compare(type, Qt::CaseInsensitive) == 0)
             return entry;
     return type.toLower();
@@ -39,7 +42,17 @@ QString PngImage::ResourcePath(int id, const QString& type) {
 
 bool PngImage::LoadPng(int id, const QString& type) {
     Clear();
-    QFile file(ResourcePath(id, type));
+    // The resources never change while the program runs, and the skin draws many of them more than once (each
+    // slider its own thumb, each button its states): each is decoded once. Failures are not kept.
+    static std::mutex lock;
+    static QHash<QString, QImage> decodedImages;
+    const QString path = ResourcePath(id, type);
+    const std::lock_guard guard(lock);
+    if (const auto it = decodedImages.constFind(path); it != decodedImages.constEnd()) {
+        bitmap_ = *it;
+        return true;
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
@@ -49,6 +62,8 @@ bool PngImage::LoadPng(int id, const QString& type) {
     if (!decoded.loadFromData(bytes, "PNG"))
         return false;
     bitmap_ = decoded.convertToFormat(QImage::Format_ARGB32);
+    if (!bitmap_.isNull())
+        decodedImages.insert(path, bitmap_);
     return !bitmap_.isNull();
 }
 
