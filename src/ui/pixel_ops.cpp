@@ -59,12 +59,27 @@ void StretchPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage& sr
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !Usable(dst) || !Usable(src))
         return;
     const int dstW = dst.width(), dstH = dst.height(), srcW = src.width(), srcH = src.height();
+    // The skin stretches one column across or repeats rows at their width: those rows are runs of one colour or
+    // straight copies, which the general loop below would give pixel by pixel.
+    const bool oneColumn = sw == 1, sameWidth = sw == dw;
+    const int first = oneColumn ? std::max(0, -dx) : std::max({0, -dx, -sx});
+    const int end = oneColumn ? std::min(dw, dstW - dx) : std::min({dw, dstW - dx, srcW - sx});
     for (int row = 0; row < dh; ++row) {
         const int ty = dy + row, fy = sy + SourceIndex(row, sh, dh);
         if (ty < 0 || ty >= dstH || fy < 0 || fy >= srcH)
             continue;
         QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(ty));
         const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(fy));
+        if (oneColumn) {
+            if (sx >= 0 && sx < srcW && first < end)
+                std::fill(out + dx + first, out + dx + end, in[sx]);
+            continue;
+        }
+        if (sameWidth) {
+            if (first < end)
+                std::copy(in + sx + first, in + sx + end, out + dx + first);
+            continue;
+        }
         for (int col = 0; col < dw; ++col) {
             const int tx = dx + col, fx = sx + SourceIndex(col, sw, dw);
             if (tx < 0 || tx >= dstW || fx < 0 || fx >= srcW)

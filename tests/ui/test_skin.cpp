@@ -268,6 +268,37 @@ TEST(PixelOpsTest, BlendIsSourceOverWithRounding) {
     EXPECT_EQ(dst.pixel(0, 0), qRgba(164, 50, 57, 255));
 }
 
+TEST(PixelOpsTest, StretchRunsAndRowCopiesMatchTheNearestPixelRuleWhenClipped) {
+    // A source with a different colour at every pixel, and the rule each destination pixel follows.
+    QImage src(5, 4, QImage::Format_ARGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            src.setPixel(x, y, qRgba(x * 40, y * 60, 7, 255));
+    struct Case { int dx, dy, dw, dh, sx, sy, sw, sh; };
+    const Case cases[] = {
+        {-3, 1, 12, 7, 2, 0, 1, 3},  // one column across, clipped on the left and the right
+        {4, -2, 5, 9, 0, 1, 5, 2},   // rows repeated at their width, clipped on the right and the top
+        {-1, 0, 5, 3, -1, 0, 5, 3},  // source starting left of the image
+        {2, 3, 5, 2, 2, 0, 5, 1},    // source running past the image's right edge
+        {0, 0, 7, 5, 1, 1, 3, 2},    // an ordinary stretch
+    };
+    for (const Case& c : cases) {
+        QImage dst(8, 6, QImage::Format_ARGB32);
+        dst.fill(qRgba(1, 2, 3, 4));
+        QImage expected = dst.copy();
+        for (int row = 0; row < c.dh; ++row)
+            for (int col = 0; col < c.dw; ++col) {
+                const int tx = c.dx + col, ty = c.dy + row;
+                const int fx = c.sx + col * c.sw / c.dw, fy = c.sy + row * c.sh / c.dh;
+                if (tx >= 0 && tx < 8 && ty >= 0 && ty < 6 && fx >= 0 && fx < 5 && fy >= 0 && fy < 4)
+                    expected.setPixel(tx, ty, src.pixel(fx, fy));
+            }
+        StretchPixels(dst, c.dx, c.dy, c.dw, c.dh, src, c.sx, c.sy, c.sw, c.sh);
+        EXPECT_EQ(dst, expected) << c.dx << "," << c.dy << " " << c.dw << "x" << c.dh << " from " << c.sx << ","
+                                 << c.sy << " " << c.sw << "x" << c.sh;
+    }
+}
+
 TEST(AlphaTextTest, FullCoverageGives254AndChannelsFollowCoverage) {
     const QFont font = CellHeightFont(QStringLiteral("Tahoma"), 40, 700);
     const auto white = RenderTextAlpha(QStringLiteral("MW"), font, Qt::white);
