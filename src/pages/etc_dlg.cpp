@@ -91,12 +91,7 @@ void CEtcDlg::CreateControls() {
 }
 
 bool CEtcDlg::OnInitDialog() {
-    BeginPageSetUp();
-    CreatePageFonts(true);
-    Layout();
-    FinishPageSetUp();
-    item(kFocusSink)->hide();
-    return true;
+    return SetUpPageControls(true);
 }
 
 void CEtcDlg::Layout() {

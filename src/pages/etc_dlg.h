@@ -74,7 +74,7 @@ protected:
 
 private:
     void CreateControls();
-    void Layout();
+    void Layout() override;
     void PaintDiagram();
     void OnPartitionClicked(int id);
     void OnOverwriteClicked(int id, bool checked);

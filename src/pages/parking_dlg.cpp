@@ -105,12 +105,7 @@ void CParkingDlg::CreateControls() {
 }
 
 bool CParkingDlg::OnInitDialog() {
-    BeginPageSetUp();
-    CreatePageFonts(false);
-    Layout();
-    FinishPageSetUp();
-    item(kFocusSink)->hide();
-    return true;
+    return SetUpPageControls(false);
 }
 
 void CParkingDlg::Layout() {

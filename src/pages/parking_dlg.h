@@ -59,7 +59,7 @@ protected:
 
 private:
     void CreateControls();
-    void Layout();
+    void Layout() override;
     void SetUpSliders();
     void OnSliderMoved(int id, int position);
     void OnParkingModeClicked(int id);

@@ -189,12 +189,7 @@ void CSystemDlg::CreateControls() {
 }
 
 bool CSystemDlg::OnInitDialog() {
-    BeginPageSetUp();
-    CreatePageFonts(false);
-    Layout();
-    FinishPageSetUp();
-    item(kFocusSink)->hide();
-    return true;
+    return SetUpPageControls(false);
 }
 
 void CSystemDlg::Layout() {

@@ -77,7 +77,7 @@ protected:
 
 private:
     void CreateControls();
-    void Layout();
+    void Layout() override;
     void RefreshTimeZone();
     void RefreshClockRequest();
     void SetClockControlsEnabled(bool enabled);

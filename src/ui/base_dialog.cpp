@@ -75,6 +75,16 @@ bool CBaseDialog::OnInitDialog() {
     return true;
 }
 
+bool CBaseDialog::SetUpPageControls(bool scaledFonts) {
+    BeginPageSetUp();
+    CreatePageFonts(scaledFonts);
+    Layout();
+    FinishPageSetUp();
+    if (QWidget* sink = item(focusSinkId_))
+        sink->hide();
+    return true;
+}
+
 void CBaseDialog::BeginPageSetUp() {
     setGeometry(0, 0, kPageWidth, kPageHeight);
     update();

@@ -143,6 +143,11 @@ protected:
     virtual bool OnInitDialog();
     // First steps of a page's set-up: the page moves to (0, 0) at 700 × 437 and scrolls to the top.
     void BeginPageSetUp();
+    // Places the page's controls in the current language and fonts; the pages with controls have their own.
+    virtual void Layout() {}
+    // The set-up of a page with controls, for its OnInitDialog: BeginPageSetUp, the page fonts (`scaledFonts` as
+    // CreatePageFonts takes it), Layout, FinishPageSetUp, and the focus sink out of sight.
+    bool SetUpPageControls(bool scaledFonts);
     // Last step, after the controls are laid out and scrollMax is known: the scroll bar gets range
     // 0 … scrollMax + 437, page 437, position 0.
     void FinishPageSetUp();
