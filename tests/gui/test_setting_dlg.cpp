@@ -18,6 +18,7 @@
 #include "settings/card_files.h"
 #include "settings/hand_over.h"
 #include "settings/settings_record.h"
+#include "gui/window_test.h"
 #include "support/fake_host.h"
 #include "support/fake_viewer.h"
 #include "support/run_process.h"
@@ -34,40 +35,8 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::TempDir;
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public test::WindowTest {
 protected:
-    void SetUp() override {
-        CSettingApp::PrepareProcess();
-        fs::copy(fs::path(DASHCAM_SOURCE_DIR) / "examples/card", card.path(), fs::copy_options::recursive);
-        ResetCardState();
-        ResetLanguageTable();
-        ResetViewerLanguage();
-        ResetHandOver();
-        prompt::Reset();
-        SetCardRoot(card.root());
-        host.modulePath = u"/opt/dashcam/dashcam-setting";
-    }
-    void TearDown() override {
-        prompt::Reset();
-        ReleaseRecord();
-    }
-
-    std::unique_ptr<CSettingDlg> Open() {
-        auto dialog = std::make_unique<CSettingDlg>();
-        EXPECT_TRUE(dialog->OnInitDialog());
-        dialog->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        return dialog;
-    }
-    void Click(QWidget* widget, QPoint at = {}) {
-        ASSERT_NE(widget, nullptr);
-        QTest::mouseMove(widget, at.isNull() ? widget->rect().center() : at);
-        QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
-        QApplication::processEvents(); // the posted command
-    }
-
-    TempDir card;
-    test::FakeHost host;
     test::FakeViewer viewer;
 };
 

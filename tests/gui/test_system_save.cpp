@@ -18,6 +18,7 @@
 #include "settings/card_files.h"
 #include "settings/hand_over.h"
 #include "settings/settings_record.h"
+#include "gui/window_test.h"
 #include "support/fake_host.h"
 #include "support/fake_time_zones.h"
 #include "support/temp_dir.h"
@@ -33,30 +34,19 @@ QDateTime FixedNow() {
     return QDateTime(QDate(2024, 2, 29), QTime(8, 9, 10));
 }
 
-class SystemPageSave : public ::testing::Test {
+class SystemPageSave : public test::WindowTest {
 protected:
     void SetUp() override {
-        CSettingApp::PrepareProcess();
+        WindowTest::SetUp();
         zones = std::make_unique<test::FakeTimeZones>(); // after the system's zones were installed
         zones->Add(u"Korea Standard Time", u"(UTC+09:00) Seoul", u"Korea Standard Time", 540);
         zones->Add(u"W. Europe Standard Time", u"(UTC+01:00) Amsterdam, Berlin", u"W. Europe Standard Time",
                    60);
         zones->host = {-60, 0, u"W. Europe Standard Time"};
-        fs::copy(sample, card.path(), fs::copy_options::recursive);
         test::WriteText(card / "time.dat", "2020,01,01,00,00,00,+0100"); // an old request on the card
-        ResetCardState();
-        ResetLanguageTable();
-        ResetViewerLanguage();
-        ResetHandOver();
-        prompt::Reset();
-        SetCardRoot(card.root());
-        host.modulePath = u"/opt/dashcam/dashcam-setting";
         host.bias = -60;
         CSystemDlg::SetNowFunction(&FixedNow);
-        dialog = std::make_unique<CSettingDlg>();
-        ASSERT_TRUE(dialog->OnInitDialog());
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        dialog = Open();
         Click(dialog->button(CSettingDlg::kSystemTab));
         page = dialog->systemPage();
         ASSERT_TRUE(page->isVisible());
@@ -64,21 +54,11 @@ protected:
     void TearDown() override {
         dialog.reset();
         CSystemDlg::SetNowFunction(nullptr);
-        prompt::Reset();
-        ReleaseRecord();
-    }
-    // A click on a window button; its command is posted.
-    static void Click(QWidget* button) {
-        QTest::mouseMove(button, button->rect().center());
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-        QApplication::processEvents();
+        WindowTest::TearDown();
     }
     void Save() { Click(dialog->button(2304)); }
 
-    const fs::path sample = fs::path(DASHCAM_SOURCE_DIR) / "examples/card";
-    test::FakeHost host;
     std::unique_ptr<test::FakeTimeZones> zones;
-    test::TempDir card;
     std::unique_ptr<CSettingDlg> dialog;
     CSystemDlg* page = nullptr;
 };
