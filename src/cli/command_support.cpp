@@ -174,7 +174,9 @@ int AssignField(Invocation& call, SettingsRecord& record, const std::string& nam
         return call.UsageError("'" + value + "' is not a valid " + (isSigned ? "signed" : "unsigned") +
                                " 32-bit value for " + name);
     if (!force) {
-        if (auto why = CheckControlValue(name, *number, record, CardLanguageCount()))
+        // Only the language index is checked against the card's list, so only it reads lang/ver.dat.
+        const std::size_t languages = name == "deviceLanguage" ? CardLanguageCount() : 0;
+        if (auto why = CheckControlValue(name, *number, record, languages))
             return call.UsageError(name + "=" + value + " refused: " + *why + " (--force stores it anyway)");
     }
     if (isSigned)
