@@ -38,12 +38,9 @@ int RunShow(Invocation& call) {
 
 int RunGet(Invocation& call) {
     const FieldInfo* field = FindSettingsField(call.argument(1));
-    if (!field) {
-        std::vector<std::string> names;
-        for (const FieldInfo& f : SettingsFields())
-            names.emplace_back(f.name);
-        return call.UsageError("unknown field '" + call.argument(1) + "'" + DidYouMean(call.argument(1), names));
-    }
+    if (!field)
+        return call.UsageError("unknown field '" + call.argument(1) + "'" +
+                               DidYouMean(call.argument(1), SettingsFieldNames()));
     if (!LoadCard(call, call.argument(0)))
         return 1;
     call.Out(FieldValue(*CurrentRecord(), *field, false) + "\n");

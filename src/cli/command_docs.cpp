@@ -95,17 +95,12 @@ std::string CompletionFor(ValueKind kind, const std::vector<std::string>& choice
         return "COMPREPLY=($(compgen -d -- \"$cur\"))";
     case ValueKind::File:
         return "COMPREPLY=($(compgen -f -- \"$cur\"))";
-    case ValueKind::Field: {
-        std::vector<std::string> names;
-        for (const FieldInfo& f : SettingsFields())
-            names.emplace_back(f.name);
-        return "COMPREPLY=($(compgen -W \"" + Words(names) + "\" -- \"$cur\"))";
-    }
+    case ValueKind::Field:
+        return "COMPREPLY=($(compgen -W \"" + Words(SettingsFieldNames()) + "\" -- \"$cur\"))";
     case ValueKind::Assignment: {
         std::vector<std::string> names;
-        for (const std::string& n : EditableFieldNames())
+        for (const std::string& n : SettableFieldNames())
             names.push_back(n + "=");
-        names.emplace_back("timeZone=");
         return "compopt -o nospace 2>/dev/null; COMPREPLY=($(compgen -W \"" + Words(names) + "\" -- \"$cur\"))";
     }
     case ValueKind::Choice:
@@ -130,12 +125,9 @@ int RunHelp(Invocation& call) {
         return 0;
     }
     const Command* command = FindCommand(call.argument(0));
-    if (!command) {
-        std::vector<std::string> names;
-        for (const Command& c : Commands())
-            names.push_back(c.name);
-        return call.UsageError("unknown command '" + call.argument(0) + "'" + DidYouMean(call.argument(0), names));
-    }
+    if (!command)
+        return call.UsageError("unknown command '" + call.argument(0) + "'" +
+                               DidYouMean(call.argument(0), CommandNames()));
     call.Out(HelpText(*command));
     return 0;
 }
@@ -212,9 +204,7 @@ std::string ManPage() {
 }
 
 std::string BashCompletion() {
-    std::vector<std::string> names;
-    for (const Command& c : Commands())
-        names.push_back(c.name);
+    const std::vector<std::string> names = CommandNames();
     std::string out = "# bash completion for dashcam-cfg, made by 'dashcam-cfg help --bash-completion'\n"
                       "_dashcam_cfg() {\n"
                       "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"

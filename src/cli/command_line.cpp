@@ -129,6 +129,13 @@ int Parse(const Command& command, std::vector<std::string> words, Invocation& in
 
 const std::vector<Command>& Commands() { return Table(); }
 
+std::vector<std::string> CommandNames() {
+    std::vector<std::string> names;
+    for (const Command& c : Table())
+        names.push_back(c.name);
+    return names;
+}
+
 const Command* FindCommand(std::string_view name) {
     for (const Command& c : Table())
         if (c.name == name)
@@ -184,11 +191,8 @@ int RunCommandLine(const std::vector<std::string>& words, Console& console) {
     }
     const Command* command = FindCommand(name);
     if (!command) {
-        std::vector<std::string> names;
-        for (const Command& c : Table())
-            names.push_back(c.name);
         console.Err("dashcam-cfg: " + std::string(name.starts_with("-") ? "unknown option '" : "unknown command '") +
-                    name + "'" + DidYouMean(name, names) + " (see 'dashcam-cfg --help')\n");
+                    name + "'" + DidYouMean(name, CommandNames()) + " (see 'dashcam-cfg --help')\n");
         return 2;
     }
     std::vector<std::string> rest(words.begin() + 1, words.end());

@@ -11,6 +11,8 @@ namespace dashcam::cli {
 // Every command, in the order the overview lists them.
 const std::vector<Command>& Commands();
 const Command* FindCommand(std::string_view name);
+// Their names, in the same order.
+std::vector<std::string> CommandNames();
 // The desktop part (dashcam-cfg-desktop) supplies the run functions of the commands that need it.
 void ProvideRun(std::string_view name, RunFunction run);
 

@@ -126,11 +126,24 @@ std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, boo
     return {};
 }
 
+std::vector<std::string> SettingsFieldNames() {
+    std::vector<std::string> names;
+    for (const FieldInfo& f : SettingsFields())
+        names.emplace_back(f.name);
+    return names;
+}
+
 std::vector<std::string> EditableFieldNames() {
     std::vector<std::string> names;
     for (const FieldInfo& f : SettingsFields())
         if (IsEditableField(f.name))
             names.emplace_back(f.name);
+    return names;
+}
+
+std::vector<std::string> SettableFieldNames() {
+    std::vector<std::string> names = EditableFieldNames();
+    names.emplace_back("timeZone");
     return names;
 }
 
@@ -150,12 +163,9 @@ int AssignField(Invocation& call, SettingsRecord& record, const std::string& nam
         return SetTimeZone(call, record, value);
     }
     const FieldInfo* field = FindSettingsField(name);
-    if (!field || !IsEditableField(name)) {
-        std::vector<std::string> names = EditableFieldNames();
-        names.emplace_back("timeZone");
+    if (!field || !IsEditableField(name))
         return call.UsageError(field ? "'" + name + "' is not edited by the editor and cannot be set"
-                                     : "unknown field '" + name + "'" + DidYouMean(name, names));
-    }
+                                     : "unknown field '" + name + "'" + DidYouMean(name, SettableFieldNames()));
     edited.push_back(field);
     if (field->kind == FieldKind::Text) {
         const std::u16string wide = Utf8ToUtf16(value);

@@ -32,7 +32,11 @@ std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, boo
 // Sets FIELD=VALUE as set does; returns 0 or the exit status of the refusal. `edited` gets the field.
 int AssignField(Invocation& call, SettingsRecord& record, const std::string& name, const std::string& value,
                 bool force, std::vector<const FieldInfo*>& edited);
-// The names of the fields that set accepts.
+// The names of all the record's fields, in record order.
+std::vector<std::string> SettingsFieldNames();
+// The names of the fields that the editor's pages edit.
 std::vector<std::string> EditableFieldNames();
+// The names that set accepts: the editable fields and timeZone.
+std::vector<std::string> SettableFieldNames();
 
 } // namespace dashcam::cli
