@@ -50,6 +50,16 @@ TziRecord DecodeTzi(const std::uint8_t* bytes, std::size_t count) {
     return rule;
 }
 
+std::vector<std::uint8_t> EncodeZoneText(std::u16string_view text) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(2 * text.size() + 2);
+    for (char16_t c : std::u16string(text) + u'\0') {
+        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    return bytes;
+}
+
 std::array<std::uint8_t, kTziSize> EncodeTzi(const TziRecord& rule) {
     std::array<std::uint8_t, kTziSize> out{};
     std::size_t pos = 0;

@@ -31,6 +31,8 @@ inline constexpr std::size_t kTziSize = 44;
 TziRecord DecodeTzi(const std::uint8_t* bytes, std::size_t count);
 // The 44 bytes of a TZI value.
 std::array<std::uint8_t, kTziSize> EncodeTzi(const TziRecord& rule);
+// A text value as the registry stores it: UTF-16LE with its NUL.
+std::vector<std::uint8_t> EncodeZoneText(std::u16string_view text);
 
 // One value of a zone's key. "Display" and "Std" hold UTF-16LE text (usually with its NUL), "TZI" the 44-byte rule
 // with the registry's signs (Bias and DaylightBias in minutes west of UTC).

@@ -15,14 +15,7 @@ public:
     ~FakeTimeZones() override { SetTimeZones(nullptr); }
 
     // UTF-16LE bytes of a text value, with its NUL.
-    static std::vector<std::uint8_t> Text(std::u16string_view text) {
-        std::vector<std::uint8_t> bytes;
-        for (char16_t c : std::u16string(text) + u'\0') {
-            bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-            bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-        }
-        return bytes;
-    }
+    static std::vector<std::uint8_t> Text(std::u16string_view text) { return EncodeZoneText(text); }
 
     // A zone as the registry holds it; `biasEast` in minutes east of UTC (stored negated, as the registry does).
     void Add(std::u16string key, std::u16string display, std::u16string standard, std::int32_t biasEast) {

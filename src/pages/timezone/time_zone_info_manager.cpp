@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "i18n/wide_text.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"
 
@@ -15,16 +16,8 @@ const std::u16string_view kExcludedZonePrefixes[17] = {
 
 namespace {
 
-char16_t FoldCase(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char16_t a, char16_t b) { return FoldCase(a) == FoldCase(b); });
-}
-
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && StartsWithIgnoringCase(a, b);
+    return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
 // Copies UTF-16LE bytes into a text field, keeping room for its NUL (an odd last byte is dropped).
@@ -81,11 +74,11 @@ void CTimeZoneInfoManager::LoadZones() {
         const std::u16string& name = subkeyNames_[i];
         auto zone = std::make_unique<CRegTimeZoneInfo>();
         for (const TimeZoneValue& value : source_.ZoneValues(name)) {
-            if (EqualsIgnoringCase(value.name, u"Display")) {
+            if (EqualsIgnoreCase(value.name, u"Display")) {
                 CopyText(value.data, zone->displayName);
-            } else if (EqualsIgnoringCase(value.name, u"Std")) {
+            } else if (EqualsIgnoreCase(value.name, u"Std")) {
                 CopyText(value.data, zone->standardName);
-            } else if (EqualsIgnoringCase(value.name, u"TZI")) {
+            } else if (EqualsIgnoreCase(value.name, u"TZI")) {
                 zone->zoneRule = DecodeTzi(value.data.data(), std::min(value.data.size(), kTziSize));
                 zone->zoneRule.bias = Negated(zone->zoneRule.bias);
                 zone->zoneRule.daylightBias = Negated(zone->zoneRule.daylightBias);

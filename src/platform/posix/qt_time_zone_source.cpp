@@ -182,12 +182,7 @@ TziRecord RuleOf(const QTimeZone& zone, int year, const QDateTime& reference) {
 }
 
 std::vector<std::uint8_t> TextValue(const QString& text) {
-    std::vector<std::uint8_t> bytes;
-    for (QChar c : text + QChar(u'\0')) {
-        bytes.push_back(static_cast<std::uint8_t>(c.unicode() & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c.unicode() >> 8));
-    }
-    return bytes;
+    return EncodeZoneText(text.toStdU16String());
 }
 
 struct WindowsZone {
