@@ -34,8 +34,6 @@
 namespace dashcam {
 namespace {
 
-constexpr std::size_t kZoneNameOffset = 380;
-
 // Section titles, which get leader lines, and the one other label shown.
 constexpr std::array<int, 10> kLabelIds = {1363, 1014, 1345, 1343, 1365, 1366, 1302, 4004, 1368, 1017};
 // Labels and buttons of the template that the page never places nor gives a text.
@@ -327,15 +325,9 @@ void CSystemDlg::RefreshTimeZone() {
             index = catalogue_->FindHostZone();
     } else {
         index = catalogue_->FindHostZone();
-        // A record that has never had a zone takes the PC's. Only the name and its NUL are written; the bytes
-        // after it stay as they were. With no zones at all there is nothing to take.
-        if (index >= 0 && static_cast<std::size_t>(index) < catalogue_->zoneCount()) {
-            const CRegTimeZoneInfo& zone = catalogue_->zone(static_cast<std::size_t>(index));
-            const std::string zoneName = RecordZoneName(zone);
-            std::copy(zoneName.begin(), zoneName.end(), record.bytes.begin() + kZoneNameOffset);
-            record.bytes[kZoneNameOffset + zoneName.size()] = 0;
-            record.setTimeZoneBias(BiasOf(zone));
-        }
+        // A record that has never had a zone takes the PC's. With no zones at all there is nothing to take.
+        if (index >= 0 && static_cast<std::size_t>(index) < catalogue_->zoneCount())
+            AdoptHostZone(catalogue_->zone(static_cast<std::size_t>(index)), record);
     }
     catalogue_->selectedZoneIndex = index;
     zoneBox_->setCurrentIndex(index < zoneBox_->count() ? index : -1);

@@ -1,5 +1,6 @@
 #include "pages/timezone/store_zone_in_record.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/text_codec.h"
@@ -33,6 +34,14 @@ void StoreZoneInRecord(const CRegTimeZoneInfo& zone, SettingsRecord& record) {
     record.setTimeZoneBias(BiasOf(zone));
     Trace(u"TimeZone [" + std::u16string(KeyNameOf(zone)) + u"] Bias[" + Widen(std::to_string(BiasOf(zone))) +
           u"]\n");
+}
+
+void AdoptHostZone(const CRegTimeZoneInfo& zone, SettingsRecord& record) {
+    const std::string name = RecordZoneName(zone);
+    const std::size_t offset = FindSettingsField("timeZoneName")->offset;
+    std::copy(name.begin(), name.end(), record.bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    record.bytes[offset + name.size()] = 0;
+    record.setTimeZoneBias(BiasOf(zone));
 }
 
 } // namespace dashcam

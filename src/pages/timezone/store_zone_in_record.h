@@ -16,4 +16,8 @@ std::string RecordZoneName(const CRegTimeZoneInfo& zone);
 // ends it; timeZoneBias = the zone's bias. Writes the trace "TimeZone [name] Bias[bias]".
 void StoreZoneInRecord(const CRegTimeZoneInfo& zone, SettingsRecord& record);
 
+// Gives a record that has never had a zone the host's: the same name and bias as StoreZoneInRecord, but only the
+// name and its NUL are written; the bytes of timeZoneName after them stay as they were. No trace.
+void AdoptHostZone(const CRegTimeZoneInfo& zone, SettingsRecord& record);
+
 } // namespace dashcam
