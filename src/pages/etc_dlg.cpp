@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include <chrono>
+#include <thread>
 
 #include "platform/prompt.h"
 #include "platform/viewer_link.h"
@@ -32,18 +33,14 @@ constexpr std::array<float, CEtcDlg::kKinds> kFallbackShares = {0.606f, 0.20f, 0
 
 // Record field of each overwrite check box, 1320 … 1323.
 struct OverwriteField {
-    std::uint32_t (*get)(const SettingsRecord&);
-    void (*set)(SettingsRecord&, std::uint32_t);
+    std::uint32_t (SettingsRecord::*get)() const;
+    void (SettingsRecord::*set)(std::uint32_t);
 };
 const OverwriteField kOverwriteFields[] = {
-    {[](const SettingsRecord& r) { return r.overwriteContinuousIncident(); },
-     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteContinuousIncident(v); }},
-    {[](const SettingsRecord& r) { return r.overwriteParkingMotion(); },
-     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteParkingMotion(v); }},
-    {[](const SettingsRecord& r) { return r.overwriteParkingIncident(); },
-     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteParkingIncident(v); }},
-    {[](const SettingsRecord& r) { return r.overwriteManual(); },
-     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteManual(v); }},
+    {&SettingsRecord::overwriteContinuousIncident, &SettingsRecord::setOverwriteContinuousIncident},
+    {&SettingsRecord::overwriteParkingMotion, &SettingsRecord::setOverwriteParkingMotion},
+    {&SettingsRecord::overwriteParkingIncident, &SettingsRecord::setOverwriteParkingIncident},
+    {&SettingsRecord::overwriteManual, &SettingsRecord::setOverwriteManual},
 };
 
 } // namespace
@@ -63,10 +60,7 @@ CEtcDlg::CEtcDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
 
 int CEtcDlg::closePauseMs = 1000;
 
-CEtcDlg::~CEtcDlg() {
-    if (formatThread_.joinable())
-        formatThread_.join();
-}
+CEtcDlg::~CEtcDlg() = default;
 
 void CEtcDlg::CreateControls() {
     for (int id : {1305, 1340, 1300})
@@ -91,7 +85,9 @@ void CEtcDlg::CreateControls() {
 }
 
 bool CEtcDlg::OnInitDialog() {
-    return SetUpPageControls(true);
+    SetUpPageControls(true);
+    ShowShares(); // over the "000" the layout measured the percentages with
+    return true;
 }
 
 void CEtcDlg::Layout() {
@@ -162,12 +158,13 @@ QString CEtcDlg::PercentageText(float share) {
 }
 
 void CEtcDlg::Refresh() {
+    ShowShares();
     const SettingsRecord* record = CurrentRecord();
     if (!record)
         return;
     // A stored value other than 0 shows as checked: the camera overwrites for any non-zero value.
     for (int i = 0; i < 4; ++i)
-        SetChecked(kFirstOverwrite + i, kOverwriteFields[i].get(*record) != 0);
+        SetChecked(kFirstOverwrite + i, (record->*kOverwriteFields[i].get)() != 0);
     for (std::uint32_t type = 1; type <= 3; ++type)
         SetChecked(kTypeA + static_cast<int>(type) - 1, record->memoryPartition() == type);
     update();
@@ -176,12 +173,13 @@ void CEtcDlg::Refresh() {
 void CEtcDlg::OnPartitionClicked(int id) {
     if (SettingsRecord* record = CurrentRecord())
         record->setMemoryPartition(static_cast<std::uint32_t>(id - kTypeA + 1));
+    ShowShares();
     update();
 }
 
 void CEtcDlg::OnOverwriteClicked(int id, bool checked) {
     if (SettingsRecord* record = CurrentRecord())
-        kOverwriteFields[id - kFirstOverwrite].set(*record, checked ? 1 : 0);
+        (record->*kOverwriteFields[id - kFirstOverwrite].set)(checked ? 1 : 0);
 }
 
 QPoint CEtcDlg::DiagramOrigin() const {
@@ -201,32 +199,28 @@ void CEtcDlg::paintEvent(QPaintEvent* event) {
     PaintDiagram();
 }
 
-void CEtcDlg::PaintDiagram() {
+void CEtcDlg::ShowShares() {
     const SettingsRecord* record = CurrentRecord();
     const auto& shares = Shares(record ? record->memoryPartition() : 0);
-    const QPoint origin = DiagramOrigin();
-
-    std::array<int, kKinds> widths{};
     SkinPainter& painter = AcquirePainter();
     for (int k = 0; k < kKinds; ++k) {
-        widths[k] = BarWidth(shares[k]);
         MemorySurface& bar = barImages_[k];
         bar.Release();
-        bar.Create(ToDevice(widths[k]), ToDevice(15));
+        bar.Create(ToDevice(BarWidth(shares[k])), ToDevice(15));
         painter.DrawStretchImage(bar, kFirstBarImage + k);
+        if (auto* label = itemAs<QLabel>(kFirstPercentage + k))
+            label->setText(PercentageText(shares[k]));
     }
     ReleasePainter();
+}
 
+void CEtcDlg::PaintDiagram() {
+    const QPoint origin = DiagramOrigin();
     QPainter screen(this);
     screen.setCompositionMode(QPainter::CompositionMode_Source);
     for (int k = 0; k < kKinds; ++k)
         if (const QImage* pixels = barImages_[k].Dc())
             screen.drawImage(ToDevice(origin.x()), ToDevice(origin.y() + 30 * k), *pixels);
-    screen.end();
-
-    for (int k = 0; k < kKinds; ++k)
-        if (auto* label = itemAs<QLabel>(kFirstPercentage + k); label && label->text() != PercentageText(shares[k]))
-            label->setText(PercentageText(shares[k]));
 }
 
 void CEtcDlg::OnFormatButton() {
@@ -273,13 +267,9 @@ void CEtcDlg::FormatCard() {
                         UiText(u"IDS_STRING178") + QStringLiteral("\r\n") + UiText(u"IDS_STRING1780") +
                             QStringLiteral("\r\n"),
                         400, 150);
-    FormatResult().store(0);
-
     // The worker gets everything as arguments and talks to the interface only through the popup.
     CardFormatRun outcome;
-    if (formatThread_.joinable())
-        formatThread_.join();
-    formatThread_ = std::thread([plan = *plan, target = popup, &outcome] {
+    std::thread worker([plan = *plan, target = popup, &outcome] {
         outcome = RunCardFormat(plan, [target] { target->SetProgress(target->GetProgress() + 20); });
         target->SetProgress(outcome.succeeded ? 100 : 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs));
@@ -287,7 +277,7 @@ void CEtcDlg::FormatCard() {
     });
     popup->DoModal();
     // The popup's run ends with the worker's close, its last act.
-    formatThread_.join();
+    worker.join();
     delete popup;
     popup = nullptr;
 
@@ -300,7 +290,7 @@ void CEtcDlg::FormatCard() {
     if (!cardRootAfter.empty() && cardRootAfter != CardRoot())
         SetCardRoot(cardRootAfter);
 
-    std::u16string result = FormatResult().load() == 1
+    std::u16string result = outcome.succeeded
                                 ? LookupText(u"IDS_STRING179")
                                 : LookupText(u"IDS_STRING181") + u"\r\n" + LookupText(u"IDS_STRING1810") + u"\r\n";
     // What the formatter could not do as asked (a disk service that chooses the cluster size itself).

@@ -3,7 +3,6 @@
 // diagram of the shares, which kinds overwrite their oldest videos, and the Format button. Every control change
 // is written into the settings record at once; Refresh sets every control from the record and never writes it.
 #include <array>
-#include <thread>
 
 #include "ui/base_dialog.h"
 #include "ui/memory_surface.h"
@@ -75,12 +74,14 @@ protected:
 private:
     void CreateControls();
     void Layout() override;
+    // The bars and percentages of the partition the record holds (a type the camera does not know: the
+    // fallback shares).
+    void ShowShares();
     void PaintDiagram();
     void OnPartitionClicked(int id);
     void OnOverwriteClicked(int id, bool checked);
 
     std::array<MemorySurface, kKinds> barImages_;
-    std::thread formatThread_;
 };
 
 } // namespace dashcam
