@@ -118,7 +118,7 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     if (CardRoot().empty())
         return false;
     // A folder that is not there would open as an all-zero record and save beside nothing useful.
-    if (!IsExistingFolder(CardRoot())) {
+    if (!Host().FolderExists(CardRoot())) {
         prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
                      u"The memory card folder " + CardRoot() +
                          u" does not exist.\n\nInsert the card and start the program with the card's folder.",

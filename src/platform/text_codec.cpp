@@ -96,7 +96,6 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 
 #ifndef _WIN32
 namespace {
-// Windows-1252 bytes 0x80-0x9F; 0 marks the five bytes that the code page leaves undefined.
 // Bytes 0x80 … 0x9F of code page 1252. The five it leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for
 // the control characters of the same number, as Windows converts them.
 constexpr std::array<char16_t, 32> kCp1252High = {
@@ -169,10 +168,6 @@ std::u16string Widen(std::string_view ascii) {
         out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
     return out;
 }
-
-} // namespace dashcam
-
-namespace dashcam {
 
 std::filesystem::path ToFsPath(std::u16string_view path) {
 #ifdef _WIN32

@@ -170,11 +170,6 @@ std::u16string CardRootFromArgument(std::u16string folder) {
     return folder;
 }
 
-bool IsExistingFolder(const std::u16string& path) {
-    std::error_code ec;
-    return fs::is_directory(ToFsPath(path), ec);
-}
-
 ClockRequest& Clock() {
     static ClockRequest clock;
     return clock;

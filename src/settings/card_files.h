@@ -15,8 +15,6 @@ void SetCardRoot(std::u16string root);
 // The card folder as given (by a shell's completion, a drag and drop, a desktop entry) made a card root: a folder
 // without its trailing separator gets one, so that its files land inside it and not beside it. Empty stays empty.
 std::u16string CardRootFromArgument(std::u16string folder);
-// True when the path names an existing folder.
-bool IsExistingFolder(const std::u16string& path);
 
 // A Windows SYSTEMTIME.
 struct SystemTime {
