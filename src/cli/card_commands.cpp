@@ -146,7 +146,7 @@ int RunDiff(Invocation& call) {
         // The whole file, up to a size that no settings file reaches, to compare what lies past the record too.
         const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(call.argument(i)), 1u << 20);
         if (!read.head)
-            return call.Fail(call.argument(i) + ": " + (read.missing ? "No such file" : read.reason));
+            return call.Fail(call.argument(i) + ": " + WhyUnread(read));
         const auto& bytes = read.head->bytes;
         std::copy(bytes.begin(), bytes.begin() + static_cast<long>(std::min(bytes.size(), SettingsRecord::kSize)),
                   records[i].bytes.begin());
@@ -208,7 +208,7 @@ int RunLanguages(Invocation& call) {
     // The same regular-file check as the other card files: a folder or a FIFO named ver.dat is no version file.
     const FileHeadRead probe = ReadFileHeadOrWhy(folder + u"ver.dat", 0);
     if (!probe.head)
-        return call.Fail(Utf16ToUtf8(folder) + "ver.dat: " + (probe.missing ? "No such file" : probe.reason));
+        return call.Fail(Utf16ToUtf8(folder) + "ver.dat: " + WhyUnread(probe));
     CardVersionInfo info;
     ReadVersionFile(folder, info);
     // Each code with its name, or null when the code table has none.

@@ -126,6 +126,8 @@ std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, boo
     return {};
 }
 
+std::string WhyUnread(const FileHeadRead& read) { return read.missing ? "No such file" : read.reason; }
+
 std::vector<std::string> SettingsFieldNames() {
     std::vector<std::string> names;
     for (const FieldInfo& f : SettingsFields())

@@ -8,6 +8,7 @@
 
 #include "cli/command.h"
 #include "settings/card_files.h"
+#include "settings/safe_file.h"
 #include "settings/settings_record.h"
 
 namespace dashcam::cli {
@@ -24,6 +25,9 @@ const char* SourceFileName(CardSettingsLoad::Source source);
 // Saves the record as the editor's Save does; false with the reason when it did not reach the file. The fields
 // named in `edited` must lie within the bytes that the save writes (recordLength of them), else nothing is saved.
 bool SaveCard(Invocation& call, const std::string& card, const std::vector<const FieldInfo*>& edited);
+
+// Why a file could not be read, for "PATH: reason" messages: "No such file" or the reader's reason.
+std::string WhyUnread(const FileHeadRead& read);
 
 std::optional<std::int64_t> ParseInteger(std::string_view text);
 std::string JsonQuoted(std::string_view utf8);

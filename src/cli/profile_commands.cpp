@@ -72,7 +72,7 @@ struct Profile {
 std::optional<Profile> ReadProfile(Invocation& call, const std::string& path) {
     const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(path), kMaxProfileBytes);
     if (!read.head)
-        return call.Fail(path + ": " + (read.missing ? std::string("No such file") : read.reason)), std::nullopt;
+        return call.Fail(path + ": " + WhyUnread(read)), std::nullopt;
     std::string why;
     const std::string text(read.head->bytes.begin(), read.head->bytes.end());
     const auto json = JsonValue::Parse(text, &why);

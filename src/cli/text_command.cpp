@@ -5,6 +5,7 @@
 #include "cli/cli_commands.h"
 #include "i18n/embedded_languages.h"
 #include "cli/command_line.h"
+#include "cli/command_support.h"
 #include "i18n/ini_document.h"
 #include "i18n/interface_keys.h"
 #include "i18n/language_table.h"
@@ -43,7 +44,7 @@ int RunText(Invocation& call) {
         const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(*langFile), kMaxLanguageFileBytes);
         if (!read.head || read.head->fileSize > kMaxLanguageFileBytes)
             return call.Fail("cannot read the language file '" + *langFile + "': " +
-                             (!read.head ? (read.missing ? std::string("No such file") : read.reason)
+                             (!read.head ? WhyUnread(read)
                                          : std::string("it is larger than 16 MiB")));
         const std::vector<unsigned char> bytes(read.head->bytes.begin(), read.head->bytes.end());
         // Whether the file itself was usable, before English is added behind it.
