@@ -50,7 +50,6 @@ struct Command {
     std::vector<ArgumentSpec> arguments = {};
     std::vector<OptionSpec> options = {};
     RunFunction run = {};    // empty: the command lives in the desktop part (dashcam-cfg-desktop)
-    bool desktop = false;    // needs the editor's window or the desktop's services
 
     const OptionSpec* FindOption(std::string_view name) const;
     // "dashcam-cfg set CARD FIELD=VALUE... [--force]"

@@ -85,10 +85,9 @@ int Parse(const Command& command, std::vector<std::string> words, Invocation& in
     app.set_help_flag();
     app.allow_windows_style_options(false);
     std::map<std::string, std::string> values;
-    std::vector<CLI::Option*> flags;
     for (const OptionSpec& o : command.options) {
         if (o.value.empty()) {
-            flags.push_back(app.add_flag(o.name));
+            app.add_flag(o.name);
         } else {
             app.add_option(o.name, values[o.name])
                 ->type_name(o.value)

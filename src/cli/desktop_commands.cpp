@@ -17,9 +17,7 @@ std::vector<Command> DesktopCommands() {
         {{"CARD", "the card folder", ValueKind::Folder}, {"OUT.png", "the picture to write", ValueKind::File}},
         {{"--page", "PAGE", "the page to show (default: memory)", ValueKind::Choice, {"memory", "record", "system"}},
          {"--lang", "NAME", "the interface language, as 'text --list-languages' names them"},
-         {"--scroll", "PIXELS", "scroll the page this far first"}},
-        {},
-        true};
+         {"--scroll", "PIXELS", "scroll the page this far first"}}};
     Command format{
         "format",
         "format the card's volume, keeping the camera's files",
@@ -31,9 +29,7 @@ std::vector<Command> DesktopCommands() {
         "error. Exit status 0 only when the card was formatted and every kept file is back on it unchanged.",
         {{"CARD", "the card folder", ValueKind::Folder}},
         {{"--yes", "", "format without asking"},
-         {"--json", "", "one JSON object with the volume, file system, cluster size, label, note and failed file"}},
-        {},
-        true};
+         {"--json", "", "one JSON object with the volume, file system, cluster size, label, note and failed file"}}};
     return {screenshot, format};
 }
 

@@ -1,5 +1,6 @@
 #include "cli/zones_command.h"
 
+#include "cli/cli_commands.h"
 #include "cli/command_line.h"
 #include "cli/command_support.h"
 #include "pages/timezone/store_zone_in_record.h"

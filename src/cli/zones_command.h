@@ -1,5 +1,5 @@
 #pragma once
-// The host's time zones for dashcam-cfg: the zones command and set's timeZone=KEY.
+// The host's time zones for dashcam-cfg: set's timeZone=KEY (the zones command is declared with the others).
 #include <string>
 
 #include "cli/command.h"
@@ -7,7 +7,6 @@
 
 namespace dashcam::cli {
 
-Command ZonesCommand();
 // Stores the catalogue zone with the key name `key` in the record as a pick in the System page does. An unknown key
 // is a usage error that names the close matches; 0 otherwise.
 int SetTimeZone(Invocation& call, SettingsRecord& record, const std::string& key);
