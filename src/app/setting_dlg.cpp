@@ -84,7 +84,7 @@ int CSettingDlg::TabOfPageName(std::string_view name) {
 
 CSettingDlg::CSettingDlg(QWidget* parent) : QDialog(parent) {
     for (std::size_t i = 0; i < pages_.size(); ++i)
-        pages_[i] = PageSlot{kPageRows[i].tabId, kPageRows[i].name};
+        pages_[i] = PageSlot{kPageRows[i].tabId};
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);

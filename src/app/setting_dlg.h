@@ -52,7 +52,6 @@ public:
     static constexpr int kSystemTab = 2204;
     struct PageSlot {
         int tabId;
-        std::string_view name; // the page's name on the command line
         CRButton* tab = nullptr;
         CBaseDialog* page = nullptr;
     };
