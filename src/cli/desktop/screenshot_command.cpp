@@ -11,7 +11,7 @@
 #include "app/setting_dlg.h"
 #include "cli/command_support.h"
 #include "cli/desktop/desktop_commands.h"
-#include "i18n/interface_language.h"
+#include "i18n/embedded_languages.h"
 #include "i18n/wide_text.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
@@ -34,9 +34,10 @@ int RunScreenshot(Invocation& call) {
     }
     const auto language = call.Value("--lang");
     if (language) {
-        bool known = false;
-        for (int index = 0; index < 15; ++index)
-            known = known || EqualsIgnoreCase(InterfaceLanguageName(index), Utf8ToUtf16(*language));
+        const std::u16string wanted = Utf8ToUtf16(*language);
+        const bool known = std::any_of(kLanguageNames.begin(), kLanguageNames.end(), [&](std::string_view name) {
+            return EqualsIgnoreCase(Utf8ToUtf16(name), wanted);
+        });
         if (!known)
             return call.UsageError("unknown interface language '" + *language + "' (see 'text --list-languages')");
     }
