@@ -32,13 +32,6 @@ constexpr std::array<int, 18> kPlacedLabelIds = {1210, 1211, 1212, 1000, 1003, 1
                                                  1111, 1113, 1114, 1115, 1117, 1118, 1119, 1120, 1122};
 constexpr std::array<int, 7> kUnplacedLabelIds = {1001, 1002, 1124, 1125, 1126, 1127, 4105};
 
-QStringList TickTexts(const SliderScale& scale) {
-    QStringList texts;
-    for (int p = scale.minimum; p <= scale.maximum; ++p)
-        texts.append(QString::fromStdString(scale.TickText(p)));
-    return texts;
-}
-
 } // namespace
 
 CParkingDlg::CParkingDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
@@ -178,9 +171,7 @@ void CParkingDlg::SetUpSliders() {
     };
     for (const SetUp& s : table) {
         s.slider->SetLabelFont(&normalFont());
-        s.slider->SetTickLabels(TickTexts(s.scale), s.flags);
-        s.slider->setRange(s.scale.minimum, s.scale.maximum);
-        s.slider->setTickInterval(1);
+        s.slider->SetScale(s.scale, s.flags);
         s.slider->setValue(s.position); // beyond the range comes out at its end
         s.slider->SetTooltipKind(s.tooltipKind);
     }

@@ -201,11 +201,7 @@ void CSystemDlg::Layout() {
     MoveItem(this, kVoiceSlider, 150, 130, 350, 55);
     PlaceLabel(1017, u"IDS_STRING117", normal, 60, 172);
     voiceSlider_->SetLabelFont(&normalFont());
-    voiceSlider_->SetTickLabels(
-        {QStringLiteral("OFF"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")},
-        CSubSlider::kLabelEvery);
-    voiceSlider_->setRange(kVoiceScale.minimum, kVoiceScale.maximum);
-    voiceSlider_->setTickInterval(1);
+    voiceSlider_->SetScale(kVoiceScale, CSubSlider::kLabelEvery);
     voiceSlider_->setValue(2);
 
     PlaceTitle(1345, u"IDS_STRING185", 15, 217);

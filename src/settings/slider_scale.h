@@ -34,6 +34,7 @@ struct SliderScale {
 inline constexpr std::array<std::uint32_t, 4> kMotionSensitivityValues = {0, 1, 3, 5};
 inline constexpr std::array<std::uint32_t, 4> kRecordTimerValues = {6, 12, 24, 48};
 inline constexpr std::array<std::uint16_t, 8> kCutoff12VDecivolts = {116, 117, 118, 119, 120, 121, 122, 123};
+inline constexpr std::array<std::uint32_t, 4> kVoiceValues = {0, 1, 2, 3};
 inline constexpr std::array<std::uint16_t, 8> kCutoff24VDecivolts = {232, 234, 236, 238, 240, 242, 244, 246};
 
 inline constexpr SliderScale kImpactSensitivityScale{1, 5, {}, {}};
@@ -43,6 +44,6 @@ inline constexpr SliderScale kRecordTimerScale{0, 3, kRecordTimerValues, {}};
 inline constexpr SliderScale kCutoff12VScale{0, 7, {}, kCutoff12VDecivolts};
 inline constexpr SliderScale kCutoff24VScale{0, 7, {}, kCutoff24VDecivolts};
 // The System page's voice slider: position 0 switches the voice guidance off, 1 … 3 are the volume it stores.
-inline constexpr SliderScale kVoiceScale{0, 3, {}, {}};
+inline constexpr SliderScale kVoiceScale{0, 3, kVoiceValues, {}};
 
 } // namespace dashcam

@@ -51,6 +51,15 @@ CSubSlider::CSubSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     connect(this, &QAbstractSlider::sliderReleased, this, [] { QToolTip::hideText(); });
 }
 
+void CSubSlider::SetScale(const SliderScale& scale, std::uint32_t flags) {
+    QStringList texts;
+    for (int position = scale.minimum; position <= scale.maximum; ++position)
+        texts.append(QString::fromStdString(scale.TickText(position)));
+    SetTickLabels(texts, flags);
+    setRange(scale.minimum, scale.maximum);
+    setTickInterval(1);
+}
+
 void CSubSlider::SetTickLabels(const QStringList& labels, std::uint32_t flags) {
     tickLabels_.append(labels);
     labelFlags_ = flags;

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "settings/slider_scale.h"
+
 class QFont;
 
 namespace dashcam {
@@ -28,6 +30,8 @@ public:
     void SetLabelFont(const QFont* font) { labelFont_ = font; }
     // Appends the labels to the ones already held and replaces the flags.
     void SetTickLabels(const QStringList& labels, std::uint32_t flags);
+    // The positions of `scale`, one tick each, labelled with the scale's tick texts as `flags` selects.
+    void SetScale(const SliderScale& scale, std::uint32_t flags);
     void SetTooltipKind(int kind) { tooltipKind_ = kind; }
 
     int tooltipKind() const { return tooltipKind_; }
