@@ -15,12 +15,6 @@
 namespace dashcam {
 namespace {
 
-bool IsExfat(const std::u16string& fileSystem) {
-    std::u16string lower;
-    for (char16_t c : fileSystem)
-        lower.push_back(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c);
-    return lower == u"exfat";
-}
 
 unsigned DeviceSectorSize(const std::string& target) {
     struct stat info {};
@@ -67,27 +61,41 @@ std::u16string FileSystemLabel(const std::u16string& label, const std::u16string
     return out;
 }
 
+bool IsExfat(const std::u16string& fileSystem) {
+    std::u16string lower;
+    for (char16_t c : fileSystem)
+        lower.push_back(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c);
+    return lower == u"exfat";
+}
+
+std::vector<std::string> MkfsLayoutArguments(const FormatRequest& request, unsigned sectorSize) {
+    if (IsExfat(request.fileSystem)) {
+        if (request.clusterSize == 0)
+            return {};
+        return {"-c", std::to_string(request.clusterSize)};
+    }
+    std::vector<std::string> args = {"-F", "32"};
+    if (request.clusterSize != 0)
+        args.insert(args.end(), {"-s", std::to_string(std::max(1u, request.clusterSize / std::max(1u, sectorSize)))});
+    return args;
+}
+
 MkfsResult MakeFileSystem(const std::string& target, const FormatRequest& request, unsigned sectorSize) {
     if (sectorSize == 0)
         sectorSize = DeviceSectorSize(target);
     const bool exfat = IsExfat(request.fileSystem);
     auto command = [&](const std::u16string& label) {
         std::vector<std::string> argv;
+        argv = {exfat ? "mkfs.exfat" : "mkfs.fat"};
+        const std::vector<std::string> layout = MkfsLayoutArguments(request, sectorSize);
+        argv.insert(argv.end(), layout.begin(), layout.end());
         if (exfat) {
-            argv = {"mkfs.exfat"};
-            if (request.clusterSize != 0)
-                argv.insert(argv.end(), {"-c", std::to_string(request.clusterSize)});
             if (!request.quick)
                 argv.push_back("-f");
             if (!label.empty())
                 argv.insert(argv.end(), {"-L", Utf16ToUtf8(label)});
         } else {
-            argv = {"mkfs.fat", "-F", "32", "-I"};
-            if (request.clusterSize != 0) {
-                const unsigned sectors =
-                    request.clusterSize >= sectorSize ? request.clusterSize / sectorSize : 1;
-                argv.insert(argv.end(), {"-s", std::to_string(sectors)});
-            }
+            argv.push_back("-I");
             if (!label.empty())
                 argv.insert(argv.end(), {"-n", Utf16ToUtf8(label)});
         }

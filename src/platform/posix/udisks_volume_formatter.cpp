@@ -116,23 +116,13 @@ FormatRun UDisksVolumeFormatter::Format(const FormatRequest& request, const Form
         return fail(ErrorText(unmounted));
     callback(kFormatProgressCommand, 0, nullptr);
 
-    const bool exfat =
-        QString::fromStdU16String(request.fileSystem).compare(QStringLiteral("exfat"), Qt::CaseInsensitive) ==
-        0;
+    const bool exfat = IsExfat(request.fileSystem);
     const QString version =
         Property(kManagerPath, kManager, QStringLiteral("Version")).value_or(QVariant()).toString();
     QVariantMap options;
     QStringList mkfsArgs;
-    if (!exfat)
-        mkfsArgs << QStringLiteral("-F") << QStringLiteral("32");
-    if (request.clusterSize != 0) {
-        if (exfat)
-            mkfsArgs << QStringLiteral("-c") << QString::number(request.clusterSize);
-        else
-            mkfsArgs << QStringLiteral("-s")
-                     << QString::number(
-                            std::max(1u, request.clusterSize / LogicalSectorSize(mount->majorMinor)));
-    }
+    for (const std::string& arg : MkfsLayoutArguments(request, exfat ? 0 : LogicalSectorSize(mount->majorMinor)))
+        mkfsArgs << QString::fromStdString(arg);
     if (!mkfsArgs.isEmpty()) {
         if (VersionAtLeast(version, 2, 10))
             options.insert(QStringLiteral("mkfs-args"), mkfsArgs);
