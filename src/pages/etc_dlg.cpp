@@ -33,14 +33,18 @@ constexpr std::array<float, CEtcDlg::kKinds> kFallbackShares = {0.606f, 0.20f, 0
 
 // Record field of each overwrite check box, 1320 … 1323.
 struct OverwriteField {
-    std::uint32_t (SettingsRecord::*get)() const;
-    void (SettingsRecord::*set)(std::uint32_t);
+    std::uint32_t (*get)(const SettingsRecord&);
+    void (*set)(SettingsRecord&, std::uint32_t);
 };
 const OverwriteField kOverwriteFields[] = {
-    {&SettingsRecord::overwriteContinuousIncident, &SettingsRecord::setOverwriteContinuousIncident},
-    {&SettingsRecord::overwriteParkingMotion, &SettingsRecord::setOverwriteParkingMotion},
-    {&SettingsRecord::overwriteParkingIncident, &SettingsRecord::setOverwriteParkingIncident},
-    {&SettingsRecord::overwriteManual, &SettingsRecord::setOverwriteManual},
+    {[](const SettingsRecord& r) { return r.overwriteContinuousIncident(); },
+     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteContinuousIncident(v); }},
+    {[](const SettingsRecord& r) { return r.overwriteParkingMotion(); },
+     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteParkingMotion(v); }},
+    {[](const SettingsRecord& r) { return r.overwriteParkingIncident(); },
+     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteParkingIncident(v); }},
+    {[](const SettingsRecord& r) { return r.overwriteManual(); },
+     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteManual(v); }},
 };
 
 } // namespace
@@ -164,7 +168,7 @@ void CEtcDlg::Refresh() {
         return;
     // A stored value other than 0 shows as checked: the camera overwrites for any non-zero value.
     for (int i = 0; i < 4; ++i)
-        SetChecked(kFirstOverwrite + i, (record->*kOverwriteFields[i].get)() != 0);
+        SetChecked(kFirstOverwrite + i, kOverwriteFields[i].get(*record) != 0);
     for (std::uint32_t type = 1; type <= 3; ++type)
         SetChecked(kTypeA + static_cast<int>(type) - 1, record->memoryPartition() == type);
     update();
@@ -179,7 +183,7 @@ void CEtcDlg::OnPartitionClicked(int id) {
 
 void CEtcDlg::OnOverwriteClicked(int id, bool checked) {
     if (SettingsRecord* record = CurrentRecord())
-        (record->*kOverwriteFields[id - kFirstOverwrite].set)(checked ? 1 : 0);
+        kOverwriteFields[id - kFirstOverwrite].set(*record, checked ? 1 : 0);
 }
 
 QPoint CEtcDlg::DiagramOrigin() const {
