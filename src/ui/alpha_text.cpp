@@ -32,7 +32,7 @@ QFont GreyscaleFont(const QFont& font) {
 QSize MeasureText(const QString& text, const QFont& font) {
     if (text.isEmpty())
         return QSize(0, 0);
-    const QFontMetrics metrics(GreyscaleFont(font));
+    const QFontMetrics metrics(font);
     const QStringList lines = Lines(text);
     int width = 0;
     for (const QString& line : lines)

@@ -14,7 +14,8 @@
 namespace dashcam {
 
 // Size of `text` in `font` as the text is laid out here: the widest line × the number of lines times the cell
-// height (see fonts.h). Line breaks count.
+// height (see fonts.h). Line breaks count. Measured in `font` itself, the font that the controls draw with (a font
+// that differs only in its anti-aliasing has the same advances, but a font engine of its own to make).
 QSize MeasureText(const QString& text, const QFont& font);
 // The height alone of MeasureText: one cell a line (0 for no text), without laying the text out.
 int MeasureTextHeight(const QString& text, const QFont& font);

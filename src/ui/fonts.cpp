@@ -108,7 +108,9 @@ QFont CellHeightFont(const QString& face, int cellHeight, int weight) {
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setStyleStrategy(QFont::PreferAntialias);
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, cellHeight));
+    // The face's tables are read through a font engine made at the size set here. Windows faces make a cell of about
+    // 1.2 em, so this is about the size picked below, whose engine the text is then drawn with anyway.
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(cellHeight / 1.2))));
     const CellMetrics m = Metrics(font);
     int pixels = cellHeight;
     if (m.valid())
