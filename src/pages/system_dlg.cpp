@@ -112,7 +112,7 @@ void CSystemDlg::SetNowFunction(NowFunction now) {
 }
 
 CSystemDlg::CSystemDlg(QWidget* parent)
-    : CBaseDialog(kTemplateId, parent), catalogue_(TimeZoneCataloguePrefetch::Take()) {
+    : CBaseDialog(kTemplateId, parent) {
     swallowEscape = true;
     scrollMax = 250;
     lineStep = 100;
@@ -121,6 +121,13 @@ CSystemDlg::CSystemDlg(QWidget* parent)
 }
 
 CSystemDlg::~CSystemDlg() = default;
+
+CTimeZoneInfoManager& CSystemDlg::catalogue() {
+    // Taken when the zone list is first filled: the page is built while the catalogue is still being made.
+    if (!catalogue_)
+        catalogue_ = TimeZoneCataloguePrefetch::Take();
+    return *catalogue_;
+}
 
 void CSystemDlg::CreateControls() {
     AddLabels(kLabelIds, kUnplacedIds);
@@ -305,9 +312,10 @@ void CSystemDlg::Refresh() {
 
 void CSystemDlg::RefreshTimeZone() {
     SettingsRecord& record = *CurrentRecord();
+    CTimeZoneInfoManager& zones = catalogue();
     zoneBox_->clear();
-    for (std::size_t i = 0; i < catalogue_->zoneCount(); ++i)
-        zoneBox_->addItem(QString::fromStdU16String(std::u16string(DisplayNameOf(catalogue_->zone(i)))));
+    for (std::size_t i = 0; i < zones.zoneCount(); ++i)
+        zoneBox_->addItem(QString::fromStdU16String(std::u16string(DisplayNameOf(zones.zone(i)))));
 
     const std::string_view ansiName = record.timeZoneName();
     const std::u16string name = AnsiForDisplay(ansiName);
@@ -316,16 +324,16 @@ void CSystemDlg::RefreshTimeZone() {
 
     int index = 0;
     if (!ansiName.empty() || bias != 0) {
-        index = catalogue_->FindZone(name, bias);
+        index = zones.FindZone(name, bias);
         if (index == -1)
-            index = catalogue_->FindHostZone();
+            index = zones.FindHostZone();
     } else {
-        index = catalogue_->FindHostZone();
+        index = zones.FindHostZone();
         // A record that has never had a zone takes the PC's. With no zones at all there is nothing to take.
-        if (index >= 0 && static_cast<std::size_t>(index) < catalogue_->zoneCount())
-            AdoptHostZone(catalogue_->zone(static_cast<std::size_t>(index)), record);
+        if (index >= 0 && static_cast<std::size_t>(index) < zones.zoneCount())
+            AdoptHostZone(zones.zone(static_cast<std::size_t>(index)), record);
     }
-    catalogue_->selectedZoneIndex = index;
+    zones.selectedZoneIndex = index;
     zoneBox_->setCurrentIndex(index < zoneBox_->count() ? index : -1);
 }
 
@@ -371,10 +379,11 @@ void CSystemDlg::OnVoiceSliderMoved(int position) {
 
 void CSystemDlg::OnTimeZonePicked(int index) {
     SettingsRecord* record = CurrentRecord();
-    if (!record || index < 0 || static_cast<std::size_t>(index) >= catalogue_->zoneCount())
+    CTimeZoneInfoManager& zones = catalogue();
+    if (!record || index < 0 || static_cast<std::size_t>(index) >= zones.zoneCount())
         return;
-    catalogue_->selectedZoneIndex = index;
-    StoreZoneInRecord(catalogue_->zone(static_cast<std::size_t>(index)), *record);
+    zones.selectedZoneIndex = index;
+    StoreZoneInRecord(zones.zone(static_cast<std::size_t>(index)), *record);
 }
 
 void CSystemDlg::OnLanguagePicked(int index) {

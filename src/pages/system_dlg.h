@@ -61,7 +61,8 @@ public:
     void Refresh() override;
 
     CSubSlider* voiceSlider() const { return voiceSlider_; }
-    const CTimeZoneInfoManager& catalogue() const { return *catalogue_; }
+    // The zone catalogue, taken from the one being made at start-up when first asked for.
+    CTimeZoneInfoManager& catalogue();
 
     // The touch-recalibration request (button 1360): asks, writes the request file to the root of the card's
     // volume, then says whether it was written.
