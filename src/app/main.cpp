@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
 #endif
+    dashcam::CSettingApp::PrepareEnvironment();
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, argv);
 #ifndef _WIN32

@@ -12,6 +12,10 @@
 
 namespace dashcam {
 
+void CSettingApp::PrepareEnvironment() {
+    qputenv("QT_NO_GLIB", "1");
+}
+
 std::unique_ptr<TimeZoneCataloguePrefetch> CSettingApp::PrepareProcess() {
     QApplication::setApplicationName(QStringLiteral("Kestravon Z910 Setting"));
     QApplication::setApplicationDisplayName(QString::fromUtf16(kWindowCaption));

@@ -51,6 +51,7 @@ int RunScreenshot(Invocation& call) {
 
     // Always offscreen: the window is rendered, never shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    CSettingApp::PrepareEnvironment();
     int argc = 1;
     char name[] = "dashcam-cfg";
     char* argv[] = {name, nullptr};
