@@ -24,6 +24,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
 #include "ui/pixel_ops.h"
+#include "ui/png_image.h"
 #include "ui/qt_translations.h"
 #include "ui/r_button.h"
 #include "ui/r_static_text.h"
@@ -104,7 +105,8 @@ bool CSettingDlg::OnInitDialog() {
 
 bool CSettingDlg::OnInitDialog(const Options& options) {
     ReadViewerLanguage();
-    appIcon_ = QIcon(QStringLiteral(":/icon/%1.png").arg(kIconImage));
+    if (PngImage icon; icon.LoadPng(kIconImage, QStringLiteral("ICON")))
+        appIcon_ = QIcon(QPixmap::fromImage(icon.Bitmap()));
     setWindowIcon(appIcon_);
 
     programFolder_ = QString::fromStdU16String(FolderOf(Host().ModuleFilePath()));

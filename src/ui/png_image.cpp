@@ -1,5 +1,7 @@
 #include "ui/png_image.h"
 
+#include "ui/decoded_png_resources.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,13 +42,28 @@ QString PngImage::ResourcePath(int id, const QString& type) {
     return QStringLiteral(":/%1/%2.png").arg(TypeFolder(type)).arg(id);
 }
 
+QImage PngImage::BuildTimePixels(const QString& path) {
+    for (std::size_t i = 0; i < kDecodedPngResourceCount; ++i) {
+        const DecodedPngResource& r = kDecodedPngResources[i];
+        if (path == QStringView(r.path))
+            return QImage(reinterpret_cast<const uchar*>(r.pixels), r.width, r.height, r.width * 4,
+                          QImage::Format_ARGB32);
+    }
+    return QImage();
+}
+
 bool PngImage::LoadPng(int id, const QString& type) {
     Clear();
+    const QString path = ResourcePath(id, type);
+    // The build decoded the program's own images already; only another resource is decoded here.
+    if (const QImage built = BuildTimePixels(path); !built.isNull()) {
+        bitmap_ = built;
+        return true;
+    }
     // The resources never change while the program runs, and the skin draws many of them more than once (each
     // slider its own thumb, each button its states): each is decoded once. Failures are not kept.
     static std::mutex lock;
     static QHash<QString, QImage> decodedImages;
-    const QString path = ResourcePath(id, type);
     const std::lock_guard guard(lock);
     if (const auto it = decodedImages.constFind(path); it != decodedImages.constEnd()) {
         bitmap_ = *it;

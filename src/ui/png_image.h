@@ -28,6 +28,9 @@ public:
 
     // Resource path of `id` of `type`.
     static QString ResourcePath(int id, const QString& type = QStringLiteral("PNG"));
+    // The pixels that the build decoded for the resource at `path` (straight-alpha ARGB32, read-only, no copy);
+    // a null image for a resource it did not decode.
+    static QImage BuildTimePixels(const QString& path);
 
 private:
     QImage bitmap_;

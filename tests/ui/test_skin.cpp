@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -229,6 +231,26 @@ TEST_F(PainterTest, MissingImagesAndInvalidSurfacesDrawNothing) {
     AcquirePainter().DrawImage(invalid, 155);
     AcquirePainter().DrawStretchImage(invalid, 143, &content);
     EXPECT_FALSE(invalid.IsValid());
+}
+
+// The build decodes the program's PNG resources ahead (tools/decode_png_resources); what it made must be what
+// decoding the resource gives, for every PNG resource there is.
+TEST(PngResourcesTest, EveryResourceHasBuildTimePixelsEqualToItsDecodedFile) {
+    int checked = 0;
+    for (const QString& folder : {QStringLiteral(":/png"), QStringLiteral(":/icon")}) {
+        PngImage::ResourcePath(0); // registers the resources
+        for (const QString& name : QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files)) {
+            const QString path = folder + QLatin1Char('/') + name;
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+            const QImage decoded = QImage::fromData(file.readAll(), "PNG").convertToFormat(QImage::Format_ARGB32);
+            ASSERT_FALSE(decoded.isNull()) << path.toStdString();
+            EXPECT_EQ(PngImage::BuildTimePixels(path), decoded) << path.toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 28);
+    EXPECT_TRUE(PngImage::BuildTimePixels(QStringLiteral(":/png/999.png")).isNull());
 }
 
 TEST(PainterLifetimeTest, OnePainterUntilReleased) {
