@@ -9,6 +9,11 @@
 
 #include <cmath>
 #include <mutex>
+#include <thread>
+
+#ifdef DASHCAM_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 namespace dashcam {
 
@@ -62,7 +67,35 @@ bool HoldsFamily(const QString& family) {
     return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
 
+// The thread that reads the font configuration; joined by the first registration, or at exit.
+struct ConfigurationReader {
+    std::once_flag started;
+    std::mutex lock;
+    std::thread thread;
+    ~ConfigurationReader() { Join(); }
+    void Join() {
+        const std::lock_guard guard(lock);
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
+ConfigurationReader& Reader() {
+    static ConfigurationReader reader;
+    return reader;
+}
+
 } // namespace
+
+void StartFontConfiguration() {
+#ifdef DASHCAM_FONTCONFIG
+    ConfigurationReader& reader = Reader();
+    std::call_once(reader.started, [&reader] {
+        const std::lock_guard guard(reader.lock);
+        reader.thread = std::thread([] { FcInit(); });
+    });
+#endif
+}
 
 QString PageFaceName() {
     return kTahoma;
@@ -72,6 +105,8 @@ bool RegisterProjectFonts() {
     static std::once_flag once;
     static bool registered = false;
     std::call_once(once, [] {
+        // The toolkit's font list starts with the configuration that StartFontConfiguration may be reading.
+        Reader().Join();
         if (HoldsFamily(kTahoma)) {
             registered = true;
             return;

@@ -12,6 +12,12 @@ namespace dashcam {
 // The face the pages, the buttons' captions and the layout's measurements use.
 QString PageFaceName();
 
+// Starts reading the system's font configuration (fontconfig's files) on a thread of its own. It needs no
+// QApplication, so a program calls it first thing: the reading is most of what the first font costs, and goes on
+// while the application object is made. RegisterProjectFonts waits for it. Nothing happens where fontconfig is not
+// used, or on a second call.
+void StartFontConfiguration();
+
 // Makes "Tahoma" available: the system's face when it has one, otherwise the Tahoma files of the Wine fonts
 // (/usr/share/wine/fonts/tahoma*.ttf). Registers once; any thread may call it, and a call while another thread
 // registers waits for that. False when no Tahoma could be found.
