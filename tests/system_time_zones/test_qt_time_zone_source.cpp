@@ -5,7 +5,9 @@
 #include <cstring>
 #include <ctime>
 
+#include "../support/temp_dir.h"
 #include "pages/timezone/time_zone_info_manager.h"
+#include "platform/cached_time_zone_source.h"
 #include "platform/posix/qt_time_zone_source.h"
 
 namespace dashcam {
@@ -48,6 +50,30 @@ protected:
 };
 QtTimeZoneSource* SystemTimeZones::source = nullptr;
 CTimeZoneInfoManager* SystemTimeZones::catalogue = nullptr;
+
+// The list kept between runs gives back every value of every zone as the database gave it.
+TEST_F(SystemTimeZones, KeptListReadsBackValueForValue) {
+    test::TempDir dir;
+    const auto file = dir / "time-zones";
+    { CachedTimeZoneSource(*source, file, source->CacheStamp()).ZoneKeyNames(); }
+    // Read back over a source without zones: everything below comes from the file.
+    struct NoZones : TimeZoneSource {
+        std::vector<std::u16string> ZoneKeyNames() override { return {}; }
+        std::vector<TimeZoneValue> ZoneValues(std::u16string_view) override { return {}; }
+        HostTimeZone HostZone() override { return {}; }
+    } none;
+    CachedTimeZoneSource kept(none, file, source->CacheStamp());
+    const auto names = kept.ZoneKeyNames();
+    ASSERT_EQ(names, source->ZoneKeyNames());
+    for (const auto& name : names) {
+        const auto stored = kept.ZoneValues(name), fresh = source->ZoneValues(name);
+        ASSERT_EQ(stored.size(), fresh.size());
+        for (std::size_t i = 0; i < stored.size(); ++i) {
+            EXPECT_EQ(stored[i].name, fresh[i].name);
+            EXPECT_EQ(stored[i].data, fresh[i].data);
+        }
+    }
+}
 
 TEST_F(SystemTimeZones, HostZoneIsFoundUnderItsWindowsName) {
     const struct {

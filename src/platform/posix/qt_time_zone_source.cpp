@@ -1,7 +1,12 @@
 #include "platform/posix/qt_time_zone_source.h"
 
+#include "platform/cached_time_zone_source.h"
+
 #include <QDate>
 #include <QDateTime>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
 #include <QSet>
 #include <QTimeZone>
 #include <algorithm>
@@ -267,10 +272,33 @@ HostTimeZone QtTimeZoneSource::HostZone() {
     return {-system.standardTimeOffset(QDateTime::currentDateTimeUtc()) / 60, 0, {}};
 }
 
+std::string QtTimeZoneSource::CacheStamp() const {
+    QStringList parts{QStringLiteral("Qt %1").arg(QString::fromLatin1(qVersion())),
+                      QStringLiteral("year %1").arg(year_),
+                      QDate::currentDate().toString(Qt::ISODate),
+                      QStringLiteral("TZDIR=") + qEnvironmentVariable("TZDIR")};
+    for (const char* path : {"/usr/share/zoneinfo", "/usr/share/zoneinfo/tzdata.zi", "/usr/share/zoneinfo/zone.tab",
+                             "/usr/share/zoneinfo/zone1970.tab"}) {
+        const QFileInfo info(QString::fromLatin1(path));
+        parts << QStringLiteral("%1 %2 %3")
+                     .arg(info.filePath())
+                     .arg(info.exists() ? info.lastModified().toMSecsSinceEpoch() : -1)
+                     .arg(info.size());
+    }
+    return parts.join(QStringLiteral("; ")).toStdString();
+}
+
 void InstallSystemTimeZones() {
 #ifndef _WIN32
-    static QtTimeZoneSource source;
-    SetTimeZones(&source);
+    static QtTimeZoneSource database;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty()) {
+        SetTimeZones(&database);
+        return;
+    }
+    static CachedTimeZoneSource kept(database, (cache + QStringLiteral("/dashcam-setting/time-zones")).toStdU16String(),
+                                     database.CacheStamp());
+    SetTimeZones(&kept);
 #endif
 }
 
