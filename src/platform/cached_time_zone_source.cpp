@@ -178,6 +178,11 @@ void CachedTimeZoneSource::WriteFile() const {
         }
     }
     std::filesystem::rename(temporary, file_, ec);
+    if (ec) {
+        // Some runtimes do not rename over an existing file.
+        std::filesystem::remove(file_, ec);
+        std::filesystem::rename(temporary, file_, ec);
+    }
     if (ec)
         std::filesystem::remove(temporary, ec);
 }
