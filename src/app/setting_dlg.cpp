@@ -177,15 +177,16 @@ void CSettingDlg::BuildSkin() {
         // At 100 % the logical skin is the device skin: blending it onto the empty surface would copy it.
         AcquirePainter().DrawStretchImage(skinSurface_, kSkinImage);
         ReleasePainter();
-        return;
+    } else {
+        MemorySurface logical;
+        logical.Create(ToLogical(w), ToLogical(h));
+        AcquirePainter().DrawStretchImage(logical, kSkinImage);
+        ReleasePainter();
+        if (logical.IsValid() && skinSurface_.IsValid())
+            AlphaBlendPixels(*skinSurface_.Dc(), 0, 0, w, h, *logical.Dc(), 0, 0, logical.Width(),
+                             logical.Height());
     }
-    MemorySurface logical;
-    logical.Create(ToLogical(w), ToLogical(h));
-    AcquirePainter().DrawStretchImage(logical, kSkinImage);
-    ReleasePainter();
-    if (logical.IsValid() && skinSurface_.IsValid())
-        AlphaBlendPixels(*skinSurface_.Dc(), 0, 0, w, h, *logical.Dc(), 0, 0, logical.Width(),
-                         logical.Height());
+    skinOpaque_ = skinSurface_.IsValid() && IsOpaque(*skinSurface_.Dc());
 }
 
 void CSettingDlg::CreateControls() {
@@ -391,7 +392,15 @@ void CSettingDlg::paintEvent(QPaintEvent*) {
         return;
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, *skinSurface_.Dc());
+    const QImage& skin = *skinSurface_.Dc();
+    if (!skinOpaque_) {
+        painter.drawImage(0, 0, skin);
+        return;
+    }
+    // An opaque skin goes to the screen as the opaque picture it is (the same pixels, seen without alpha): the
+    // toolkit copies its rows, where a picture with alpha is converted, on a pool of threads at this size.
+    painter.drawImage(0, 0, QImage(skin.constBits(), skin.width(), skin.height(), skin.bytesPerLine(),
+                                   QImage::Format_RGB32));
 }
 
 void CSettingDlg::mousePressEvent(QMouseEvent* event) {

@@ -105,6 +105,7 @@ private:
     MemorySurface skinSurface_;
     Rect clientRect_;
     bool readyToPaint_ = false;
+    bool skinOpaque_ = false; // every pixel of the composed skin has full alpha
 
     QPoint dragStartGlobal_;
     QPoint dragStartWindow_;

@@ -116,4 +116,18 @@ void AlphaBlendPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage&
     }
 }
 
+bool IsOpaque(const QImage& image) {
+    if (image.isNull() || image.depth() != 32)
+        return false;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        QRgb all = 0xffffffffu;
+        for (int x = 0; x < image.width(); ++x)
+            all &= line[x];
+        if (qAlpha(all) != 255)
+            return false;
+    }
+    return true;
+}
+
 } // namespace dashcam

@@ -17,5 +17,7 @@ void StretchPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage& sr
 // (stretched when the sizes differ): dst = src + dst × (255 − srcAlpha) / 255, rounded, per channel.
 void AlphaBlendPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage& src, int sx, int sy, int sw,
                       int sh);
+// True when every pixel of the 32-bit image `image` has full alpha (a null image is not opaque).
+bool IsOpaque(const QImage& image);
 
 } // namespace dashcam
