@@ -85,19 +85,32 @@ SetupSnapshot AfterWriting(const SetupSnapshot& before, std::span<const std::uin
 
 std::string FileName(const std::u16string& path) { return Utf16ToUtf8(path.substr(FolderOf(path).size())); }
 
+// A card file made ready to read or delete: its folder's lock held, and an interrupted save of it finished or
+// dropped under that lock, so that what is there is one whole file.
+struct LockedCardFile {
+    CardLock lock;
+    bool ready = false; // the lock is held and no save of the file is left half done
+    std::string why;    // why not: the lock's reason, or the journal's
+};
+LockedCardFile LockAndRecover(const std::u16string& path) {
+    LockedCardFile file{CardLock::Acquire(FolderOf(path)), false, {}};
+    if (!file.lock.held())
+        file.why = file.lock.message();
+    else
+        file.ready = SaveJournal::Recover(path, &file.why) != SaveJournal::Recovery::Failed;
+    return file;
+}
+
 Loaded LoadSettingsInto(const std::u16string& path, SettingsRecord*& record, std::string* why = nullptr) {
-    std::string reason;
-    CardLock lock = CardLock::Acquire(FolderOf(path));
+    const LockedCardFile file = LockAndRecover(path);
     FileHeadRead read;
-    if (!lock.held())
-        reason = lock.message();
-    else if (SaveJournal::Recover(path, &reason) != SaveJournal::Recovery::Failed)
+    if (file.ready)
         read = ReadFileHeadOrWhy(path, SettingsRecord::kSize);
     if (!read.head) {
         Trace("Warning Trevanil Setting not found !\n");
         if (why)
-            *why = reason.empty() ? read.reason : reason;
-        return reason.empty() && read.missing ? Loaded::Missing : Loaded::Unreadable;
+            *why = file.why.empty() ? read.reason : file.why;
+        return file.why.empty() && read.missing ? Loaded::Missing : Loaded::Unreadable;
     }
     if (!record)
         record = &AllocateRecord();
@@ -258,15 +271,14 @@ bool RestoreDefaultSettings(SettingsRecord& record) {
 
 CardSettingsLoad LoadCardSettings(SettingsRecord& record) {
     CardSettingsLoad result;
-    CardLock lock = CardLock::Acquire(CardRoot());
-    if (!lock.held()) {
-        result.problem = lock.message();
+    // Opening the card completes (or drops) an interrupted write of the clock request too; time.dat itself is read
+    // by ReadClockFile. The card folder's lock taken for it is held for the whole load.
+    const LockedCardFile clockFile = LockAndRecover(CardRoot() + u"time.dat");
+    if (!clockFile.lock.held()) {
+        result.problem = clockFile.why;
         ProtectedSetupSlot() = result.problem;
         return result;
     }
-    // Opening the card completes (or drops) an interrupted write of the clock request too; time.dat itself is read
-    // by ReadClockFile.
-    SaveJournal::Recover(CardRoot() + u"time.dat");
     SettingsRecord* target = &record;
     const std::u16string setup = CardRoot() + u"setup.cfg";
     OpenedSetupSlot() = SetupSnapshot{};
@@ -291,8 +303,7 @@ CardSettingsLoad LoadCardSettings(SettingsRecord& record) {
 
 bool ReadClockFile(const std::u16string& path) {
     std::optional<std::string> line;
-    CardLock lock = CardLock::Acquire(FolderOf(path));
-    if (lock.held() && SaveJournal::Recover(path) != SaveJournal::Recovery::Failed)
+    if (const LockedCardFile file = LockAndRecover(path); file.ready)
         line = ReadFirstLine(path, kMaxClockLine);
     if (!line) {
         Clock().timeSyncRequested = 0;
@@ -332,10 +343,9 @@ bool WriteClockFile(const std::u16string& path) {
         // A request that stays on the card would make the camera set its clock again: a file that cannot be
         // removed is a failure.
         // An interrupted write is finished first, or it would bring the file back at the next opening.
-        CardLock lock = CardLock::Acquire(FolderOf(path));
-        std::string why;
-        if (!lock.held() || SaveJournal::Recover(path, &why) == SaveJournal::Recovery::Failed) {
-            ErrorSlot() = "time.dat could not be deleted: " + (lock.held() ? why : lock.message());
+        const LockedCardFile file = LockAndRecover(path);
+        if (!file.ready) {
+            ErrorSlot() = "time.dat could not be deleted: " + file.why;
             return false;
         }
         return RemoveFileIfPresent(path);
