@@ -12,6 +12,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include "platform/win32/win32_error_text.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -188,24 +190,12 @@ void RawFile::SyncFolder(const std::u16string& folder) {
 namespace {
 std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 
-std::string WindowsError(DWORD code) {
-    char* text = nullptr;
-    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                   FORMAT_MESSAGE_IGNORE_INSERTS,
-                               nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string out = n && text ? std::string(text, n) : "Windows error " + std::to_string(code);
-    if (text)
-        ::LocalFree(text);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ' || out.back() == '.'))
-        out.pop_back();
-    return out;
-}
 } // namespace
 
 void RawFile::Fail() {
     const DWORD code = ::GetLastError();
     missing_ = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
-    error_ = WindowsError(code);
+    error_ = Win32ErrorText(code);
 }
 
 RawFile RawFile::Open(const std::u16string& path, Mode mode) {
@@ -247,7 +237,11 @@ bool RawFile::IsRegular() {
         error_ = "it is a folder";
         return false;
     }
-    return ::GetFileType(handle_) == FILE_TYPE_DISK;
+    if (::GetFileType(handle_) != FILE_TYPE_DISK) {
+        error_ = "it is not a regular file";
+        return false;
+    }
+    return true;
 }
 
 std::optional<std::uint64_t> RawFile::Size() {
@@ -329,7 +323,7 @@ bool RawFile::Remove(const std::u16string& path, std::string* why) {
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
         return true;
     if (why)
-        *why = WindowsError(code);
+        *why = Win32ErrorText(code);
     return false;
 }
 

@@ -14,6 +14,7 @@
 #include "../host_system.h"
 #include "../run_program.h"
 #include "../text_codec.h"
+#include "win32_error_text.h"
 
 namespace dashcam {
 namespace {
@@ -45,18 +46,6 @@ std::wstring QuoteArgument(const std::u16string& argument) {
     out.append(backslashes * 2, L'\\');
     out.push_back(L'"');
     return out;
-}
-
-// Why a call failed, from the system's message table.
-std::string ErrorText(DWORD code) {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::u16string message = text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : u"error";
-    LocalFree(text);
-    while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u'.'))
-        message.pop_back();
-    return Utf16ToUtf8(message);
 }
 
 // A path list for SHFileOperationW: the path followed by two terminators.
@@ -194,7 +183,7 @@ ProgramRun RunProgramAndWait(const std::u16string& program, const std::vector<st
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        run.reason = ErrorText(GetLastError());
+        run.reason = Win32ErrorText(GetLastError());
         return run;
     }
     run.started = true;
