@@ -1,37 +1,17 @@
 #include "settings/safe_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <cstdint>
 #include <vector>
 
 #include "platform/host_system.h"
-#include "platform/text_codec.h"
 #include "settings/raw_file.h"
 
 namespace dashcam {
-namespace fs = std::filesystem;
 
-namespace {
-
-bool IsRegularFile(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_regular_file(p, ec);
-}
-
-// Opens a file for binary reading; false for folders, devices and whatever cannot be opened.
-bool OpenRegularFile(const fs::path& p, std::ifstream& in) {
-    if (!IsRegularFile(p))
-        return false;
-    in.open(p, std::ios::binary);
-    return static_cast<bool>(in);
-}
-
-} // namespace
-
+// Every reader here reads through this one: the file is opened first, without waiting on a FIFO, and the open handle
+// tells whether it is a regular file, so that a FIFO or device put at the path (between a look and the open, too)
+// is refused at once instead of making the open or the read wait.
 FileHeadRead ReadFileHeadOrWhy(const std::u16string& path, std::size_t maxBytes) {
     FileHeadRead result;
     RawFile file = RawFile::Open(path, RawFile::Mode::Read);
@@ -59,58 +39,35 @@ std::optional<FileHead> ReadFileHead(const std::u16string& path, std::size_t max
 }
 
 std::optional<std::string> ReadFirstLine(const std::u16string& path, std::size_t maxChars) {
-    const fs::path p = ToFsPath(path);
-    std::ifstream in;
-    if (!OpenRegularFile(p, in))
+    // One byte past the limit is enough to tell where the line ends: a file of one endless line costs no more.
+    const std::size_t readLimit = maxChars < SIZE_MAX ? maxChars + 1 : maxChars;
+    const std::optional<FileHead> head = ReadFileHead(path, readLimit);
+    if (!head || head->bytes.empty())
         return std::nullopt;
-    std::string line;
-    bool any = false;
-    char c;
-    // Reading stops at the limit: a file of one endless line costs no more than the limit.
-    while (line.size() <= maxChars && in.get(c)) {
-        any = true;
-        if (c == '\n')
-            break;
-        line.push_back(c);
-    }
+    const auto& bytes = head->bytes;
+    const auto lineEnd = std::find(bytes.begin(), bytes.end(), std::uint8_t{'\n'});
+    std::string line(bytes.begin(), lineEnd);
     if (line.size() > maxChars)
         line.resize(maxChars);
-    if (in.bad() || !any)
-        return std::nullopt;
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return line;
 }
 
 std::optional<std::vector<std::string>> ReadTextLines(const std::u16string& path, std::size_t maxBytes) {
-    const fs::path p = ToFsPath(path);
-    std::ifstream in;
-    if (!OpenRegularFile(p, in))
+    const std::optional<FileHead> head = ReadFileHead(path, maxBytes);
+    if (!head)
         return std::nullopt;
     std::vector<std::string> lines;
-    std::string line;
-    std::size_t total = 0;
-    char c;
-    bool pending = false;
-    while (total < maxBytes && in.get(c)) {
-        ++total;
-        if (c == '\n') {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            lines.push_back(std::move(line));
-            line.clear();
-            pending = false;
-        } else {
-            line.push_back(c);
-            pending = true;
-        }
-    }
-    if (in.bad())
-        return std::nullopt;
-    if (pending) {
+    auto from = head->bytes.begin();
+    const auto end = head->bytes.end();
+    while (from != end) {
+        const auto lineEnd = std::find(from, end, std::uint8_t{'\n'});
+        std::string line(from, lineEnd);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
+        from = lineEnd == end ? end : lineEnd + 1;
     }
     return lines;
 }

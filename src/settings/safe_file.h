@@ -25,11 +25,12 @@ struct FileHeadRead {
 FileHeadRead ReadFileHeadOrWhy(const std::u16string& path, std::size_t maxBytes);
 
 // The first line of a text file without its line end (a CR before the LF is dropped), at most `maxChars`
-// characters of it; nullopt when the file cannot be opened or holds no line at all.
+// characters of it; nullopt when the file cannot be read (not there, a folder, a FIFO, a device) or holds no line at
+// all.
 std::optional<std::string> ReadFirstLine(const std::u16string& path, std::size_t maxChars);
 
 // Every line of a text file (line ends dropped, a CR before each LF too), reading at most `maxBytes` bytes;
-// nullopt when the file cannot be opened.
+// nullopt when the file cannot be read (not there, a folder, a FIFO, a device).
 std::optional<std::vector<std::string>> ReadTextLines(const std::u16string& path, std::size_t maxBytes);
 
 // Deletes a file; a missing file is no error. False when something of that name is still there afterwards.
