@@ -3,9 +3,17 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <system_error>
 #include <utility>
+
+#ifndef _WIN32
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace dashcam {
 namespace {
@@ -75,6 +83,43 @@ private:
     std::string_view rest_;
 };
 
+// The whole of a regular file of at most kLargestFile bytes. It is opened first and asked on the open handle,
+// without waiting for a writer, so that a FIFO put at the path cannot hold up the program's start.
+std::optional<std::string> ReadRegularFile(const std::filesystem::path& path) {
+#ifdef _WIN32
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) > kLargestFile || ec)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return std::nullopt;
+    return bytes;
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::optional<std::string> bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && std::uintmax_t(info.st_size) <= kLargestFile) {
+        bytes.emplace(static_cast<std::size_t>(info.st_size), '\0');
+        std::size_t got = 0;
+        while (got < bytes->size()) {
+            const ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        if (got != bytes->size())
+            bytes.reset();
+    }
+    ::close(fd);
+    return bytes;
+#endif
+}
+
 } // namespace
 
 CachedTimeZoneSource::CachedTimeZoneSource(TimeZoneSource& source, std::filesystem::path file, std::string stamp)
@@ -111,14 +156,10 @@ void CachedTimeZoneSource::Load() {
 }
 
 bool CachedTimeZoneSource::ReadFile() {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(file_, ec);
-    if (ec || size > kLargestFile || !std::filesystem::is_regular_file(file_, ec))
+    const std::optional<std::string> whole = ReadRegularFile(file_);
+    if (!whole)
         return false;
-    std::ifstream in(file_, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof())
-        return false;
+    const std::string& bytes = *whole;
 
     Reader reader(bytes);
     std::u16string stamp;

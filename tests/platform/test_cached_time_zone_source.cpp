@@ -1,6 +1,15 @@
 // The zone list kept in a cache file between runs.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "../support/fake_time_zones.h"
 #include "../support/temp_dir.h"
 #include "platform/cached_time_zone_source.h"
@@ -96,6 +105,28 @@ TEST(CachedTimeZones, ABrokenOrUnwritableFileOnlyCostsTheBuild) {
     EXPECT_TRUE(SameList(unwritable, reference));
     EXPECT_FALSE(std::filesystem::exists(dir / "blocked" / "time-zones"));
 }
+
+#ifndef _WIN32
+TEST(CachedTimeZones, AFifoAtTheFileIsNotWaitedFor) {
+    test::TempDir dir;
+    const auto file = dir / "time-zones";
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    CountingZones reference;
+    auto listed = std::async(std::launch::async, [&file, &reference] {
+        CountingZones database;
+        CachedTimeZoneSource cached(database, file, "tz");
+        return SameList(cached, reference);
+    });
+    if (listed.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ADD_FAILURE() << "the reader waits on the FIFO";
+        const int writer = ::open(file.c_str(), O_WRONLY | O_NONBLOCK); // lets a blocked open go on
+        listed.wait();
+        ::close(writer);
+        return;
+    }
+    EXPECT_TRUE(listed.get());
+}
+#endif
 
 } // namespace
 } // namespace dashcam
