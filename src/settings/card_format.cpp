@@ -1,13 +1,16 @@
 #include "settings/card_format.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <system_error>
+#include <vector>
 
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/hand_over.h"
+#include "settings/raw_file.h"
 #include "settings/safe_file.h"
 
 namespace dashcam {
@@ -33,20 +36,20 @@ bool IsRegularFile(const std::u16string& path) {
 
 // True when both files can be read and hold the same bytes.
 bool FilesIdentical(const std::u16string& a, const std::u16string& b) {
-    std::ifstream inA(ToFsPath(a), std::ios::binary), inB(ToFsPath(b), std::ios::binary);
-    if (!inA || !inB)
+    // Opened first and asked on the open handles, so that a FIFO or device put at either path cannot make the
+    // comparison wait.
+    RawFile fileA = RawFile::Open(a, RawFile::Mode::Read), fileB = RawFile::Open(b, RawFile::Mode::Read);
+    if (!fileA.ok() || !fileB.ok() || !fileA.IsRegular() || !fileB.IsRegular())
         return false;
-    std::array<char, 65536> bufferA{}, bufferB{};
-    for (;;) {
-        inA.read(bufferA.data(), bufferA.size());
-        inB.read(bufferB.data(), bufferB.size());
-        const std::streamsize n = inA.gcount();
-        if (n != inB.gcount() || !std::equal(bufferA.begin(), bufferA.begin() + n, bufferB.begin()))
+    std::vector<std::uint8_t> bufferA(65536), bufferB(65536);
+    for (std::uint64_t offset = 0;;) {
+        const std::optional<std::size_t> n = fileA.ReadAt(offset, bufferA), m = fileB.ReadAt(offset, bufferB);
+        if (!n || !m || *n != *m || !std::equal(bufferA.begin(), bufferA.begin() + static_cast<std::ptrdiff_t>(*n),
+                                                 bufferB.begin()))
             return false;
-        if (inA.bad() || inB.bad())
-            return false;
-        if (n == 0 || inA.eof() || inB.eof())
-            return inA.eof() && inB.eof();
+        if (*n == 0)
+            return true;
+        offset += *n;
     }
 }
 
