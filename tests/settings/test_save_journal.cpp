@@ -144,6 +144,41 @@ TEST_F(CardSaves, SecondProcessWaitsThenFailsWithInUse) {
     ::close(ready[0]);
     ::close(ready[1]);
 }
+// Loading, reading the clock request and deleting it all wait for the card's lock like a save does, and give up
+// with the reason instead of reading or deleting under another program's write.
+TEST_F(CardSaves, WhileAnotherProcessHoldsTheCardNothingIsReadOrDeleted) {
+    WriteBytes(dir / "setup.cfg", Filled(572, 0x11, 572));
+    test::WriteText(dir / "time.dat", "2026,12,10,08,00,00,+0900");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        CardLock lock = CardLock::Acquire(dir.root());
+        char c = lock.held() ? 'y' : 'n';
+        (void)!::write(ready[1], &c, 1);
+        ::usleep(600 * 1000);
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    CardLock::SetDefaultWait(std::chrono::milliseconds(100));
+    SettingsRecord& r = AllocateRecord();
+    const CardSettingsLoad load = LoadCardSettings(r);
+    EXPECT_FALSE(load);
+    EXPECT_NE(load.problem.find("in use"), std::string::npos) << load.problem;
+    Clock().timeSyncRequested = 0;
+    EXPECT_FALSE(ReadClockFile(Path("time.dat")));
+    EXPECT_EQ(Clock().timeSyncRequested, 0u);
+    EXPECT_FALSE(WriteClockFile(Path("time.dat")));
+    EXPECT_NE(LastCardFileError().find("in use"), std::string::npos) << LastCardFileError();
+    EXPECT_TRUE(fs::exists(dir / "time.dat"));
+    CardLock::SetDefaultWait(std::chrono::milliseconds(5000));
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
 #endif
 
 TEST_F(CardSaves, UnreadableSetupIsNeverReplacedByTheDefaults) {
