@@ -98,6 +98,34 @@ TEST_F(CardSaves, ClockJournalRecreatesTimeDatOrGoesWithTheDeletion) {
 }
 
 #ifndef _WIN32
+// Another process that holds the card folder's lock for 600 ms from the moment it is made; waited for at the end.
+struct OtherProcessLock {
+    explicit OtherProcessLock(const std::u16string& root) {
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        child = ::fork();
+        if (child == 0) {
+            CardLock lock = CardLock::Acquire(root);
+            const char c = lock.held() ? 'y' : 'n';
+            (void)!::write(ready[1], &c, 1);
+            ::usleep(600 * 1000);
+            ::_exit(0);
+        }
+        char c = 0;
+        held = child > 0 && ::read(ready[0], &c, 1) == 1 && c == 'y';
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~OtherProcessLock() {
+        int status = 0;
+        if (child > 0)
+            ::waitpid(child, &status, 0);
+    }
+    pid_t child = -1;
+    bool held = false;
+};
+
 TEST_F(CardSaves, SaveWritesThroughLinksAndLeavesNothingBeside) {
     WriteBytes(dir / "real.cfg", Filled(600, 0x11, 572));
     fs::create_symlink("real.cfg", dir / "setup.cfg");
@@ -117,19 +145,8 @@ TEST_F(CardSaves, SaveWritesThroughLinksAndLeavesNothingBeside) {
 
 TEST_F(CardSaves, SecondProcessWaitsThenFailsWithInUse) {
     WriteBytes(dir / "setup.cfg", Filled(572, 0x11, 572));
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        CardLock lock = CardLock::Acquire(dir.root());
-        char c = lock.held() ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        ::usleep(600 * 1000);
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
+    const OtherProcessLock other(dir.root());
+    ASSERT_TRUE(other.held);
     SettingsRecord& r = AllocateRecord();
     r.setRecordLength(572);
     CardLock::SetDefaultWait(std::chrono::milliseconds(100));
@@ -139,29 +156,14 @@ TEST_F(CardSaves, SecondProcessWaitsThenFailsWithInUse) {
     // Waiting long enough, the save goes through once the other process lets go.
     CardLock::SetDefaultWait(std::chrono::milliseconds(5000));
     EXPECT_TRUE(SaveSettingsFile(Path("setup.cfg")));
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
 }
 // Loading, reading the clock request and deleting it all wait for the card's lock like a save does, and give up
 // with the reason instead of reading or deleting under another program's write.
 TEST_F(CardSaves, WhileAnotherProcessHoldsTheCardNothingIsReadOrDeleted) {
     WriteBytes(dir / "setup.cfg", Filled(572, 0x11, 572));
     test::WriteText(dir / "time.dat", "2026,12,10,08,00,00,+0900");
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        CardLock lock = CardLock::Acquire(dir.root());
-        char c = lock.held() ? 'y' : 'n';
-        (void)!::write(ready[1], &c, 1);
-        ::usleep(600 * 1000);
-        ::_exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
+    const OtherProcessLock other(dir.root());
+    ASSERT_TRUE(other.held);
     CardLock::SetDefaultWait(std::chrono::milliseconds(100));
     SettingsRecord& r = AllocateRecord();
     const CardSettingsLoad load = LoadCardSettings(r);
@@ -174,10 +176,6 @@ TEST_F(CardSaves, WhileAnotherProcessHoldsTheCardNothingIsReadOrDeleted) {
     EXPECT_NE(LastCardFileError().find("in use"), std::string::npos) << LastCardFileError();
     EXPECT_TRUE(fs::exists(dir / "time.dat"));
     CardLock::SetDefaultWait(std::chrono::milliseconds(5000));
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
 }
 #endif
 
