@@ -1,19 +1,13 @@
-#include "platform/cached_time_zone_source.h"
+#include "pages/timezone/cached_time_zone_source.h"
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <random>
 #include <system_error>
 #include <utility>
 
-#ifndef _WIN32
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "settings/safe_file.h"
 
 namespace dashcam {
 namespace {
@@ -83,43 +77,6 @@ private:
     std::string_view rest_;
 };
 
-// The whole of a regular file of at most kLargestFile bytes. It is opened first and asked on the open handle,
-// without waiting for a writer, so that a FIFO put at the path cannot hold up the program's start.
-std::optional<std::string> ReadRegularFile(const std::filesystem::path& path) {
-#ifdef _WIN32
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) > kLargestFile || ec)
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
-#else
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::optional<std::string> bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && std::uintmax_t(info.st_size) <= kLargestFile) {
-        bytes.emplace(static_cast<std::size_t>(info.st_size), '\0');
-        std::size_t got = 0;
-        while (got < bytes->size()) {
-            const ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        if (got != bytes->size())
-            bytes.reset();
-    }
-    ::close(fd);
-    return bytes;
-#endif
-}
-
 } // namespace
 
 CachedTimeZoneSource::CachedTimeZoneSource(TimeZoneSource& source, std::filesystem::path file, std::string stamp)
@@ -156,10 +113,11 @@ void CachedTimeZoneSource::Load() {
 }
 
 bool CachedTimeZoneSource::ReadFile() {
-    const std::optional<std::string> whole = ReadRegularFile(file_);
-    if (!whole)
+    // The card files' reader: it opens first and asks the open handle, so a FIFO put here is not waited for.
+    const std::optional<FileHead> head = ReadFileHead(file_.u16string(), kLargestFile);
+    if (!head || head->fileSize > kLargestFile)
         return false;
-    const std::string& bytes = *whole;
+    const std::string bytes(head->bytes.begin(), head->bytes.end());
 
     Reader reader(bytes);
     std::u16string stamp;
