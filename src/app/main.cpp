@@ -2,7 +2,6 @@
 #include <QApplication>
 
 #include "app/setting_app.h"
-#include "ui/fonts.h"
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
@@ -11,7 +10,6 @@
 #endif
 
 int main(int argc, char** argv) {
-    dashcam::StartFontConfiguration();
     // The card folder is taken before the toolkit reads its own options: a folder named "-style" or "-reverse"
     // stays the card folder, and the toolkit sees the program name only.
     QStringList arguments;

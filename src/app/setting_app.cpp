@@ -13,6 +13,7 @@
 namespace dashcam {
 
 void CSettingApp::PrepareEnvironment() {
+    StartFontConfiguration();
     qputenv("QT_NO_GLIB", "1");
 }
 

@@ -11,9 +11,10 @@ namespace dashcam {
 
 class CSettingApp {
 public:
-    // What the process settles before its QApplication is made: Qt's own event loop rather than GLib's. The
-    // editor uses nothing that needs GLib's loop (no native dialogs; D-Bus goes through Qt's connection), and GLib's
-    // loop is woken by a system call for every event posted, one for each control while the window is built.
+    // What the process does before its QApplication is made: starts reading the font configuration on a thread
+    // (StartFontConfiguration), and chooses Qt's own event loop rather than GLib's. The editor uses nothing that
+    // needs GLib's loop (no native dialogs; D-Bus goes through Qt's connection), and GLib's loop is woken by a
+    // system call for every event posted, one for each control while the window is built.
     static void PrepareEnvironment();
     // Everything before the main window: fixes the display scale at 100 % and connects traces and messages to Qt;
     // starts registering the fonts and then building the zone catalogue on a thread of their own. Needs a

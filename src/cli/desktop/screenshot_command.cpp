@@ -18,7 +18,6 @@
 #include "settings/card_files.h"
 #include "settings/safe_file.h"
 #include "ui/base_dialog.h"
-#include "ui/fonts.h"
 
 namespace dashcam::cli {
 
@@ -50,7 +49,6 @@ int RunScreenshot(Invocation& call) {
     if (setup.missing && !ReadFileHeadOrWhy(CardRoot() + u"default.cfg", 0).head)
         return call.Fail("no default.cfg :" + Utf16ToUtf8(CardRoot() + u"default.cfg"));
 
-    StartFontConfiguration();
     // Always offscreen: the window is rendered, never shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     CSettingApp::PrepareEnvironment();
