@@ -1,13 +1,10 @@
 #include "ui/png_image.h"
 
-#include "ui/decoded_png_resources.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 
-#include <mutex>
+#include "ui/decoded_png_resources.h"
 
 // The images live in the kit's static library; registering them here keeps them linked into every program.
 static void InitSkinResources() {
@@ -60,15 +57,6 @@ bool PngImage::LoadPng(int id, const QString& type) {
         bitmap_ = built;
         return true;
     }
-    // The resources never change while the program runs, and the skin draws many of them more than once (each
-    // slider its own thumb, each button its states): each is decoded once. Failures are not kept.
-    static std::mutex lock;
-    static QHash<QString, QImage> decodedImages;
-    const std::lock_guard guard(lock);
-    if (const auto it = decodedImages.constFind(path); it != decodedImages.constEnd()) {
-        bitmap_ = *it;
-        return true;
-    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -79,8 +67,6 @@ bool PngImage::LoadPng(int id, const QString& type) {
     if (!decoded.loadFromData(bytes, "PNG"))
         return false;
     bitmap_ = decoded.convertToFormat(QImage::Format_ARGB32);
-    if (!bitmap_.isNull())
-        decodedImages.insert(path, bitmap_);
     return !bitmap_.isNull();
 }
 
