@@ -414,3 +414,22 @@ TEST(FontsTest, CellHeightIsTheLineHeight) {
         EXPECT_TRUE(font.bold());
     }
 }
+
+TEST(PixelOpsTest, OpaqueOnlyWhenNoPixelAnywhereIsTranslucent) {
+    // 19 columns: two runs of eight and a tail of three; a view with a wider stride reads only its own pixels.
+    QImage image(19, 3, QImage::Format_ARGB32_Premultiplied);
+    image.fill(qRgba(10, 20, 30, 255));
+    EXPECT_TRUE(IsOpaque(image));
+    for (const QPoint at : {QPoint(0, 0), QPoint(7, 1), QPoint(9, 2), QPoint(18, 1)}) {
+        QImage spotted = image.copy();
+        spotted.setPixel(at, qRgba(10, 20, 30, 254));
+        EXPECT_FALSE(IsOpaque(spotted)) << at.x() << "," << at.y();
+    }
+    QImage wide(24, 3, QImage::Format_ARGB32_Premultiplied);
+    wide.fill(0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 19; ++x)
+            wide.setPixel(x, y, qRgba(1, 2, 3, 255));
+    EXPECT_TRUE(IsOpaque(QImage(wide.constBits(), 19, 3, wide.bytesPerLine(), wide.format())));
+    EXPECT_FALSE(IsOpaque(QImage(8, 8, QImage::Format_RGB16)));
+}
