@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QFontMetrics>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <QStyleOption>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -22,6 +26,57 @@
 
 namespace dashcam {
 
+namespace {
+
+// The application's style, drawing a tall scroll bar band by band into pictures of at most 95 rows. The
+// raster engine hands any fill of 96 rows or more to Qt's global thread pool, so a page's scroll bar would
+// start the pool's threads at the window's first paint and wait for them several times; drawn into the small
+// pictures, each fill stays on the window's thread. A picture's edges cut the drawing as the window's edges
+// would, so the pixels are those the style draws straight onto the window.
+class BandedScrollBarStyle : public QProxyStyle {
+public:
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override {
+        constexpr int kBand = 95;
+        if (control != CC_ScrollBar || !option || !painter || option->rect.height() <= kBand ||
+            option->rect.width() <= 0 || !painter->device() ||
+            painter->device()->devicePixelRatioF() != 1.0 || !painter->transform().isIdentity() ||
+            painter->hasClipping() || painter->opacity() != 1.0 ||
+            painter->compositionMode() != QPainter::CompositionMode_SourceOver) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const QRect whole = option->rect;
+        for (int top = whole.top(); top <= whole.bottom(); top += kBand) {
+            QImage band(whole.width(), std::min(kBand, whole.bottom() + 1 - top),
+                        QImage::Format_ARGB32_Premultiplied);
+            band.fill(Qt::transparent);
+            {
+                QPainter bandPainter(&band);
+                bandPainter.setRenderHints(painter->renderHints());
+                bandPainter.setFont(painter->font());
+                bandPainter.setPen(painter->pen());
+                bandPainter.setBrush(painter->brush());
+                bandPainter.setLayoutDirection(painter->layoutDirection());
+                bandPainter.translate(-whole.left(), -top);
+                QProxyStyle::drawComplexControl(control, option, &bandPainter, widget);
+            }
+            painter->drawImage(whole.left(), top, band);
+        }
+    }
+};
+
+QStyle* ScrollBarStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new BandedScrollBarStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+} // namespace
+
 CBaseDialog::CBaseDialog(int templateId, QWidget* parent)
     : QWidget(parent), templateId_(templateId), backgroundColour_(254, 254, 254) {
     QPalette palette = this->palette();
@@ -30,6 +85,7 @@ CBaseDialog::CBaseDialog(int templateId, QWidget* parent)
     setAutoFillBackground(true);
 
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
+    scrollBar_->setStyle(ScrollBarStyle());
     scrollBar_->setRange(0, 0);
     scrollBar_->hide();
     connect(scrollBar_, &QAbstractSlider::actionTriggered, this, &CBaseDialog::OnScrollBarAction);
@@ -294,12 +350,13 @@ void CBaseDialog::NameAfterCaptions(int id, std::initializer_list<int> captionId
     }
 }
 
-QButtonGroup* CBaseDialog::AddRadioGroup(std::initializer_list<int> ids, const std::function<void(int)>& onClick) {
+QButtonGroup* CBaseDialog::AddRadioGroup(std::initializer_list<int> ids,
+                                         const std::function<void(int)>& onClick) {
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
     for (int id : ids) {
-        // The group keeps one of them checked; the buttons keep their default auto-exclusivity, which the group
-        // overrides and which makes assistive technology present them as radio buttons.
+        // The group keeps one of them checked; the buttons keep their default auto-exclusivity, which the
+        // group overrides and which makes assistive technology present them as radio buttons.
         auto* radio = AddItem(id, new QRadioButton(this));
         radio->setGeometry(0, 0, 0, 0);
         group->addButton(radio, id);

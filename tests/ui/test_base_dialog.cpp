@@ -143,6 +143,29 @@ TEST_F(BaseDialogTest, UsingTheScrollBarWidgetScrollsThePage) {
     EXPECT_EQ(page->scrollPosition(), 562);
 }
 
+TEST_F(BaseDialogTest, ThePageScrollBarLooksAsTheStyleDrawsIt) {
+    // The page's bar is drawn in bands; a plain bar on the same page, drawn in one go, is the reference.
+    QScrollBar* bar = page->scrollBar();
+    QScrollBar plain(Qt::Vertical, page);
+    plain.setRange(bar->minimum(), bar->maximum());
+    plain.setPageStep(bar->pageStep());
+    for (const int height : {437, 96, 190, 191}) {
+        bar->resize(17, height);
+        plain.resize(17, height);
+        for (const int value : {0, 281, 562}) {
+            bar->setValue(value);
+            plain.setValue(value);
+            const QImage banded = bar->grab().toImage(), whole = plain.grab().toImage();
+            ASSERT_EQ(banded.size(), whole.size());
+            int differing = 0;
+            for (int y = 0; y < whole.height(); ++y)
+                for (int x = 0; x < whole.width(); ++x)
+                    differing += banded.pixel(x, y) != whole.pixel(x, y);
+            EXPECT_EQ(differing, 0) << "height " << height << ", value " << value;
+        }
+    }
+}
+
 TEST_F(BaseDialogTest, EnterIsSwallowedOtherKeysAreNot) {
     host->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(host.get()));
