@@ -28,16 +28,17 @@ namespace dashcam {
 
 namespace {
 
-// The application's style, drawing a tall scroll bar band by band into pictures of at most 95 rows. The
-// raster engine hands any fill of 96 rows or more to Qt's global thread pool, so a page's scroll bar would
-// start the pool's threads at the window's first paint and wait for them several times; drawn into the small
-// pictures, each fill stays on the window's thread. A picture's edges cut the drawing as the window's edges
-// would, so the pixels are those the style draws straight onto the window.
+// The application's style, drawing a tall scroll bar band by band into pictures of at most 47 rows. The
+// raster engine hands any fill of 96 spans or more to Qt's global thread pool (a rectangle's outline is two
+// spans a row), so a page's scroll bar would start the pool's threads at the window's first paint and wait for
+// them several times; drawn into the small pictures, each fill stays on the window's thread. A picture's edges
+// cut the drawing as the window's edges would, so the pixels are those the style draws straight onto the
+// window.
 class BandedScrollBarStyle : public QProxyStyle {
 public:
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget) const override {
-        constexpr int kBand = 95;
+        constexpr int kBand = 47;
         if (control != CC_ScrollBar || !option || !painter || option->rect.height() <= kBand ||
             option->rect.width() <= 0 || !painter->device() ||
             painter->device()->devicePixelRatioF() != 1.0 || !painter->transform().isIdentity() ||

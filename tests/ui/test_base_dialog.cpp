@@ -149,7 +149,7 @@ TEST_F(BaseDialogTest, ThePageScrollBarLooksAsTheStyleDrawsIt) {
     QScrollBar plain(Qt::Vertical, page);
     plain.setRange(bar->minimum(), bar->maximum());
     plain.setPageStep(bar->pageStep());
-    for (const int height : {437, 96, 190, 191}) {
+    for (const int height : {437, 48, 94, 95}) {
         bar->resize(17, height);
         plain.resize(17, height);
         for (const int value : {0, 281, 562}) {
