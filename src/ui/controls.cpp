@@ -8,36 +8,74 @@
 namespace dashcam {
 
 namespace {
-// Ids by widget, looked up far more often than set: a widget leaves the table when it is destroyed.
-QHash<const QWidget*, int>& Ids() {
-    static QHash<const QWidget*, int> ids;
-    return ids;
+// The ids of the widgets that have one, and the widgets under each id: a page finds its controls by id far more
+// often than it gives them, and only a few widgets share an id. A widget leaves both when it is destroyed.
+struct Registry {
+    QHash<const QWidget*, int> ids;
+    QMultiHash<int, QWidget*> widgets;
+};
+
+Registry& Controls() {
+    static Registry registry;
+    return registry;
+}
+
+bool IsDescendant(const QObject* object, const QObject* ancestor) {
+    for (const QObject* p = object ? object->parent() : nullptr; p; p = p->parent())
+        if (p == ancestor)
+            return true;
+    return false;
+}
+
+// Of `candidates`, all among `list`, the one that comes first there.
+QWidget* FirstIn(const QList<QWidget*>& list, const QList<QWidget*>& candidates) {
+    for (QWidget* widget : list)
+        if (candidates.contains(widget))
+            return widget;
+    return nullptr;
 }
 } // namespace
 
 void SetControlId(QWidget* widget, int id) {
     if (!widget)
         return;
-    auto& ids = Ids();
-    if (!ids.contains(widget))
-        QObject::connect(widget, &QObject::destroyed, [widget] { Ids().remove(widget); });
-    ids.insert(widget, id);
+    Registry& registry = Controls();
+    if (const auto it = registry.ids.constFind(widget); it != registry.ids.constEnd()) {
+        registry.widgets.remove(*it, widget);
+    } else {
+        QObject::connect(widget, &QObject::destroyed, [widget] {
+            Registry& controls = Controls();
+            controls.widgets.remove(controls.ids.take(widget), widget);
+        });
+    }
+    registry.ids.insert(widget, id);
+    registry.widgets.insert(id, widget);
 }
 
 int ControlId(const QWidget* widget) {
-    return widget ? Ids().value(widget, 0) : 0;
+    return widget ? Controls().ids.value(widget, 0) : 0;
 }
 
 QWidget* FindControl(const QWidget* parent, int id) {
     if (!parent || id == 0)
         return nullptr;
-    const auto direct = parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QWidget* child : direct)
-        if (ControlId(child) == id)
-            return child;
-    for (QWidget* child : parent->findChildren<QWidget*>())
-        if (ControlId(child) == id)
-            return child;
+    QList<QWidget*> direct, deeper;
+    const Registry& registry = Controls();
+    for (auto it = registry.widgets.constFind(id); it != registry.widgets.cend() && it.key() == id; ++it) {
+        if ((*it)->parent() == parent)
+            direct.push_back(*it);
+        else if (IsDescendant(*it, parent))
+            deeper.push_back(*it);
+    }
+    // Direct children first, then any descendant, each in the order the parent holds them.
+    if (direct.size() == 1)
+        return direct.front();
+    if (!direct.isEmpty())
+        return FirstIn(parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly), direct);
+    if (deeper.size() == 1)
+        return deeper.front();
+    if (!deeper.isEmpty())
+        return FirstIn(parent->findChildren<QWidget*>(), deeper);
     return nullptr;
 }
 

@@ -85,3 +85,26 @@ TEST_F(ScaleTest, CreatePlacesTheControlInDevicePixelsUnderItsId) {
     CRButton orphan;
     EXPECT_FALSE(orphan.Create(Rect{0, 0, 10, 10}, nullptr, 1));
 }
+
+TEST(ControlIdTest, FindsDirectChildrenBeforeDeeperOnesInTheParentsOrder) {
+    QWidget page;
+    auto* inner = new QWidget(&page);
+    auto* deep = new QWidget(inner);
+    SetControlId(deep, 7);
+    EXPECT_EQ(FindControl(&page, 7), deep);
+    EXPECT_EQ(FindControl(inner, 7), deep);
+    EXPECT_EQ(FindControl(deep, 7), nullptr);
+    auto* second = new QWidget(&page);
+    auto* first = new QWidget(&page);
+    first->stackUnder(second); // the parent's order is no longer the order of creation
+    SetControlId(first, 7);
+    SetControlId(second, 7);
+    EXPECT_EQ(FindControl(&page, 7), first);
+    SetControlId(first, 8); // a new id replaces the old one
+    EXPECT_EQ(FindControl(&page, 7), second);
+    EXPECT_EQ(FindControl(&page, 8), first);
+    delete second;
+    EXPECT_EQ(FindControl(&page, 7), deep);
+    QWidget other;
+    EXPECT_EQ(FindControl(&other, 7), nullptr);
+}
