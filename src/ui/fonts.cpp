@@ -4,12 +4,12 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QHash>
 #include <QRawFont>
 
 #include <cmath>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #ifdef DASHCAM_FONTCONFIG
 #include <fontconfig/fontconfig.h>
@@ -34,15 +34,24 @@ int U16(const QByteArray& table, int offset) {
     return (static_cast<unsigned char>(table[offset]) << 8) | static_cast<unsigned char>(table[offset + 1]);
 }
 
-// The face's Windows line metrics, read from its "head" and "OS/2" tables. They are the face's, whatever the size:
-// each face is read once, which also spares a font engine per size tried.
+// The face's Windows line metrics, read from its "head" and "OS/2" tables. They are the face's, whatever the
+// size: each face is read once, which also spares a font engine per size tried.
 CellMetrics Metrics(const QFont& font) {
+    struct Known {
+        QString family;
+        int weight;
+        bool italic;
+        CellMetrics metrics;
+    };
     static std::mutex lock;
-    static QHash<QString, CellMetrics> known;
-    const QString key = QStringLiteral("%1|%2|%3").arg(font.family()).arg(font.weight()).arg(font.italic());
+    static std::vector<Known> known; // a few faces, looked up for every text a page measures
+    const QString family = font.family();
+    const int weight = font.weight();
+    const bool italic = font.italic();
     const std::lock_guard guard(lock);
-    if (const auto it = known.constFind(key); it != known.constEnd())
-        return *it;
+    for (const Known& k : known)
+        if (k.weight == weight && k.italic == italic && k.family == family)
+            return k.metrics;
     const QRawFont raw = QRawFont::fromFont(font);
     CellMetrics m;
     if (raw.isValid()) {
@@ -51,7 +60,7 @@ CellMetrics Metrics(const QFont& font) {
         m.winAscent = U16(os2, 74);
         m.winDescent = U16(os2, 76);
     }
-    known.insert(key, m);
+    known.push_back({family, weight, italic, m});
     return m;
 }
 
@@ -143,8 +152,9 @@ QFont CellHeightFont(const QString& face, int cellHeight, int weight) {
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setStyleStrategy(QFont::PreferAntialias);
     font.setStyleHint(QFont::SansSerif);
-    // The face's tables are read through a font engine made at the size set here. Windows faces make a cell of about
-    // 1.2 em, so this is about the size picked below, whose engine the text is then drawn with anyway.
+    // The face's tables are read through a font engine made at the size set here. Windows faces make a cell
+    // of about 1.2 em, so this is about the size picked below, whose engine the text is then drawn with
+    // anyway.
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(cellHeight / 1.2))));
     const CellMetrics m = Metrics(font);
     int pixels = cellHeight;
