@@ -111,8 +111,7 @@ void CSystemDlg::SetNowFunction(NowFunction now) {
     g_now = now;
 }
 
-CSystemDlg::CSystemDlg(QWidget* parent)
-    : CBaseDialog(kTemplateId, parent) {
+CSystemDlg::CSystemDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
     swallowEscape = true;
     scrollMax = 250;
     lineStep = 100;
@@ -313,9 +312,12 @@ void CSystemDlg::Refresh() {
 void CSystemDlg::RefreshTimeZone() {
     SettingsRecord& record = *CurrentRecord();
     CTimeZoneInfoManager& zones = catalogue();
-    zoneBox_->clear();
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(zones.zoneCount()));
     for (std::size_t i = 0; i < zones.zoneCount(); ++i)
-        zoneBox_->addItem(QString::fromStdU16String(std::u16string(DisplayNameOf(zones.zone(i)))));
+        names << QString::fromStdU16String(std::u16string(DisplayNameOf(zones.zone(i))));
+    zoneBox_->clear();
+    zoneBox_->addItems(names); // in one insertion: a combo box redoes its bookkeeping for each one
 
     const std::string_view ansiName = record.timeZoneName();
     const std::u16string name = AnsiForDisplay(ansiName);
