@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace dashcam {
 
@@ -99,6 +100,10 @@ void AlphaBlendPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage&
                               ? src.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                               : src;
     const int dstW = dst.width(), dstH = dst.height(), srcW = source.width(), srcH = source.height();
+    // The source column of each destination column is the same on every row: worked out once.
+    std::vector<int> columns(static_cast<std::size_t>(dw));
+    for (int col = 0; col < dw; ++col)
+        columns[static_cast<std::size_t>(col)] = sx + (sw == dw ? col : SourceIndex(col, sw, dw));
     for (int row = 0; row < dh; ++row) {
         const int ty = dy + row, fy = sy + SourceIndex(row, sh, dh);
         if (ty < 0 || ty >= dstH || fy < 0 || fy >= srcH)
@@ -106,7 +111,7 @@ void AlphaBlendPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage&
         QRgb* out = reinterpret_cast<QRgb*>(dst.scanLine(ty));
         const QRgb* in = reinterpret_cast<const QRgb*>(source.constScanLine(fy));
         for (int col = 0; col < dw; ++col) {
-            const int tx = dx + col, fx = sx + SourceIndex(col, sw, dw);
+            const int tx = dx + col, fx = columns[static_cast<std::size_t>(col)];
             if (tx < 0 || tx >= dstW || fx < 0 || fx >= srcW)
                 continue;
             const QRgb s = in[fx];
