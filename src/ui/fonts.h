@@ -13,8 +13,9 @@ namespace dashcam {
 QString PageFaceName();
 
 // Starts reading the system's font configuration (fontconfig's files) on a thread of its own. It needs no
-// QApplication, so a program calls it first thing: the reading is most of what the first font costs, and goes on
-// while the application object is made. RegisterProjectFonts waits for it. Nothing happens where fontconfig is not
+// QApplication, nor any library initialised, so a program calls it first thing (the editor's programs from their
+// pre-initialisation array, src/app/read_fonts_early.cpp): the reading is most of what the first font costs, and
+// goes on while the toolkit starts. RegisterProjectFonts waits for it. Nothing happens where fontconfig is not
 // used, or on a second call.
 void StartFontConfiguration();
 
