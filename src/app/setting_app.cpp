@@ -18,21 +18,24 @@ void CSettingApp::PrepareEnvironment() {
 }
 
 std::unique_ptr<TimeZoneCataloguePrefetch> CSettingApp::PrepareProcess() {
+    ApplicationObjectReady();
     QApplication::setApplicationName(QStringLiteral("Kestravon Z910 Setting"));
     QApplication::setApplicationDisplayName(QString::fromUtf16(kWindowCaption));
     InstallQtTraceSink();
     InstallMessageBoxPresenter();
     InstallSystemTimeZones();
     SetScaleFromDpi(96);
-    // Registering the fonts, then the zone catalogue, go on beside the window's start: the first font the window
-    // makes waits for the registration, the System page for the catalogue.
+    // Registering the fonts (on the thread that reads the font configuration), then the zone catalogue, go on
+    // beside the window's start: the first font the window makes waits for the registration, the System page
+    // for the catalogue.
     return std::make_unique<TimeZoneCataloguePrefetch>([] { RegisterProjectFonts(); });
 }
 
 int CSettingApp::InitInstance(const QStringList& arguments) {
     const auto zones = PrepareProcess();
     CSettingDlg dialog;
-    SetCardRoot(arguments.size() == 1 ? CardRootFromArgument(arguments.front().toStdU16String()) : std::u16string());
+    SetCardRoot(arguments.size() == 1 ? CardRootFromArgument(arguments.front().toStdU16String())
+                                      : std::u16string());
     if (dialog.OnInitDialog())
         dialog.exec();
     return 0;

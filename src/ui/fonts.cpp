@@ -7,6 +7,7 @@
 #include <QRawFont>
 
 #include <cmath>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -76,16 +77,47 @@ bool HoldsFamily(const QString& family) {
     return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
 
-// The thread that reads the font configuration; joined by the first registration, or at exit.
+// The thread that reads the font configuration. Once it has, and the application object exists, it registers
+// the project's fonts itself (no other thread has to be woken for that); at exit it is told to stop waiting.
 struct ConfigurationReader {
     std::once_flag started;
     std::mutex lock;
+    std::condition_variable changed;
+    bool running = false;          // the thread was started
+    bool read = false;             // the configuration is read
+    bool applicationReady = false; // the toolkit's font database can be used
+    bool closing = false;          // the program ends
     std::thread thread;
-    ~ConfigurationReader() { Join(); }
-    void Join() {
-        const std::lock_guard guard(lock);
+
+    ~ConfigurationReader() {
+        {
+            const std::lock_guard guard(lock);
+            closing = true;
+        }
+        changed.notify_all();
         if (thread.joinable())
             thread.join();
+    }
+    void Run() {
+        FcInitialise();
+        std::unique_lock guard(lock);
+        read = true;
+        changed.notify_all();
+        changed.wait(guard, [this] { return applicationReady || closing; });
+        const bool registerHere = !closing;
+        guard.unlock();
+        if (registerHere)
+            RegisterProjectFonts();
+    }
+    // Returns once the configuration is read, at once when no reading was started.
+    void WaitUntilRead() {
+        std::unique_lock guard(lock);
+        changed.wait(guard, [this] { return !running || read; });
+    }
+    static void FcInitialise() {
+#ifdef DASHCAM_FONTCONFIG
+        FcInit();
+#endif
     }
 };
 
@@ -101,9 +133,19 @@ void StartFontConfiguration() {
     ConfigurationReader& reader = Reader();
     std::call_once(reader.started, [&reader] {
         const std::lock_guard guard(reader.lock);
-        reader.thread = std::thread([] { FcInit(); });
+        reader.running = true;
+        reader.thread = std::thread([&reader] { reader.Run(); });
     });
 #endif
+}
+
+void ApplicationObjectReady() {
+    ConfigurationReader& reader = Reader();
+    {
+        const std::lock_guard guard(reader.lock);
+        reader.applicationReady = true;
+    }
+    reader.changed.notify_all();
 }
 
 QString PageFaceName() {
@@ -115,7 +157,7 @@ bool RegisterProjectFonts() {
     static bool registered = false;
     std::call_once(once, [] {
         // The toolkit's font list starts with the configuration that StartFontConfiguration may be reading.
-        Reader().Join();
+        Reader().WaitUntilRead();
         if (HoldsFamily(kTahoma)) {
             registered = true;
             return;
