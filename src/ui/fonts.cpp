@@ -106,6 +106,9 @@ struct ConfigurationReader {
         changed.wait(guard, [this] { return applicationReady || closing; });
         const bool registerHere = !closing;
         guard.unlock();
+        // Whoever comes first registers. The zone prefetch of CSettingApp::PrepareProcess registers before it
+        // builds the catalogue and is waited for before the application object goes; after that this call
+        // finds the registration done and touches nothing of the toolkit.
         if (registerHere)
             RegisterProjectFonts();
     }
