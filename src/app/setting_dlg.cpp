@@ -153,8 +153,9 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     InstallQtTranslations(language);
     setWindowTitle(UiText(u"IDS_STRING101"));
     setWindowTitle(QString::fromUtf16(kWindowCaption));
-    BuildSkin(); // needs no font: it goes while the fonts are still being registered
-    titleFont_ = CellHeightFont(QString::fromStdU16String(GetUiFontFaceName()), ToDevice(13), 700);
+    // The skin and the controls' pictures need no font: they are made while the fonts are still being
+    // registered, and the title's font is made last.
+    BuildSkin();
     CreateControls();
     CreatePages();
     SetKeyboardOrder();
@@ -194,8 +195,6 @@ void CSettingDlg::CreateControls() {
 
     titleLabel_ = new CRStaticText(this);
     titleLabel_->Create(Rect{11, 7, 411, 27}, this, 2001);
-    SkinTextInfo title = Caption(UiText(u"IDS_STRING101"), titleColour, Qt::white, 0);
-    titleLabel_->SetContent(0, titleFont_, &skinSurface_, &title);
 
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         const PageRow& row = kPageRows[i];
@@ -241,6 +240,10 @@ void CSettingDlg::CreateControls() {
 
     for (CRButton* b : {minimiseButton_, closeButton_, initializeButton_, cancelButton_, saveButton_, backButton_})
         connect(b, &CRButton::command, this, &CSettingDlg::OnCommand);
+
+    titleFont_ = CellHeightFont(QString::fromStdU16String(GetUiFontFaceName()), ToDevice(13), 700);
+    SkinTextInfo title = Caption(UiText(u"IDS_STRING101"), titleColour, Qt::white, 0);
+    titleLabel_->SetContent(0, titleFont_, &skinSurface_, &title);
 }
 
 void CSettingDlg::SetKeyboardOrder() {

@@ -68,7 +68,8 @@ void CRButton::SetImagesWithText(int normal, int hover, int pressed, const Memor
         pressedColour_ = text->pressedColour;
         fontHeight_ = text->fontHeight;
         align_ = text->align;
-        captionFont_ = CellHeightFont(PageFaceName(), ToDevice(fontHeight_), 700);
+        captionPixels_ = ToDevice(fontHeight_);
+        captionFont_.reset();
         hasText_ = true;
         setAccessibleName(caption_);
     }
@@ -129,6 +130,12 @@ const MemorySurface* CRButton::StateImage() const {
     return nullptr;
 }
 
+const QFont& CRButton::captionFont() const {
+    if (!captionFont_)
+        captionFont_ = CellHeightFont(PageFaceName(), captionPixels_, 700);
+    return *captionFont_;
+}
+
 QImage CRButton::picture() {
     // A picture of another size than the control is stale as well.
     if (redrawPending_ ||
@@ -177,13 +184,13 @@ void CRButton::paintEvent(QPaintEvent* /*event*/) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (hasText_) {
         painter.setPen(captionColour());
-        painter.setFont(captionFont_);
+        painter.setFont(captionFont());
         // One line of the caption from the top of its rectangle, clipped to it; centred for align 1.
         const Rect r = captionRect();
-        const int width = QFontMetrics(captionFont_).horizontalAdvance(caption_);
+        const int width = QFontMetrics(captionFont()).horizontalAdvance(caption_);
         const int x = align_ == 1 ? r.left + (r.width() - width) / 2 : r.left;
         painter.setClipRect(r.toQRect());
-        painter.drawText(x, r.top + CellAscent(captionFont_), caption_);
+        painter.drawText(x, r.top + CellAscent(captionFont()), caption_);
         painter.setClipping(false);
     }
     if (focusMarked_) {

@@ -7,8 +7,8 @@
 // The button does not hold the mouse: a release over it is reported even when the press began elsewhere, and
 // a press released outside it is not reported.
 //
-// The keyboard reaches it with Tab (never with a click, so a mouse user sees the skin as drawn) and presses it
-// with Space; while Tab has put the focus on it, a dotted frame in the caption's colour marks it.
+// The keyboard reaches it with Tab (never with a click, so a mouse user sees the skin as drawn) and presses
+// it with Space; while Tab has put the focus on it, a dotted frame in the caption's colour marks it.
 #include <QFont>
 #include <QImage>
 #include <QString>
@@ -63,7 +63,9 @@ public:
     Rect captionRect() const;
     // The caption's colour in the current state.
     QColor captionColour() const;
-    const QFont& captionFont() const { return captionFont_; }
+    // The caption's font, made when it is first asked for (at the first paint): making the pictures needs no
+    // font, so the window's buttons are built while the fonts are still being registered.
+    const QFont& captionFont() const;
     // The background-plus-state-image picture of the current state, without the caption (built when stale).
     QImage picture();
 
@@ -120,7 +122,8 @@ private:
     bool spaceHeld_ = false;
     bool hasBackground_ = false;
     Rect textRect_;
-    QFont captionFont_;
+    int captionPixels_ = 0; // the caption's cell height in device pixels
+    mutable std::optional<QFont> captionFont_;
 };
 
 } // namespace dashcam
