@@ -17,8 +17,9 @@ public:
     // system call for every event posted, one for each control while the window is built.
     static void PrepareEnvironment();
     // Everything before the main window: fixes the display scale at 100 % and connects traces and messages to Qt;
-    // starts registering the fonts and then building the zone catalogue on a thread of their own. Needs a
-    // QApplication. Keep the result while the window is built: its System page takes the catalogue from there.
+    // lets the thread that reads the font configuration register the fonts (ApplicationObjectReady), and starts
+    // building the zone catalogue on a thread of its own once they are registered. Needs a QApplication. Keep the
+    // result while the window is built: its System page takes the catalogue from there.
     static std::unique_ptr<TimeZoneCataloguePrefetch> PrepareProcess();
     // Runs the editor with the program's arguments (without the program name); returns the exit status.
     int InitInstance(const QStringList& arguments);

@@ -80,7 +80,6 @@ bool HoldsFamily(const QString& family) {
 // The thread that reads the font configuration. Once it has, and the application object exists, it registers
 // the project's fonts itself (no other thread has to be woken for that); at exit it is told to stop waiting.
 struct ConfigurationReader {
-    std::once_flag started;
     std::mutex lock;
     std::condition_variable changed;
     bool running = false;          // the thread was started
@@ -134,11 +133,11 @@ ConfigurationReader& Reader() {
 void StartFontConfiguration() {
 #ifdef DASHCAM_FONTCONFIG
     ConfigurationReader& reader = Reader();
-    std::call_once(reader.started, [&reader] {
-        const std::lock_guard guard(reader.lock);
-        reader.running = true;
-        reader.thread = std::thread([&reader] { reader.Run(); });
-    });
+    const std::lock_guard guard(reader.lock);
+    if (reader.running)
+        return;
+    reader.running = true;
+    reader.thread = std::thread([&reader] { reader.Run(); });
 #endif
 }
 

@@ -103,7 +103,7 @@ void AlphaBlendPixels(QImage& dst, int dx, int dy, int dw, int dh, const QImage&
     // The source column of each destination column is the same on every row: worked out once.
     std::vector<int> columns(static_cast<std::size_t>(dw));
     for (int col = 0; col < dw; ++col)
-        columns[static_cast<std::size_t>(col)] = sx + (sw == dw ? col : SourceIndex(col, sw, dw));
+        columns[static_cast<std::size_t>(col)] = sx + SourceIndex(col, sw, dw);
     for (int row = 0; row < dh; ++row) {
         const int ty = dy + row, fy = sy + SourceIndex(row, sh, dh);
         if (ty < 0 || ty >= dstH || fy < 0 || fy >= srcH)
