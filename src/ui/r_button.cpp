@@ -183,14 +183,15 @@ void CRButton::paintEvent(QPaintEvent* /*event*/) {
     painter.drawImage(0, 0, frame);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (hasText_) {
+        const QFont& font = captionFont();
         painter.setPen(captionColour());
-        painter.setFont(captionFont());
+        painter.setFont(font);
         // One line of the caption from the top of its rectangle, clipped to it; centred for align 1.
         const Rect r = captionRect();
-        const int width = QFontMetrics(captionFont()).horizontalAdvance(caption_);
+        const int width = QFontMetrics(font).horizontalAdvance(caption_);
         const int x = align_ == 1 ? r.left + (r.width() - width) / 2 : r.left;
         painter.setClipRect(r.toQRect());
-        painter.drawText(x, r.top + CellAscent(captionFont()), caption_);
+        painter.drawText(x, r.top + CellAscent(font), caption_);
         painter.setClipping(false);
     }
     if (focusMarked_) {

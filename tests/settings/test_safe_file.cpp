@@ -2,17 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <future>
 #include <string_view>
 #include <thread>
 
 #include "settings/safe_file.h"
+#include "support/fifo_wait.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -39,26 +37,12 @@ TEST(SafeFile, LinesStopAtTheirLimits) {
 }
 
 #ifndef _WIN32
+using test::WithoutWaitingOn;
+
 // What each reader makes of the path: true when it read something.
 std::vector<bool> ReadWithEachReader(const std::u16string& path) {
     return {ReadFileHeadOrWhy(path, 64).head.has_value(), ReadFileHead(path, 64).has_value(),
             ReadFirstLine(path, 64).has_value(), ReadTextLines(path, 64).has_value()};
-}
-
-// Runs `read` on a thread of its own. A reader still waiting after a few seconds is freed by opening `fifo` for
-// writing and `gaveUp` is set, so that a reader that waits on a FIFO fails the test instead of hanging it.
-template <class Read>
-auto WithoutWaitingOn(const std::filesystem::path& fifo, Read read) {
-    std::atomic<bool> gaveUp = false;
-    auto done = std::async(std::launch::async, [&] { return read(gaveUp); });
-    if (done.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-        ADD_FAILURE() << "a reader waits on a FIFO";
-        gaveUp = true;
-        while (done.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
-            if (const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); fd >= 0)
-                ::close(fd);
-    }
-    return done.get();
 }
 
 TEST(SafeFile, AFifoIsRefusedAtOnceEvenWhenItReplacesTheFile) {

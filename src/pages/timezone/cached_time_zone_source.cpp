@@ -79,8 +79,9 @@ private:
 
 } // namespace
 
-CachedTimeZoneSource::CachedTimeZoneSource(TimeZoneSource& source, std::filesystem::path file, std::string stamp)
-    : source_(source), file_(std::move(file)), stamp_(std::move(stamp)) {}
+CachedTimeZoneSource::CachedTimeZoneSource(TimeZoneSource& source, std::filesystem::path file,
+                                           const std::string& stamp)
+    : source_(source), file_(std::move(file)), stamp_(stamp.begin(), stamp.end()) {}
 
 std::vector<std::u16string> CachedTimeZoneSource::ZoneKeyNames() {
     Load();
@@ -122,7 +123,7 @@ bool CachedTimeZoneSource::ReadFile() {
     Reader reader(bytes);
     std::u16string stamp;
     std::size_t count = 0;
-    if (!reader.Skip(kMagic) || !reader.Text(stamp) || stamp != std::u16string(stamp_.begin(), stamp_.end()) ||
+    if (!reader.Skip(kMagic) || !reader.Text(stamp) || stamp != stamp_ ||
         !reader.Count(count) || count == 0)
         return false;
     std::vector<std::u16string> names;
@@ -151,7 +152,7 @@ bool CachedTimeZoneSource::ReadFile() {
 void CachedTimeZoneSource::WriteFile() const {
     Writer writer;
     writer.bytes = kMagic;
-    writer.Text(std::u16string(stamp_.begin(), stamp_.end()));
+    writer.Text(stamp_);
     writer.Count(names_.size());
     for (const std::u16string& name : names_) {
         const std::vector<TimeZoneValue>& zone = values_.at(name);

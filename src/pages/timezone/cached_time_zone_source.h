@@ -16,7 +16,7 @@ public:
     // `stamp` names what the list was built from (the database's version, the year of its rules …): a file with
     // another stamp, or one that cannot be read back whole, is rebuilt from `source`. Failing to write the file
     // costs nothing but the next start's speed. `source` must outlive this.
-    CachedTimeZoneSource(TimeZoneSource& source, std::filesystem::path file, std::string stamp);
+    CachedTimeZoneSource(TimeZoneSource& source, std::filesystem::path file, const std::string& stamp);
 
     std::vector<std::u16string> ZoneKeyNames() override;
     std::vector<TimeZoneValue> ZoneValues(std::u16string_view keyName) override;
@@ -29,7 +29,7 @@ private:
 
     TimeZoneSource& source_;
     std::filesystem::path file_;
-    std::string stamp_;
+    std::u16string stamp_; // as the file holds it, one code unit per byte
     std::once_flag loaded_;
     std::vector<std::u16string> names_;
     std::map<std::u16string, std::vector<TimeZoneValue>, std::less<>> values_;
