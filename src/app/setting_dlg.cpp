@@ -254,21 +254,26 @@ void CSettingDlg::SetKeyboardOrder() {
     std::sort(tabs.begin(), tabs.end(), [](const CRButton* a, const CRButton* b) { return a->x() < b->x(); });
     order.insert(order.end(), tabs.begin(), tabs.end());
     // Each page's controls in the page's own order; Tab skips those of the hidden pages.
-    QWidget* firstShown = nullptr;
     for (const PageSlot& slot : pages_)
         for (QWidget* w = slot.page->nextInFocusChain(); w != slot.page && slot.page->isAncestorOf(w);
              w = w->nextInFocusChain())
-            if (w->focusPolicy() & Qt::TabFocus) {
+            if (w->focusPolicy() & Qt::TabFocus)
                 order.push_back(w);
-                if (!firstShown && slot.page->isVisibleTo(this) && w->isVisibleTo(this))
-                    firstShown = w;
-            }
     order.insert(order.end(), {backButton_, initializeButton_, cancelButton_, saveButton_});
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     // The window opens with the focus on the page, not on a window button that a stray Space would press.
-    if (firstShown)
-        firstShown->setFocus(Qt::OtherFocusReason);
+    if (QWidget* first = FirstTabStop(shownPage()))
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* CSettingDlg::FirstTabStop(const CBaseDialog* page) const {
+    if (!page)
+        return nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(this))
+            return w;
+    return nullptr;
 }
 
 void CSettingDlg::CreatePages() {
@@ -299,12 +304,32 @@ void CSettingDlg::ReleasePagesAndRecord() {
 }
 
 void CSettingDlg::ShowTab(int id) {
+    CBaseDialog* shown = nullptr;
     for (const PageSlot& slot : pages_) {
         if (slot.tab)
             slot.tab->SetCheck(slot.tabId == id);
-        if (slot.page)
-            slot.page->setVisible(slot.tabId == id);
+        if (slot.page && slot.tabId == id) {
+            slot.page->setVisible(true);
+            shown = slot.page;
+        }
     }
+    // A page hidden with the focus in it would have the toolkit pass the focus on as Tab does, to a window
+    // button that then shows the keyboard's mark after a click: the focus goes to the shown page first.
+    QWidget* focus = focusWidget();
+    if (shown && focus && !shown->isAncestorOf(focus)) {
+        const bool inPage = std::any_of(pages_.begin(), pages_.end(), [focus](const PageSlot& slot) {
+            return slot.page && slot.page->isAncestorOf(focus);
+        });
+        if (inPage) {
+            if (QWidget* first = FirstTabStop(shown))
+                first->setFocus(Qt::OtherFocusReason);
+            else
+                focus->clearFocus();
+        }
+    }
+    for (const PageSlot& slot : pages_)
+        if (slot.page && slot.tabId != id)
+            slot.page->setVisible(false);
 }
 
 CBaseDialog* CSettingDlg::page(int tabId) const {

@@ -86,6 +86,8 @@ private:
     // page's controls, then the buttons along the bottom.
     void SetKeyboardOrder();
     void ShowTab(int id);
+    // The first control of `page` that Tab reaches while it is shown; null when it has none.
+    QWidget* FirstTabStop(const CBaseDialog* page) const;
     void Save();
 
     QIcon appIcon_;

@@ -350,6 +350,17 @@ TEST_F(MainWindow, TabReachesTabsAndButtonsInVisualOrderAndSpacePressesThem) {
     // A click gives no focus, so the skin stays as drawn for the mouse.
     Click(dialog->button(2302));
     EXPECT_FALSE(dialog->button(2302)->hasFocus());
+    // Nor does a click on a tab hand the focus of the page it hides to a window button, marked as by Tab: it goes
+    // to the shown page.
+    const std::pair<int, CBaseDialog*> tabs[] = {
+        {2202, dialog->recordPage()}, {2204, dialog->systemPage()}, {2203, dialog->memoryCardPage()}};
+    for (const auto& [tab, shown] : tabs) {
+        Click(dialog->button(tab));
+        ASSERT_NE(QApplication::focusWidget(), nullptr) << tab;
+        EXPECT_TRUE(shown->isAncestorOf(QApplication::focusWidget())) << tab;
+        for (const int id : {2300, 2301, 2202, 2203, 2204, 2305, 2302, 2303, 2304})
+            EXPECT_FALSE(dialog->button(id)->focusMarked()) << tab << " " << id;
+    }
 
     const std::vector<int> expected{2300, 2301, 2203, 2202, 2204, 0, 2305, 2302, 2303, 2304};
     EXPECT_EQ(TabRound(*dialog, dialog->memoryCardPage()), expected);
