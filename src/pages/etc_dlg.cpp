@@ -228,82 +228,83 @@ void CEtcDlg::PaintDiagram() {
 }
 
 void CEtcDlg::OnFormatButton() {
-    prompt::Request question;
-    question.kind = prompt::Kind::MessageYesNo;
-    question.caption = LookupText(u"IDS_STRING162");
-    question.text = LookupText(u"IDS_STRING163") + u"\r\n" + LookupText(u"IDS_STRING1630") + u"\r\n";
-    if (prompt::Ask(question) != prompt::Answer::Yes)
-        return;
-
-    // A running PC viewer is asked to let go of the card and given a while to say it has.
-    ViewerLink& viewer = Viewer();
-    if (viewer.PostToWindow(kViewerTitle, kViewerReleaseCardMessage) ||
-        viewer.PostToWindow(kViewerShortTitle, kViewerReleaseCardMessage))
-        viewer.WaitForEvent(kViewerReleaseEvent, kViewerWaitMs);
-    FormatCard();
-}
-
-void CEtcDlg::FormatCard() {
     const SettingsRecord* record = CurrentRecord();
     if (!record)
-        return;
-    const std::optional<CardFormatPlan> plan = PlanCardFormat(CardRoot(), *record);
-    if (!plan)
         return;
     const std::u16string caption = LookupText(u"IDS_STRING162");
     auto tell = [&caption](const std::u16string& text, bool warning) {
         prompt::Ask({prompt::Kind::MessageOk, caption, text, warning});
     };
 
-    // Nothing is erased before every file of the camera has a copy that reads back the same.
-    const CardFileStep backup = BackupCardFiles(*plan);
-    if (!backup.ok) {
-        tell(u"The memory card was not formatted: " + backup.failedFile + u" could not be copied to " +
-             plan->backupFolder + u".\r\nNothing on the card has been changed.",
-             true);
+    CardFormatHooks hooks;
+    hooks.confirm = [&caption](const CardFormatPlan& plan) {
+        prompt::Request question;
+        question.kind = prompt::Kind::MessageYesNo;
+        question.caption = caption;
+        question.text = LookupText(u"IDS_STRING163") + u"\r\n" + LookupText(u"IDS_STRING1630") + u"\r\n" +
+                        VolumeDescription(plan) + u"\r\n";
+        question.defaultNo = true;
+        if (prompt::Ask(question) != prompt::Answer::Yes)
+            return false;
+        // A running PC viewer is asked to let go of the card and given a while to say it has.
+        ViewerLink& viewer = Viewer();
+        if (viewer.PostToWindow(kViewerTitle, kViewerReleaseCardMessage) ||
+            viewer.PostToWindow(kViewerShortTitle, kViewerReleaseCardMessage))
+            viewer.WaitForEvent(kViewerReleaseEvent, kViewerWaitMs);
+        return true;
+    };
+    CProgPopupDlg* target = nullptr;
+    hooks.onStep = [&target] { target->SetProgress(target->GetProgress() + 20); };
+    hooks.runFormat = [&caption, &target](const std::function<CardFormatRun()>& format) {
+        CProgPopupDlg*& popup = CurrentProgressPopup();
+        delete popup;
+        popup = new CProgPopupDlg(nullptr);
+        popup->SetPopupText(QString::fromStdU16String(caption),
+                            UiText(u"IDS_STRING178") + QStringLiteral("\r\n") + UiText(u"IDS_STRING1780") +
+                                QStringLiteral("\r\n"),
+                            400, 150);
+        target = popup;
+        // The worker talks to the interface only through the popup.
+        CardFormatRun outcome;
+        std::thread worker([&format, &outcome, popup] {
+            outcome = format();
+            popup->SetProgress(outcome.succeeded ? 100 : 0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs));
+            popup->Close();
+        });
+        popup->DoModal();
+        // The popup's run ends with the worker's close, its last act.
+        worker.join();
+        delete popup;
+        popup = nullptr;
+        target = nullptr;
+        return outcome;
+    };
+
+    const CardFormatOutcome outcome = FormatCardKeepingFiles(CardRoot(), *record, hooks);
+    const std::u16string problem = FormatProblemText(outcome);
+    if (outcome.declined || !outcome.plan || !outcome.stopped.empty() || !outcome.backup.ok) {
+        // Stopped before the format: nothing on the card was touched.
+        if (!problem.empty())
+            tell(problem, true);
         return;
     }
+    if (!outcome.format.run.ran && !outcome.format.run.unavailableText.empty())
+        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption, outcome.format.run.unavailableText});
+    // The editor goes on with the card where it is now; a card that did not come back keeps its old path.
+    if (outcome.restored && outcome.cardRootAfter != CardRoot())
+        SetCardRoot(outcome.cardRootAfter);
 
-    CProgPopupDlg*& popup = CurrentProgressPopup();
-    delete popup;
-    popup = new CProgPopupDlg(nullptr);
-    popup->SetPopupText(QString::fromStdU16String(caption),
-                        UiText(u"IDS_STRING178") + QStringLiteral("\r\n") + UiText(u"IDS_STRING1780") +
-                            QStringLiteral("\r\n"),
-                        400, 150);
-    // The worker gets everything as arguments and talks to the interface only through the popup.
-    CardFormatRun outcome;
-    std::thread worker([plan = *plan, target = popup, &outcome] {
-        outcome = RunCardFormat(plan, [target] { target->SetProgress(target->GetProgress() + 20); });
-        target->SetProgress(outcome.succeeded ? 100 : 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs));
-        target->Close();
-    });
-    popup->DoModal();
-    // The popup's run ends with the worker's close, its last act.
-    worker.join();
-    delete popup;
-    popup = nullptr;
-
-    if (!outcome.run.ran && !outcome.run.unavailableText.empty())
-        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption, outcome.run.unavailableText});
-
-    // The camera's files go back whether or not the format succeeded, to where the card is now.
-    const std::u16string cardRootAfter = CardRootAfterFormat(*plan, outcome.run.volumeAfter);
-    const CardFileStep restore = RestoreCardFiles(*plan, cardRootAfter);
-    if (!cardRootAfter.empty() && cardRootAfter != CardRoot())
-        SetCardRoot(cardRootAfter);
-
-    std::u16string result = outcome.succeeded
+    std::u16string result = outcome.format.succeeded
                                 ? LookupText(u"IDS_STRING179")
                                 : LookupText(u"IDS_STRING181") + u"\r\n" + LookupText(u"IDS_STRING1810") + u"\r\n";
-    // What the formatter could not do as asked (a disk service that chooses the cluster size itself).
-    if (!outcome.run.note.empty())
-        result += u"\r\n(" + outcome.run.note + u")";
-    if (!restore.ok)
-        result += u"\r\nThe camera's files could not all be copied back to the card (" + restore.failedFile +
-                  u"). Copies of them are kept in " + plan->backupFolder + u".";
-    tell(result, !restore.ok);
+    // What the formatter could not do as asked (a disk service that chooses the cluster size itself), or what
+    // went wrong.
+    if (outcome.complete() && !outcome.format.run.note.empty())
+        result += u"\r\n(" + outcome.format.run.note + u")";
+    else if (!problem.empty() && (outcome.format.run.ran || outcome.erased()))
+        result += u"\r\n" + problem;
+    tell(result, !outcome.complete() && outcome.erased());
 
     if (IsLargeCard(CardRoot()))
         Viewer().PostToWindow(kViewerShortTitle, kDeviceChangeMessage);

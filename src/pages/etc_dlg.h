@@ -55,11 +55,10 @@ public:
     // Top-left corner of the diagram's first bar in page coordinates (moves with the page when it scrolls).
     QPoint DiagramOrigin() const;
 
-    // The Format button: asks, has the PC viewer let go of the card, then formats it (FormatCard).
+    // The Format button: asks about the card's volume, has the PC viewer let go of the card, formats it and
+    // puts the camera's files and the program back on it, behind the progress popup; ends with the result box.
+    // A volume that is not a removable card is refused with the reason.
     void OnFormatButton();
-    // Formats the card of CardRoot() and puts the camera's files and the program back on it, behind the progress
-    // popup; ends with the result box. Nothing happens without a card or when its volume is not removable.
-    void FormatCard();
 
     // How long the viewer may take to let go of the card before the format goes ahead anyway.
     static constexpr std::uint32_t kViewerWaitMs = 15000;

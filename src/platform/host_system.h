@@ -13,6 +13,18 @@ struct LocalDateTime {
     int year = 0, month = 0, dayOfWeek = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
+// The volume that holds a path, as a format must know it to erase exactly that volume and nothing else.
+struct VolumeIdentity {
+    std::u16string root;   // VolumeRootOf: the drive root or the exact mount point, ending in a separator
+    std::u16string device; // what the volume is, independent of where it is mounted: the block device's
+                           // "major:minor" on Linux, the volume GUID path ("\\?\Volume{...}\") on Windows
+    std::u16string label;  // the volume's label, or empty
+    std::uint64_t totalBytes = 0; // the size of the device (or of the file system when the device's is unknown)
+    bool removableCard = false;   // a memory card in a card slot or reader, as opposed to a fixed disk
+    bool readOnly = false;        // write-protected (a card's lock switch, or a read-only device)
+    std::u16string notCardReason; // when not removableCard: why, for the user
+};
+
 #ifdef _WIN32
 inline constexpr char16_t kPathSeparator = u'\\';
 #else
@@ -55,6 +67,12 @@ public:
     // The roots of the mounted volumes, each ending in a separator: the drive roots on Windows, the mount points
     // of real file systems elsewhere (a mount point hidden under a later mount counts once).
     virtual std::vector<std::u16string> MountedVolumes() = 0;
+    // The volume that holds the path; nullopt when it cannot be found. The platforms ask the system itself;
+    // this default builds the answer from the calls above, with the root standing in for the device.
+    virtual std::optional<VolumeIdentity> VolumeOf(const std::u16string& path);
+    // Creates a new folder below `parent` that only this user can enter, named `prefix` and something unique,
+    // and returns its path ending in a separator; nullopt when it cannot be made.
+    virtual std::optional<std::u16string> CreatePrivateFolder(const std::u16string& parent, const std::u16string& prefix);
 };
 
 // The host services in use: the platform's own unless a test installed others.

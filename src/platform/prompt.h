@@ -24,6 +24,8 @@ struct Request {
     std::u16string text;
     // The camera's own questions and results show no icon; the editor's own error messages a warning sign.
     bool warning = false;
+    // A question whose Yes cannot be undone has No as its default button.
+    bool defaultNo = false;
 };
 
 // Shows a request with the installed presenter (or answers it from the test queue) and returns the answer.

@@ -2,6 +2,12 @@
 #include "viewer_link.h"
 #include "volume_formatter.h"
 
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "text_codec.h"
+
 namespace dashcam {
 
 HostSystem& PlatformHost();     // posix/ or win32/
@@ -26,6 +32,35 @@ void ReportFormatDone(const FormatCallback& callback, bool succeeded) {
     callback(kFormatDoneCommand, 0, &result);
 }
 
+std::u16string FileSystemLabel(const std::u16string& label, const std::u16string& fileSystem) {
+    constexpr std::size_t kMaxLabel = 11;
+    if (IsExfat(fileSystem)) {
+        std::u16string out = label.substr(0, kMaxLabel);
+        if (out.size() == kMaxLabel && out.back() >= 0xD800 && out.back() <= 0xDBFF)
+            out.pop_back();
+        return out;
+    }
+    static constexpr std::u16string_view kNotInFatLabels = u"\"*+,./:;<=>?[\\]|";
+    std::u16string out;
+    for (char16_t c : label) {
+        if (out.size() == kMaxLabel)
+            break;
+        if (c >= u'a' && c <= u'z')
+            c = static_cast<char16_t>(c - u'a' + u'A');
+        else if (c < 0x20 || c > 0x7E || kNotInFatLabels.find(c) != std::u16string_view::npos)
+            c = u'_';
+        out.push_back(c);
+    }
+    return out;
+}
+
+bool IsExfat(const std::u16string& fileSystem) {
+    std::u16string lower;
+    for (char16_t c : fileSystem)
+        lower.push_back(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c);
+    return lower == u"exfat";
+}
+
 namespace {
 #ifdef _WIN32
 bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
@@ -33,6 +68,39 @@ bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
 bool IsSeparator(char16_t c) { return c == u'/'; }
 #endif
 } // namespace
+
+std::optional<VolumeIdentity> HostSystem::VolumeOf(const std::u16string& path) {
+    VolumeIdentity volume;
+    volume.root = VolumeRootOf(path);
+    if (volume.root.empty())
+        return std::nullopt;
+    volume.device = volume.root;
+    volume.removableCard = IsOnRemovableDrive(volume.root);
+    if (!volume.removableCard)
+        volume.notCardReason = u"it is not a removable drive";
+    volume.totalBytes = VolumeTotalBytes(volume.root).value_or(0);
+    return volume;
+}
+
+std::optional<std::u16string> HostSystem::CreatePrivateFolder(const std::u16string& parent,
+                                                              const std::u16string& prefix) {
+    std::u16string base = parent;
+    if (!FolderExists(base) && !CreateFolder(base))
+        return std::nullopt;
+    if (!base.empty() && base.back() != kPathSeparator)
+        base.push_back(kPathSeparator);
+    for (int n = 1; n < 1000; ++n) {
+        std::u16string folder = base + prefix;
+        for (char c : std::to_string(n))
+            folder.push_back(static_cast<char16_t>(c));
+        if (!FolderExists(folder) && CreateFolder(folder)) {
+            std::error_code ec;
+            std::filesystem::permissions(ToFsPath(folder), std::filesystem::perms::owner_all, ec);
+            return folder + kPathSeparator;
+        }
+    }
+    return std::nullopt;
+}
 
 std::u16string DriveRootOf(const std::u16string& path) {
     for (std::size_t i = 0; i < path.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -9,14 +10,17 @@
 
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
+#include "settings/card_lock.h"
+#include "settings/format_guard.h"
 #include "settings/hand_over.h"
 #include "settings/raw_file.h"
-#include "settings/safe_file.h"
 
 namespace dashcam {
 namespace {
 
 constexpr std::uint32_t kFat32ClusterSize = 32768;
+// How long the format waits for card operations of other programs to end before it gives up.
+constexpr std::chrono::milliseconds kGuardWait{3000};
 
 struct PreservedFile {
     std::u16string onCard; // below the card folder
@@ -29,9 +33,22 @@ std::array<PreservedFile, 3> PreservedFiles() {
              {std::u16string(u"lang") + kPathSeparator + u"ver.dat", u"ver.dat"}}};
 }
 
-bool IsRegularFile(const std::u16string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(ToFsPath(path), ec);
+std::u16string Text(const std::string& ascii) { return Utf8ToUtf16(ascii); }
+
+// Whether a camera file is there to be kept. Only "does not exist" counts as absent: a file that cannot be
+// looked at (an I/O error, no permission) stops the format, since the card would lose it.
+struct Presence {
+    bool present = false;
+    bool known = true;
+    std::u16string reason;
+};
+Presence PresenceOf(const std::u16string& path) {
+    RawFile file = RawFile::Open(path, RawFile::Mode::Read);
+    if (!file.ok())
+        return file.missing() ? Presence{false, true, {}} : Presence{false, false, Text(file.error())};
+    if (!file.IsRegular())
+        return {false, false, u"it is not a regular file"};
+    return {true, true, {}};
 }
 
 // True when both files can be read and hold the same bytes.
@@ -57,18 +74,113 @@ bool CopyAndCheck(const std::u16string& from, const std::u16string& to) {
     return Host().CopyFileOver(from, to) && FilesIdentical(from, to);
 }
 
-// The program's folder when it is writable, else the local program-copy folder; never a folder on the card's
-// own volume, which the format erases. Empty when there is no such place.
-std::u16string BackupFolderFor(const std::u16string& programPath, const std::u16string& cardVolume) {
-    auto usable = [&cardVolume](const std::u16string& folder) {
-        return !folder.empty() && Host().VolumeRootOf(folder) != cardVolume;
-    };
-    const std::u16string programFolder = FolderOf(programPath);
-    if (usable(programFolder) && Host().IsFolderWritable(programFolder))
-        return programFolder;
-    if (auto copyFolder = CreateProgramCopyFolder(); copyFolder && usable(*copyFolder + kPathSeparator))
-        return *copyFolder + kPathSeparator;
+// A new folder of this run for the backups, below the local program-copy folder, that only this user can
+// enter; never on the card's own volume, which the format erases. Empty when there is no such place.
+std::u16string MakeBackupFolder(const CardFormatPlan& plan, std::u16string& why) {
+    const auto copyFolder = CreateProgramCopyFolder();
+    if (!copyFolder) {
+        why = u"there is no folder for the backups on this computer";
+        return {};
+    }
+    const auto folder = Host().CreatePrivateFolder(*copyFolder + kPathSeparator + u"format-backups", u"format-");
+    if (!folder) {
+        why = u"the backup folder cannot be made in " + *copyFolder;
+        return {};
+    }
+    const auto volume = Host().VolumeOf(*folder);
+    if (!volume || volume->device == plan.device) {
+        why = u"the only folder for the backups, " + *folder + u", is on the card itself";
+        return {};
+    }
+    return *folder;
+}
+
+// Copies the camera's files that the card has into the backup folder and reads each copy back.
+CardFileStep BackUp(const CardFormatPlan& plan, const std::u16string& backupFolder) {
+    for (const PreservedFile& file : PreservedFiles()) {
+        const std::u16string onCard = plan.cardRoot + file.onCard;
+        const Presence presence = PresenceOf(onCard);
+        if (!presence.known)
+            return {false, onCard, presence.reason};
+        if (!presence.present)
+            continue;
+        const std::u16string backup = backupFolder + file.backup;
+        if (!CopyAndCheck(onCard, backup))
+            return {false, onCard, u"the copy in " + backupFolder + u" does not read back the same"};
+        // The backup is the user's alone, whatever mode the card's driver gave the file.
+        std::error_code ec;
+        std::filesystem::permissions(ToFsPath(backup),
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
+    }
     return {};
+}
+
+// True while every camera file the backup holds is on the card unchanged, and no file the backup lacks has
+// appeared: nobody saved the card since the backup.
+bool BackupStillCurrent(const CardFormatPlan& plan, const std::u16string& backupFolder) {
+    for (const PreservedFile& file : PreservedFiles()) {
+        const Presence onCard = PresenceOf(plan.cardRoot + file.onCard);
+        const Presence backedUp = PresenceOf(backupFolder + file.backup);
+        if (!onCard.known || onCard.present != backedUp.present)
+            return false;
+        if (onCard.present && !FilesIdentical(plan.cardRoot + file.onCard, backupFolder + file.backup))
+            return false;
+    }
+    return true;
+}
+
+// Creates the card folder and its "lang" folder, copies the backups back and the program file onto the card,
+// and reads each copy back. Goes on after a failure; failedFile names the first file that did not come back.
+CardFileStep Restore(const CardFormatPlan& plan, const std::u16string& backupFolder,
+                     const std::u16string& cardRootAfter) {
+    CardFileStep step;
+    auto fail = [&step](const std::u16string& file) {
+        if (step.ok)
+            step = {false, file, {}};
+    };
+    for (const PreservedFile& file : PreservedFiles()) {
+        const std::u16string backup = backupFolder + file.backup;
+        if (PresenceOf(backup).present && !CopyAndCheck(backup, cardRootAfter + file.onCard))
+            fail(cardRootAfter + file.onCard);
+    }
+    const std::u16string programFolder = FolderOf(plan.programPath);
+    if (!programFolder.empty()) {
+        const std::u16string programCopy = cardRootAfter + plan.programPath.substr(programFolder.size());
+        if (!CopyAndCheck(plan.programPath, programCopy))
+            fail(programCopy);
+    }
+    return step;
+}
+
+// The card folder on the formatted card, made there; empty (with the reason) unless the volume mounted at
+// the new root is the confirmed device and the folder lies on it. A failed remount leaves the mount point as
+// a bare folder of the computer's own disk: nothing is written there.
+std::u16string PrepareCardRootAfter(const CardFormatPlan& plan, const std::u16string& volumeAfter,
+                                    std::u16string& why) {
+    const std::u16string cardRootAfter = CardRootAfterFormat(plan, volumeAfter);
+    const auto volume = Host().VolumeOf(volumeAfter.empty() ? plan.volume : volumeAfter);
+    if (!volume || volume->device != plan.device ||
+        volume->root != (volumeAfter.empty() ? plan.volume : volumeAfter)) {
+        why = u"the formatted card is not mounted again at " + (volumeAfter.empty() ? plan.volume : volumeAfter);
+        return {};
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(ToFsPath(cardRootAfter + u"lang"), ec);
+    const auto folder = Host().VolumeOf(cardRootAfter);
+    if (ec || !folder || folder->device != plan.device || folder->root != volume->root) {
+        why = u"the card folder " + cardRootAfter + u" cannot be made on the formatted card";
+        return {};
+    }
+    return cardRootAfter;
+}
+
+std::u16string SizeText(std::uint64_t bytes) {
+    char text[32];
+    if (bytes >= 1000ull * 1000 * 1000)
+        std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(bytes) / 1e9);
+    else
+        std::snprintf(text, sizeof text, "%.0f MB", static_cast<double>(bytes) / 1e6);
+    return Text(text);
 }
 
 } // namespace
@@ -95,43 +207,71 @@ bool IsLargeCard(const std::u16string& cardRoot) {
     return mib > kLargeCardMiB;
 }
 
-std::optional<CardFormatPlan> PlanCardFormat(const std::u16string& cardRoot, const SettingsRecord& record) {
+std::uint32_t Fat32ClusterSizeFor(std::uint64_t volumeBytes) {
+    // FAT32 needs at least 65525 clusters. Each cluster costs its bytes and two 4-byte table entries; 1 MiB
+    // stands for the reserved sectors and the alignment of the data area.
+    constexpr std::uint64_t kMinClusters = 65525 + 64, kOverhead = 1024 * 1024;
+    if (volumeBytes == 0)
+        return kFat32ClusterSize;
+    std::uint32_t cluster = kFat32ClusterSize;
+    while (cluster > 512 && (volumeBytes < kOverhead || (volumeBytes - kOverhead) / (cluster + 8) < kMinClusters))
+        cluster /= 2;
+    return cluster;
+}
+
+std::optional<CardFormatPlan> PlanCardFormat(const std::u16string& cardRoot, const SettingsRecord& record,
+                                             std::u16string* why) {
     if (cardRoot.empty())
         return std::nullopt;
+    auto refuse = [why](const std::u16string& reason) -> std::optional<CardFormatPlan> {
+        if (why)
+            *why = reason;
+        return std::nullopt;
+    };
+    const auto volume = Host().VolumeOf(cardRoot);
+    if (!volume)
+        return refuse(u"The memory card was not formatted: the volume of " + cardRoot + u" cannot be found.");
+    if (!volume->removableCard)
+        return refuse(u"The memory card was not formatted: " + volume->root + u" is not a memory card (" +
+                      volume->notCardReason + u").");
+    if (volume->readOnly)
+        return refuse(u"The memory card was not formatted: the card in " + volume->root +
+                      u" is write-protected. Move the lock switch on its side away from LOCK and try again.");
     CardFormatPlan plan;
     plan.cardRoot = cardRoot;
-    plan.volume = Host().VolumeRootOf(cardRoot);
-    if (plan.volume.empty() || !Host().IsOnRemovableDrive(plan.volume))
-        return std::nullopt;
+    plan.volume = volume->root;
+    plan.device = volume->device;
+    plan.volumeLabel = volume->label;
+    plan.volumeBytes = volume->totalBytes;
     plan.programPath = Host().ModuleFilePath();
-    plan.backupFolder = BackupFolderFor(plan.programPath, plan.volume);
     plan.largeCard = IsLargeCard(cardRoot);
     plan.fileSystem = plan.largeCard ? u"exfat" : u"FAT32";
-    plan.clusterSize = plan.largeCard ? 0 : kFat32ClusterSize;
-    plan.label = VolumeLabelFor(record);
+    plan.clusterSize = plan.largeCard ? 0 : Fat32ClusterSizeFor(plan.volumeBytes);
+    plan.label = FileSystemLabel(VolumeLabelFor(record), plan.fileSystem);
     return plan;
 }
 
-CardFileStep BackupCardFiles(const CardFormatPlan& plan) {
-    for (const PreservedFile& file : PreservedFiles()) {
-        const std::u16string onCard = plan.cardRoot + file.onCard;
-        if (plan.backupFolder.empty())
-            return {false, onCard};
-        const std::u16string backup = plan.backupFolder + file.backup;
-        if (!IsRegularFile(onCard)) {
-            if (!RemoveFileIfPresent(backup))
-                return {false, backup};
-            continue;
-        }
-        if (!CopyAndCheck(onCard, backup))
-            return {false, onCard};
-    }
+std::u16string RecheckCardFormatPlan(const CardFormatPlan& plan) {
+    const auto volume = Host().VolumeOf(plan.cardRoot);
+    if (!volume || volume->root != plan.volume || volume->device != plan.device)
+        return u"the memory card in " + plan.volume + u" was taken out or replaced";
+    if (!volume->removableCard)
+        return plan.volume + u" is no longer a memory card (" + volume->notCardReason + u")";
+    if (volume->readOnly)
+        return u"the card in " + plan.volume + u" is write-protected";
     return {};
+}
+
+std::u16string VolumeDescription(const CardFormatPlan& plan) {
+    std::u16string text = plan.volumeLabel.empty() ? std::u16string(u"a card without a label") : plan.volumeLabel;
+    if (plan.volumeBytes)
+        text += u", " + SizeText(plan.volumeBytes);
+    return text + u", " + plan.volume;
 }
 
 CardFormatRun RunCardFormat(const CardFormatPlan& plan, const std::function<void()>& onStep) {
     FormatResult() = 0;
-    const FormatRequest request{plan.volume, plan.fileSystem, plan.label, true, plan.clusterSize};
+    FormatRequest request{plan.volume, plan.fileSystem, plan.label, true, plan.clusterSize, plan.device};
     CardFormatRun out;
     out.run = Formatter().Format(request, [&onStep](int command, int, const void* info) {
         if (command == kFormatProgressCommand) {
@@ -153,41 +293,95 @@ std::u16string CardRootAfterFormat(const CardFormatPlan& plan, const std::u16str
     return volumeAfter + plan.cardRoot.substr(plan.volume.size());
 }
 
-CardFileStep RestoreCardFiles(const CardFormatPlan& plan, const std::u16string& cardRootAfter) {
-    CardFileStep step;
-    auto fail = [&step](const std::u16string& file) {
-        if (step.ok)
-            step = {false, file};
-    };
-    std::error_code ec;
-    std::filesystem::create_directories(ToFsPath(cardRootAfter + u"lang"), ec);
-    for (const PreservedFile& file : PreservedFiles()) {
-        const std::u16string backup = plan.backupFolder + file.backup;
-        if (!plan.backupFolder.empty() && IsRegularFile(backup) &&
-            !CopyAndCheck(backup, cardRootAfter + file.onCard))
-            fail(cardRootAfter + file.onCard);
+CardFormatOutcome FormatCardKeepingFiles(const std::u16string& cardRoot, const SettingsRecord& record,
+                                         const CardFormatHooks& hooks) {
+    CardFormatOutcome outcome;
+    outcome.plan = PlanCardFormat(cardRoot, record, &outcome.stopped);
+    if (!outcome.plan)
+        return outcome;
+    if (!hooks.programPath.empty())
+        outcome.plan->programPath = hooks.programPath;
+    const CardFormatPlan& plan = *outcome.plan;
+    if (hooks.confirm && !hooks.confirm(plan)) {
+        outcome.declined = true;
+        return outcome;
     }
-    const std::u16string programFolder = FolderOf(plan.programPath);
-    if (!programFolder.empty()) {
-        const std::u16string programCopy = cardRootAfter + plan.programPath.substr(programFolder.size());
-        if (!CopyAndCheck(plan.programPath, programCopy))
-            fail(programCopy);
+    // From here to the end no other program of ours formats this volume or works on its cards.
+    const FormatGuard guard = FormatGuard::Acquire(plan.device, FormatGuard::Kind::Format, kGuardWait);
+    if (!guard.held()) {
+        outcome.stopped = Text(guard.message());
+        return outcome;
     }
-    return step;
+    {
+        // The card's own lock while its files are copied and checked, so that no save slips in between.
+        const CardLock lock = CardLock::Acquire(plan.cardRoot);
+        if (!lock.held()) {
+            outcome.stopped = Text(lock.message());
+            return outcome;
+        }
+        // The question may have waited long: the card must still be the one the user confirmed.
+        if (outcome.stopped = RecheckCardFormatPlan(plan); !outcome.stopped.empty())
+            return outcome;
+        outcome.backupFolder = MakeBackupFolder(plan, outcome.stopped);
+        if (outcome.backupFolder.empty())
+            return outcome;
+        outcome.backup = BackUp(plan, outcome.backupFolder);
+        if (!outcome.backup.ok)
+            return outcome;
+        // Last look before the erase: the same card, and its files still those in the backup.
+        if (outcome.stopped = RecheckCardFormatPlan(plan); !outcome.stopped.empty())
+            return outcome;
+        if (!BackupStillCurrent(plan, outcome.backupFolder)) {
+            outcome.stopped = u"the card's files changed while they were backed up";
+            return outcome;
+        }
+    } // the card folder's lock goes: its open folder would keep the card from being unmounted
+
+    const std::function<CardFormatRun()> format = [&plan, &hooks] { return RunCardFormat(plan, hooks.onStep); };
+    outcome.format = hooks.runFormat ? hooks.runFormat(format) : format();
+    if (!outcome.erased())
+        return outcome; // nothing was touched: the files are still on the card
+
+    std::u16string why;
+    const std::u16string cardRootAfter = PrepareCardRootAfter(plan, outcome.format.run.volumeAfter, why);
+    if (cardRootAfter.empty()) {
+        outcome.restore = {false, {}, why};
+        return outcome;
+    }
+    const CardLock lock = CardLock::Acquire(cardRootAfter);
+    if (!lock.held()) {
+        outcome.restore = {false, {}, Text(lock.message())};
+        return outcome;
+    }
+    outcome.restored = true;
+    outcome.cardRootAfter = cardRootAfter;
+    outcome.restore = Restore(plan, outcome.backupFolder, cardRootAfter);
+    return outcome;
 }
 
-CardFormatOutcome FormatCardKeepingFiles(const CardFormatPlan& plan, const std::function<void()>& onStep) {
-    CardFormatOutcome outcome;
-    outcome.cardRootAfter = plan.cardRoot;
-    outcome.backup = BackupCardFiles(plan);
+std::u16string FormatProblemText(const CardFormatOutcome& outcome) {
+    if (outcome.complete() || outcome.declined || !outcome.plan)
+        return outcome.stopped;
+    if (!outcome.stopped.empty())
+        return u"The memory card was not formatted: " + outcome.stopped + u". Nothing on the card has been changed.";
     if (!outcome.backup.ok)
-        return outcome;
-    outcome.format = RunCardFormat(plan, onStep);
-    if (!outcome.format.run.ran)
-        return outcome; // nothing was touched: the files are still on the card
-    outcome.cardRootAfter = CardRootAfterFormat(plan, outcome.format.run.volumeAfter);
-    outcome.restore = RestoreCardFiles(plan, outcome.cardRootAfter);
-    return outcome;
+        return u"The memory card was not formatted: " + outcome.backup.failedFile + u" could not be backed up (" +
+               outcome.backup.reason + u"). Nothing on the card has been changed.";
+    std::u16string text;
+    auto add = [&text](const std::u16string& line) {
+        if (!line.empty())
+            text += (text.empty() ? u"" : u"\r\n") + line;
+    };
+    if (!outcome.erased())
+        add(outcome.format.run.ran ? u"Nothing on the card has been erased." : outcome.format.run.unavailableText);
+    add(outcome.format.run.note);
+    if (outcome.erased() && !outcome.restored)
+        add(u"The card may have been erased, and the camera's files were not copied back: " +
+            outcome.restore.reason + u". They are kept in " + outcome.backupFolder + u".");
+    else if (outcome.restored && !outcome.restore.ok)
+        add(u"The camera's files could not all be copied back to the card (" + outcome.restore.failedFile +
+            u"). Copies of them are kept in " + outcome.backupFolder + u".");
+    return text;
 }
 
 } // namespace dashcam

@@ -34,6 +34,7 @@ void InstallMessageBoxPresenter() {
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
         if (request.kind == prompt::Kind::MessageYesNo || request.kind == prompt::Kind::Confirm) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(request.defaultNo ? QMessageBox::No : QMessageBox::Yes);
             return box.exec() == QMessageBox::Yes ? prompt::Answer::Yes : prompt::Answer::No;
         }
         box.setStandardButtons(QMessageBox::Ok);

@@ -47,6 +47,7 @@ protected:
         host_.volumeRoot = card_.root();
         host_.totalBytes = 32ull << 30;
         host_.modulePath = program_.root() + u"dashcam-setting";
+        host_.appData = appData_.root();
         dashcam::SetCardRoot(card_.root());
         ASSERT_TRUE(dashcam::LoadSettingsFile(card_.root() + u"setup.cfg"));
         window_ = std::make_unique<QDialog>();
@@ -80,6 +81,7 @@ protected:
 
     dashcam::test::TempDir card_;
     dashcam::test::TempDir program_;
+    dashcam::test::TempDir appData_;
     dashcam::test::FakeHost host_;
     dashcam::test::FakeViewer viewer_;
     dashcam::test::FakeFormatter formatter_;
@@ -105,16 +107,16 @@ TEST_F(FormatFlowTest, FormatKeepsExactlyTheCameraFilesAndTheProgram) {
         expected.erase(gone);
     expected["dashcam-setting"] = ReadBytes(program_ / "dashcam-setting");
     EXPECT_EQ(Snapshot(), expected);
-    // The copies stay beside the program.
-    EXPECT_EQ(ReadBytes(program_ / "setup.cfg"), original_["setup.cfg"]);
-    EXPECT_EQ(ReadBytes(program_ / "ver.dat"), original_["lang/ver.dat"]);
+    EXPECT_FALSE(fs::exists(program_ / "setup.cfg")); // the backups are kept in the user's own folder
 
-    // The question, the progress popup, the result; the bar went to 100.
+    // The question (naming the volume, No by default), the progress popup, the result; the bar went to 100.
     ASSERT_EQ(prompt::History().size(), 3u);
     EXPECT_EQ(prompt::History()[0].kind, prompt::Kind::MessageYesNo);
+    EXPECT_TRUE(prompt::History()[0].defaultNo);
     EXPECT_EQ(prompt::History()[0].caption, u"Formatting Memory Card");
     EXPECT_EQ(prompt::History()[0].text, u"Caution: All data will be deleted after formatting the memory card.\r\n"
-                                         u"Click 'Yes' to proceed. Click 'No' to cancel.\r\n");
+                                         u"Click 'Yes' to proceed. Click 'No' to cancel.\r\n"
+                                         u"a card without a label, 34.4 GB, " + card_.root() + u"\r\n");
     EXPECT_EQ(prompt::History()[1].kind, prompt::Kind::Progress);
     EXPECT_EQ(prompt::History()[2].text,
               u"Formatting memory card complete.\r\n(cluster size: the disk service's default)");
@@ -124,14 +126,18 @@ TEST_F(FormatFlowTest, FormatKeepsExactlyTheCameraFilesAndTheProgram) {
 
 TEST_F(FormatFlowTest, NothingHappensWithoutYesACardOrARemovableDrive) {
     Format(prompt::Answer::No);
+    // A fixed disk is refused without the question, and the user is told why.
     host_.removable = false;
-    Format();
+    page_->OnFormatButton();
     host_.removable = true;
     dashcam::SetCardRoot({});
-    Format();
+    page_->OnFormatButton();
     EXPECT_TRUE(formatter_.requests.empty());
     EXPECT_EQ(Snapshot(), original_);
-    EXPECT_EQ(prompt::History().size(), 3u); // the three questions, nothing else
+    ASSERT_EQ(prompt::History().size(), 2u);
+    EXPECT_EQ(prompt::History()[0].kind, prompt::Kind::MessageYesNo);
+    EXPECT_TRUE(prompt::History()[1].warning);
+    EXPECT_NE(Texts()[1].find(u"is not a memory card"), std::u16string::npos);
 }
 
 TEST_F(FormatFlowTest, FailedFormatStillBringsTheFilesBackAndSaysSo) {
@@ -160,16 +166,19 @@ TEST_F(FormatFlowTest, BackupThatFailsStopsBeforeAnythingIsErased) {
     EXPECT_EQ(Snapshot(), original_);
     ASSERT_EQ(prompt::History().size(), 2u);
     EXPECT_NE(Texts().back().find(u"setup.cfg"), std::u16string::npos);
+    EXPECT_NE(Texts().back().find(u"Nothing on the card has been changed"), std::u16string::npos);
 }
 
-TEST_F(FormatFlowTest, RestoreThatFailsNamesTheFolderOfTheBackups) {
-    // The card does not come back where it was (say, it was removed during the format).
+TEST_F(FormatFlowTest, ACardThatDoesNotComeBackKeepsItsBackupsAndItsPath) {
+    // The card is not mounted again (say, it was removed during the format).
     formatter_.volumeAfter = u"/proc/no-such-card/";
     Format();
     const std::u16string result = Texts().back();
     EXPECT_EQ(result.rfind(u"Formatting memory card complete.", 0), 0u);
-    EXPECT_NE(result.find(program_.root()), std::u16string::npos);
-    EXPECT_EQ(ReadBytes(program_ / "setup.cfg"), original_["setup.cfg"]);
+    EXPECT_NE(result.find(u"may have been erased"), std::u16string::npos);
+    EXPECT_NE(result.find(appData_.root()), std::u16string::npos);
+    EXPECT_TRUE(prompt::History().back().warning);
+    EXPECT_EQ(dashcam::CardRoot(), card_.root());
 }
 
 TEST_F(FormatFlowTest, ViewerIsAskedToLetGoAndToldOfALargeCard) {

@@ -41,6 +41,7 @@ protected:
         test::WriteText(t / "program" / "dashcam-setting", "the program");
         host.removable = true;
         host.volumeRoot = Root("card");
+        host.volumeDevice = u"179:1";
         host.totalBytes = 30000 * kMiB;
         host.modulePath = Utf8ToUtf16((t / "program" / "dashcam-setting").string());
         host.appData = Utf8ToUtf16((t / "appdata").string());
@@ -48,10 +49,9 @@ protected:
         record.setProductName("Z910");
     }
     std::u16string Root(const std::string& name) { return Utf8ToUtf16((t / name).string() + "/"); }
-    CardFormatPlan Plan() {
-        auto plan = PlanCardFormat(Root("card"), record);
-        EXPECT_TRUE(plan.has_value());
-        return plan.value_or(CardFormatPlan{});
+    CardFormatOutcome Format(const CardFormatHooks& hooks = {}) { return FormatCardKeepingFiles(Root("card"), record, hooks); }
+    fs::path Backup(const CardFormatOutcome& outcome, const char* name) {
+        return ToFsPath(outcome.backupFolder) / name;
     }
 
     TempDir t;
@@ -62,8 +62,11 @@ protected:
 
 TEST_F(CardFormat, KeepsExactlyTheCameraFilesAndAddsTheProgram) {
     int steps = 0;
-    const CardFormatOutcome outcome = FormatCardKeepingFiles(Plan(), [&steps] { ++steps; });
-    EXPECT_TRUE(outcome.complete());
+    CardFormatHooks hooks;
+    hooks.onStep = [&steps] { ++steps; };
+    const CardFormatOutcome outcome = Format(hooks);
+    EXPECT_TRUE(outcome.complete()) << Utf16ToUtf8(FormatProblemText(outcome));
+    EXPECT_TRUE(FormatProblemText(outcome).empty());
     EXPECT_EQ(steps, 5);
     EXPECT_EQ(FormatResult(), 1);
     EXPECT_EQ(FilesBelow(t / "card"),
@@ -71,13 +74,17 @@ TEST_F(CardFormat, KeepsExactlyTheCameraFilesAndAddsTheProgram) {
     EXPECT_EQ(test::ReadText(t / "card" / "setup.cfg"), "setup bytes");
     EXPECT_EQ(test::ReadText(t / "card" / "lang" / "ver.dat"), " Ver:1.0\n");
     EXPECT_EQ(test::ReadText(t / "card" / "dashcam-setting"), "the program");
-    // The backups stay beside the program.
-    EXPECT_EQ(test::ReadText(t / "program" / "default.cfg"), "default bytes");
-    EXPECT_EQ(test::ReadText(t / "program" / "ver.dat"), " Ver:1.0\n");
+    // The backups stay, in a folder of this run that only the user can enter, never beside the program.
+    EXPECT_EQ(test::ReadText(Backup(outcome, "default.cfg")), "default bytes");
+    EXPECT_EQ(fs::status(ToFsPath(outcome.backupFolder)).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(Backup(outcome, "setup.cfg")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::exists(t / "program" / "setup.cfg"));
 
     ASSERT_EQ(formatter.requests.size(), 1u);
     const FormatRequest& r = formatter.requests[0];
     EXPECT_EQ(r.volume, Root("card"));
+    EXPECT_EQ(r.device, u"179:1");
     EXPECT_EQ(r.fileSystem, u"FAT32");
     EXPECT_EQ(r.clusterSize, 32768u);
     EXPECT_EQ(r.label, u"Z910");
@@ -86,102 +93,136 @@ TEST_F(CardFormat, KeepsExactlyTheCameraFilesAndAddsTheProgram) {
 
 TEST_F(CardFormat, FailedOrMissingFormatIsNotSuccessAndTheFilesStay) {
     formatter.succeed = false;
-    CardFormatOutcome outcome = FormatCardKeepingFiles(Plan(), {});
+    CardFormatOutcome outcome = Format();
     EXPECT_FALSE(outcome.complete());
     EXPECT_EQ(FormatResult(), 0);
     EXPECT_TRUE(outcome.restore.ok);
 
     formatter.available = false;
-    outcome = FormatCardKeepingFiles(Plan(), {});
+    outcome = Format();
     EXPECT_FALSE(outcome.format.run.ran);
-    EXPECT_EQ(outcome.format.run.unavailableText, u"LoadLibrary(fmifs.dll) failed");
+    EXPECT_FALSE(outcome.restored); // nothing was erased, so nothing is copied back
+    EXPECT_EQ(FormatProblemText(outcome), u"LoadLibrary(fmifs.dll) failed");
     EXPECT_TRUE(fs::exists(t / "card" / "DCIM" / "clip.mp4"));
 
     formatter.available = true;
     formatter.succeed = true;
     formatter.reportResult = false; // a format that never reports its end failed
-    EXPECT_FALSE(FormatCardKeepingFiles(Plan(), {}).format.succeeded);
+    EXPECT_FALSE(Format().format.succeeded);
 }
 
-TEST_F(CardFormat, ABackupThatCannotBeMadeStopsBeforeAnythingIsErased) {
+TEST_F(CardFormat, NothingIsErasedUnlessEveryCameraFileIsBackedUp) {
     host.copyFails = true;
-    const CardFormatOutcome outcome = FormatCardKeepingFiles(Plan(), {});
+    CardFormatOutcome outcome = Format();
     EXPECT_FALSE(outcome.backup.ok);
     EXPECT_EQ(outcome.backup.failedFile, Root("card") + u"setup.cfg");
+    host.copyFails = false;
+    // A camera file that cannot be looked at is not taken for an absent one.
+    fs::create_directories(t / "card" / "default.cfg.d");
+    fs::remove(t / "card" / "default.cfg");
+    fs::rename(t / "card" / "default.cfg.d", t / "card" / "default.cfg");
+    outcome = Format();
+    EXPECT_FALSE(outcome.backup.ok);
+    EXPECT_EQ(outcome.backup.failedFile, Root("card") + u"default.cfg");
+    EXPECT_NE(FormatProblemText(outcome).find(u"Nothing on the card has been changed"), std::u16string::npos);
+    // A program that runs from the card itself, with its data folder there too: the format would erase them.
+    fs::remove(t / "card" / "default.cfg");
+    host.appData = Root("card") + u"appdata";
+    fs::create_directories(t / "card" / "appdata");
+    outcome = Format();
+    EXPECT_TRUE(outcome.backupFolder.empty());
+    EXPECT_NE(outcome.stopped.find(u"is on the card itself"), std::u16string::npos);
     EXPECT_TRUE(formatter.requests.empty());
     EXPECT_TRUE(fs::exists(t / "card" / "DCIM" / "clip.mp4"));
 }
 
-TEST_F(CardFormat, ARestoreThatFailsIsReportedWithTheFile) {
-    const CardFormatOutcome outcome = FormatCardKeepingFiles(Plan(), [this] { host.copyFails = true; });
-    EXPECT_TRUE(outcome.format.succeeded);
-    EXPECT_FALSE(outcome.restore.ok);
-    EXPECT_EQ(outcome.restore.failedFile, Root("card") + u"setup.cfg");
-    EXPECT_FALSE(outcome.complete());
-    EXPECT_EQ(test::ReadText(t / "program" / "setup.cfg"), "setup bytes"); // the backup is still there
+TEST_F(CardFormat, ACardReplacedOrPulledAfterTheQuestionIsNotFormatted) {
+    CardFormatHooks hooks;
+    hooks.confirm = [this](const CardFormatPlan& plan) {
+        EXPECT_EQ(plan.device, u"179:1");
+        host.volumeDevice = u"8:17"; // another card, or the disk above the pulled card's mount point
+        return true;
+    };
+    const CardFormatOutcome outcome = Format(hooks);
+    EXPECT_NE(outcome.stopped.find(u"taken out or replaced"), std::u16string::npos);
+    EXPECT_TRUE(formatter.requests.empty());
+    EXPECT_TRUE(outcome.backupFolder.empty());
 }
 
-TEST_F(CardFormat, AStaleBackupOfAFileTheCardLacksDoesNotComeBack) {
-    test::WriteText(t / "program" / "ver.dat", "from another card");
-    fs::remove(t / "card" / "lang" / "ver.dat");
-    EXPECT_TRUE(FormatCardKeepingFiles(Plan(), {}).complete());
-    EXPECT_FALSE(fs::exists(t / "card" / "lang" / "ver.dat"));
-    EXPECT_TRUE(fs::is_directory(t / "card" / "lang"));
+TEST_F(CardFormat, OnlyAWritableRemovableCardIsFormattedAndTheUserIsToldWhyNot) {
+    host.removable = false;
+    CardFormatOutcome outcome = Format();
+    EXPECT_FALSE(outcome.plan);
+    EXPECT_NE(FormatProblemText(outcome).find(u"is not a memory card"), std::u16string::npos);
+    host.removable = true;
+    host.readOnly = true;
+    outcome = Format();
+    EXPECT_NE(FormatProblemText(outcome).find(u"write-protected"), std::u16string::npos);
+    EXPECT_TRUE(formatter.requests.empty());
+    EXPECT_TRUE(FormatCardKeepingFiles(u"", record).stopped.empty()); // no card: nothing to say
 }
 
-TEST_F(CardFormat, FilesFollowTheVolumeWhenItIsMountedElsewhereAfterwards) {
+TEST_F(CardFormat, AFailedRemountKeepsTheBackupsAndWritesNothingOutsideTheCard) {
+    formatter.volumeAfter = Root("mnt"); // a bare folder of the computer: the card did not come back
+    const CardFormatOutcome first = Format();
+    EXPECT_FALSE(first.restored);
+    EXPECT_FALSE(first.complete());
+    EXPECT_TRUE(FilesBelow(t / "mnt").empty());
+    const std::u16string text = FormatProblemText(first);
+    EXPECT_NE(text.find(u"may have been erased"), std::u16string::npos);
+    EXPECT_NE(text.find(first.backupFolder), std::u16string::npos);
+    // A later format keeps them: they are the only copy.
+    test::WriteText(t / "card" / "setup.cfg", "other");
+    formatter.volumeAfter.clear();
+    const CardFormatOutcome second = Format();
+    EXPECT_TRUE(second.complete());
+    EXPECT_NE(second.backupFolder, first.backupFolder);
+    EXPECT_EQ(test::ReadText(Backup(first, "setup.cfg")), "setup bytes");
+}
+
+TEST_F(CardFormat, FilesFollowTheSameDeviceWhenItIsMountedElsewhereAfterwards) {
     fs::create_directories(t / "card" / "cam");
     fs::rename(t / "card" / "setup.cfg", t / "card" / "cam" / "setup.cfg");
-    auto plan = PlanCardFormat(Root("card") + u"cam/", record);
-    ASSERT_TRUE(plan);
+    host.otherVolumes[Root("card2")] = u"179:1";
     formatter.volumeAfter = Root("card2");
-    const CardFormatOutcome outcome = FormatCardKeepingFiles(*plan, {});
+    const CardFormatOutcome outcome = FormatCardKeepingFiles(Root("card") + u"cam/", record);
     EXPECT_TRUE(outcome.complete());
     EXPECT_EQ(outcome.cardRootAfter, Root("card2") + u"cam/");
     EXPECT_EQ(test::ReadText(t / "card2" / "cam" / "setup.cfg"), "setup bytes");
     EXPECT_TRUE(fs::exists(t / "card2" / "cam" / "dashcam-setting"));
 }
 
-TEST_F(CardFormat, BackupsGoToTheProgramCopyFolderWhenTheProgramFolderIsReadOnly) {
-    host.foldersWritable = false;
-    const CardFormatPlan plan = Plan();
-    const std::u16string sep(1, kPathSeparator);
-    EXPECT_EQ(plan.backupFolder,
-              Utf8ToUtf16((t / "appdata").string()) + sep + u"Pelmora" + sep + u"Setting" + sep);
-    EXPECT_TRUE(BackupCardFiles(plan).ok);
-    EXPECT_EQ(test::ReadText(t / "appdata" / "Pelmora" / "Setting" / "setup.cfg"), "setup bytes");
-
-    // A program that runs from the card itself cannot keep the backups there: the format would erase them.
-    host.foldersWritable = true;
-    host.modulePath = Root("card") + u"dashcam-setting";
-    host.appData = Root("card") + u"appdata";
-    const CardFormatOutcome outcome = FormatCardKeepingFiles(Plan(), {});
-    EXPECT_FALSE(outcome.backup.ok);
-    EXPECT_TRUE(formatter.requests.empty());
-}
-
 TEST_F(CardFormat, OnlyARemovableCardAbove60000MiBIsFormattedAsExfat) {
+    auto plan = [this] { return PlanCardFormat(Root("card"), record).value_or(CardFormatPlan{}); };
     host.totalBytes = 60000 * kMiB + kMiB - 1; // 60000 MiB after the shift
-    EXPECT_EQ(Plan().fileSystem, u"FAT32");
+    EXPECT_EQ(plan().fileSystem, u"FAT32");
     host.totalBytes = 60001 * kMiB;
-    EXPECT_EQ(Plan().fileSystem, u"exfat");
-    EXPECT_EQ(Plan().clusterSize, 0u);
+    EXPECT_EQ(plan().fileSystem, u"exfat");
+    EXPECT_EQ(plan().clusterSize, 0u);
     // Only the low 32 bits of the MiB count, taken as signed, are compared.
     host.totalBytes = ((std::uint64_t{1} << 31) + 60001) * kMiB;
     EXPECT_FALSE(IsLargeCard(Root("card")));
     host.removable = false;
     host.totalBytes = 60001 * kMiB;
     EXPECT_FALSE(IsLargeCard(Root("card")));
-    EXPECT_FALSE(PlanCardFormat(Root("card"), record));
-    host.removable = true;
-    EXPECT_FALSE(PlanCardFormat(u"", record));
 }
 
-TEST_F(CardFormat, LabelIsTheProductNameOrTrevanil) {
+TEST(Fat32Clusters, SmallCardsGetSmallerClustersSoThatFat32StillHasEnough) {
+    EXPECT_EQ(Fat32ClusterSizeFor(32000 * kMiB), 32768u);
+    EXPECT_EQ(Fat32ClusterSizeFor(2100 * kMiB), 32768u);
+    EXPECT_EQ(Fat32ClusterSizeFor(1024 * kMiB), 8192u);
+    EXPECT_EQ(Fat32ClusterSizeFor(256 * kMiB), 2048u);
+    EXPECT_EQ(Fat32ClusterSizeFor(0), 32768u);
+    for (std::uint64_t mib : {40, 100, 1000, 1900, 2047, 2048})
+        EXPECT_GE((mib * kMiB - kMiB) / (Fat32ClusterSizeFor(mib * kMiB) + 8), 65525u) << mib;
+}
+
+TEST_F(CardFormat, LabelIsTheProductNameOrTrevanilCutToWhatTheFileSystemHolds) {
     SettingsRecord r;
     EXPECT_EQ(VolumeLabelFor(r), u"Trevanil");
     r.setProductName("ABCDEFGHIJKLMNOP");
     EXPECT_EQ(VolumeLabelFor(r), u"ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(PlanCardFormat(Root("card"), r)->label, u"ABCDEFGHIJK");
     r.setProductName("Cam\xE9");
     EXPECT_EQ(VolumeLabelFor(r), u"Cam\u00E9");
 }

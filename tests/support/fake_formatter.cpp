@@ -16,6 +16,7 @@ FormatRun FakeFormatter::Format(const FormatRequest& request, const FormatCallba
         return run;
     }
     run.ran = true;
+    run.erased = true;
     run.note = note;
     if (succeed) {
         std::error_code ec;

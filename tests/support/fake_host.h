@@ -2,6 +2,8 @@
 // A host for tests: a program path, a removable flag, an application-data folder and a clock offset of the
 // test's choosing; copies happen for real (inside temporary folders), starts are only recorded.
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,24 @@ public:
     LocalDateTime LocalNow() override { return now; }
     std::vector<std::u16string> volumes;
     std::vector<std::u16string> MountedVolumes() override { return volumes; }
+
+    // VolumeOf: the device of volumeRoot (empty: the root itself), other roots that are volumes of their own
+    // (root -> device), and whether volumeRoot is write-protected.
+    std::u16string volumeDevice;
+    std::map<std::u16string, std::u16string> otherVolumes;
+    bool readOnly = false;
+    std::optional<VolumeIdentity> VolumeOf(const std::u16string& path) override {
+        for (const auto& [root, device] : otherVolumes)
+            if (path.starts_with(root))
+                return VolumeIdentity{root, device, u"OTHER", 0, removable, false, {}};
+        auto volume = HostSystem::VolumeOf(path);
+        if (volume && volume->root == volumeRoot) {
+            if (!volumeDevice.empty())
+                volume->device = volumeDevice;
+            volume->readOnly = readOnly;
+        }
+        return volume;
+    }
 };
 
 } // namespace dashcam::test

@@ -13,11 +13,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
 #include <vector>
 
+#include "platform/posix/block_device.h"
 #include "platform/posix/mount_table.h"
 #include "platform/posix/udisks_volume_formatter.h"
 #include "platform/text_codec.h"
@@ -91,12 +93,20 @@ protected:
     void SetUp() override {
         if (!app)
             GTEST_SKIP() << "python3-dbusmock and dbus-daemon are needed";
-        fs::create_directories(dir.path() / "card");
-        volume = Utf8ToUtf16((dir.path() / "card").string() + "/");
-        const auto mount = FindMount((dir.path() / "card").string());
-        ASSERT_TRUE(mount);
+        // The card stands in as a real mount with a block device (the service is the stand-in: nothing is
+        // unmounted or formatted for real).
+        std::ifstream table("/proc/self/mountinfo");
+        for (const MountEntry& entry : ReadMountTable(table))
+            if (auto device = BlockDeviceOfMount(entry.majorMinor, entry.source)) {
+                mountPoint = entry.mountPoint;
+                majorMinor = *device;
+                break;
+            }
+        if (mountPoint.empty())
+            GTEST_SKIP() << "no mount with a block device";
+        volume = Utf8ToUtf16(mountPoint == "/" ? mountPoint : mountPoint + "/");
         unsigned major = 0, minor = 0;
-        ASSERT_EQ(std::sscanf(mount->majorMinor.c_str(), "%u:%u", &major, &minor), 2);
+        ASSERT_EQ(std::sscanf(majorMinor.c_str(), "%u:%u", &major, &minor), 2);
         devnum = makedev(major, minor);
     }
     void TearDown() override { Stop(mockPid); }
@@ -104,7 +114,7 @@ protected:
     void StartService(const std::string& version, bool failFormat = false) {
         const std::string parameters = "{\"devnum\": " + std::to_string(devnum) + ", \"version\": \"" +
                                        version +
-                                       "\", \"mount_after\": \"/media/u/TREVANIL\", \"fail_format\": " +
+                                       "\", \"mount_point\": \"" + mountPoint + "\", \"mount_after\": \"/media/u/TREVANIL\", \"fail_format\": " +
                                        (failFormat ? "true" : "false") + "}";
         mockPid = Spawn({"/usr/bin/python3", "-m", "dbusmock", "-t",
                          DASHCAM_SOURCE_DIR "/tests/udisks/udisks2_stand_in.py", "-l",
@@ -149,6 +159,7 @@ protected:
     static inline pid_t busPid = -1;
     static inline QCoreApplication* app = nullptr;
     TempDir dir;
+    std::string mountPoint, majorMinor;
     std::u16string volume;
     std::uint64_t devnum = 0;
     pid_t mockPid = -1;
@@ -158,7 +169,7 @@ protected:
 
 TEST_F(UDisksFormatter, UnmountsFormatsAndMountsTheCardsDevice) {
     StartService("2.9.4");
-    Outcome out = Run({volume, u"FAT32", u"Kestravon Z910 Pro", true, 32768});
+    Outcome out = Run({volume, u"FAT32", u"Kestravon Z910 Pro", true, 32768, Utf8ToUtf16(majorMinor)});
     EXPECT_TRUE(out.run.ran);
     EXPECT_EQ(out.steps, 3);
     EXPECT_EQ(out.result, 1);
@@ -173,7 +184,7 @@ TEST_F(UDisksFormatter, UnmountsFormatsAndMountsTheCardsDevice) {
 
 TEST_F(UDisksFormatter, PassesFat32AndTheClusterSizeToANewerService) {
     StartService("2.10.1");
-    Outcome out = Run({volume, u"FAT32", u"Trevanil", true, 32768});
+    Outcome out = Run({volume, u"FAT32", u"Trevanil", true, 32768, Utf8ToUtf16(majorMinor)});
     EXPECT_EQ(out.result, 1);
     EXPECT_TRUE(out.run.note.empty());
     const std::vector<std::string> calls = Calls();
@@ -183,21 +194,35 @@ TEST_F(UDisksFormatter, PassesFat32AndTheClusterSizeToANewerService) {
                                               R"re("mkfs-args": \["-F", "32", "-s", "(64|8)"\]\})re")))
         << calls[2];
     // exFAT with the default clusters needs no arguments, and keeps the label's case.
-    Run({volume, u"exfat", u"Trevanil", true, 0});
+    Run({volume, u"exfat", u"Trevanil", true, 0, Utf8ToUtf16(majorMinor)});
     EXPECT_EQ(Calls().at(6), "Format \"exfat\" {\"label\": \"Trevanil\"}");
 }
 
 TEST_F(UDisksFormatter, AFailedFormatIsReportedAndTheCardMountedAgain) {
     StartService("2.9.4", true);
-    Outcome out = Run({volume, u"FAT32", u"Trevanil", true, 32768});
+    Outcome out = Run({volume, u"FAT32", u"Trevanil", true, 32768, Utf8ToUtf16(majorMinor)});
     EXPECT_TRUE(out.run.ran);
     EXPECT_EQ(out.result, 0);
     EXPECT_NE(out.run.note.find(u"mkfs.vfat exited with code 1"), std::u16string::npos);
     EXPECT_EQ(Calls().back(), "Mount {}");
 }
 
+TEST_F(UDisksFormatter, NothingIsUnmountedUnlessTheConfirmedDeviceIsMountedAtTheVolume) {
+    StartService("2.9.4");
+    // A card pulled out after the question: its folder now belongs to the file system above it.
+    fs::create_directories(dir.path() / "card");
+    Outcome out = Run({Utf8ToUtf16((dir.path() / "card").string() + "/"), u"FAT32", u"Trevanil", true, 32768, Utf8ToUtf16(majorMinor)});
+    EXPECT_EQ(out.result, 0);
+    EXPECT_NE(out.run.note.find(u"nothing was erased"), std::u16string::npos);
+    EXPECT_FALSE(out.run.erased);
+    // Another device at the confirmed mount point.
+    out = Run({volume, u"FAT32", u"Trevanil", true, 32768, u"259:99"});
+    EXPECT_EQ(out.result, 0);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"GetBlockDevices {}", "GetBlockDevices {}"}));
+}
+
 TEST_F(UDisksFormatter, WithoutTheServiceTheOtherFormatterTakesOver) {
-    Run({volume, u"FAT32", u"Trevanil", true, 32768});
+    Run({volume, u"FAT32", u"Trevanil", true, 32768, Utf8ToUtf16(majorMinor)});
     EXPECT_EQ(fallback.calls, 1);
 }
 

@@ -1,5 +1,5 @@
 '''A stand-in for the UDisks2 disk service, for the card formatter's tests: the manager, one unrelated block
-device and the card's block device with a file system. Parameters: devnum (the card's device number), version,
+device and the card's block device with a file system. Parameters: devnum (the card's device number), mount_point (where it is mounted), version,
 mount_after (what Mount answers), fail_format (Format fails like a failed mkfs).'''
 import dbus
 from dbusmock import mockobject
@@ -26,7 +26,8 @@ def load(mock, parameters):
                    {'DeviceNumber': dbus.UInt64(parameters['devnum'])},
                    [('Format', 'sa{sv}', '', format_code)])
     card = mockobject.objects[CARD]
-    card.AddProperties('org.freedesktop.UDisks2.Filesystem', {'MountPoints': dbus.Array([], signature='ay')})
+    mounted = [dbus.ByteArray(parameters['mount_point'].encode() + b'\0')]
+    card.AddProperties('org.freedesktop.UDisks2.Filesystem', {'MountPoints': dbus.Array(mounted, signature='ay')})
     card.AddMethods('org.freedesktop.UDisks2.Filesystem', [
         ('Unmount', 'a{sv}', '', ''),
         ('Mount', 'a{sv}', 's', f'ret = "{parameters["mount_after"]}"'),

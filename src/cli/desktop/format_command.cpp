@@ -50,39 +50,27 @@ SettingsRecord CardRecord(const std::u16string& cardRoot) {
 }
 
 bool Confirmed(Invocation& call, const CardFormatPlan& plan) {
-    call.Err("Caution: All data will be deleted after formatting the memory card.\nFormat the volume " +
-             U8(plan.volume) + " (" + U8(plan.fileSystem) + ", label \"" + U8(plan.label) + "\")? [y/N] ");
+    call.Err("Caution: All data will be deleted after formatting the memory card.\nFormat " +
+             U8(VolumeDescription(plan)) + " as " + U8(plan.fileSystem) + " with the label \"" + U8(plan.label) +
+             "\"? [y/N] ");
     std::string answer;
     std::getline(std::cin, answer);
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
 }
 
-std::string Json(const CardFormatPlan& plan, const CardFormatOutcome& outcome, const std::string& error) {
+std::string Json(const CardFormatOutcome& outcome, const std::string& error) {
+    const CardFormatPlan plan = outcome.plan.value_or(CardFormatPlan{});
     const std::u16string failed = !outcome.backup.ok ? outcome.backup.failedFile : outcome.restore.failedFile;
     return std::string("{\"formatted\": ") + (outcome.format.succeeded ? "true" : "false") +
+           ", \"erased\": " + (outcome.erased() ? "true" : "false") +
            ", \"complete\": " + (outcome.complete() ? "true" : "false") + ", \"volume\": " + JsonQuoted(U8(plan.volume)) +
+           ", \"device\": " + JsonQuoted(U8(plan.device)) +
            ", \"fileSystem\": " + JsonQuoted(U8(plan.fileSystem)) + ", \"clusterSize\": " +
            std::to_string(plan.clusterSize) + ", \"label\": " + JsonQuoted(U8(plan.label)) +
            ", \"cardRootAfter\": " + JsonQuoted(U8(outcome.cardRootAfter)) +
-           ", \"backupFolder\": " + JsonQuoted(U8(plan.backupFolder)) +
+           ", \"backupFolder\": " + JsonQuoted(U8(outcome.backupFolder)) +
            ", \"note\": " + JsonQuoted(U8(outcome.format.run.note)) + ", \"failedFile\": " + JsonQuoted(U8(failed)) +
            ", \"error\": " + JsonQuoted(error) + "}\n";
-}
-
-// What went wrong, for the user; empty when the whole procedure succeeded.
-std::string ErrorOf(const CardFormatPlan& plan, const CardFormatOutcome& outcome) {
-    if (!outcome.backup.ok)
-        return "cannot back up " + U8(outcome.backup.failedFile) +
-               " (read back differs or copy failed); the card was not formatted";
-    if (!outcome.format.run.ran)
-        return U8(outcome.format.run.unavailableText) + "; the card was not formatted";
-    std::string error;
-    if (!outcome.format.succeeded)
-        error = "the format failed" + (outcome.format.run.note.empty() ? "" : ": " + U8(outcome.format.run.note));
-    if (!outcome.restore.ok)
-        error += (error.empty() ? "" : "; ") + U8(outcome.restore.failedFile) +
-                 " could not be copied back; the backups are in " + U8(plan.backupFolder);
-    return error;
 }
 
 } // namespace
@@ -94,20 +82,6 @@ int RunFormat(Invocation& call) {
     const bool yes = call.Has("--yes");
     if (!yes && !InputIsTerminal())
         return call.Fail("standard input is not a terminal: give --yes to format the card; nothing was done");
-    auto plan = PlanCardFormat(CardRoot(), CardRecord(CardRoot()));
-    if (!plan)
-        return call.Fail(card + ": not on a removable drive; nothing was done");
-    // The card gets the editor, which is installed beside this program, rather than this program.
-#ifdef _WIN32
-    const std::u16string editor = FolderOf(plan->programPath) + u"dashcam-setting.exe";
-#else
-    const std::u16string editor = FolderOf(plan->programPath) + u"dashcam-setting";
-#endif
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(ToFsPath(editor), ec))
-        plan->programPath = editor;
-    if (!yes && !Confirmed(call, *plan))
-        return call.Fail("not confirmed; nothing was done");
 
 #ifndef _WIN32
     // The disk service is reached over D-Bus, which wants an application object.
@@ -120,23 +94,40 @@ int RunFormat(Invocation& call) {
     }
     SetFormatter(&DesktopFormatter());
 #endif
-    call.Err("backing up the card's files into " + U8(plan->backupFolder) + "\n");
-    call.Err("formatting " + U8(plan->volume) + " as " + U8(plan->fileSystem) + " (cluster size " +
-             (plan->clusterSize ? std::to_string(plan->clusterSize) : std::string("default")) + ", label \"" +
-             U8(plan->label) + "\")\n");
+    CardFormatHooks hooks;
+    // The card gets the editor, which is installed beside this program, rather than this program.
+#ifdef _WIN32
+    const std::u16string editor = FolderOf(Host().ModuleFilePath()) + u"dashcam-setting.exe";
+#else
+    const std::u16string editor = FolderOf(Host().ModuleFilePath()) + u"dashcam-setting";
+#endif
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(ToFsPath(editor), ec))
+        hooks.programPath = editor;
+    hooks.confirm = [&call, yes](const CardFormatPlan& plan) {
+        if (!yes && !Confirmed(call, plan))
+            return false;
+        call.Err("backing up the card's files, then formatting " + U8(plan.volume) + " as " + U8(plan.fileSystem) +
+                 " (cluster size " + (plan.clusterSize ? std::to_string(plan.clusterSize) : std::string("default")) +
+                 ", label \"" + U8(plan.label) + "\")\n");
+        return true;
+    };
     int progress = 0;
-    const CardFormatOutcome outcome = FormatCardKeepingFiles(*plan, [&progress, &call] {
+    hooks.onStep = [&progress, &call] {
         progress = std::min(progress + 20, 100);
         call.Err("progress " + std::to_string(progress) + "%\n");
-    });
+    };
+    const CardFormatOutcome outcome = FormatCardKeepingFiles(CardRoot(), CardRecord(CardRoot()), hooks);
     SetFormatter(nullptr);
-    const std::string error = ErrorOf(*plan, outcome);
+    if (outcome.declined)
+        return call.Fail("not confirmed; nothing was done");
+    const std::string error = U8(FormatProblemText(outcome));
     if (call.Has("--json"))
-        call.Out(Json(*plan, outcome, error));
-    if (!outcome.format.run.note.empty() && outcome.format.succeeded)
+        call.Out(Json(outcome, error));
+    if (!outcome.format.run.note.empty() && outcome.complete())
         call.Note(U8(outcome.format.run.note));
-    if (!error.empty())
-        return call.Fail(error);
+    if (!outcome.complete())
+        return call.Fail(error.empty() ? card + ": the format failed" : error);
     call.Err("formatted; the card's files and the program are back in " + U8(outcome.cardRootAfter) + "\n");
     return 0;
 }

@@ -4,11 +4,13 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <vector>
 
 #include "../text_codec.h"
+#include "block_device.h"
 #include "mount_table.h"
 #include "tool_process.h"
 
@@ -38,35 +40,6 @@ std::string Failed(const std::string& step, const ToolResult& run) {
 }
 
 } // namespace
-
-std::u16string FileSystemLabel(const std::u16string& label, const std::u16string& fileSystem) {
-    if (IsExfat(fileSystem)) {
-        std::u16string out = label.substr(0, 15);
-        // Never split a surrogate pair.
-        if (out.size() == 15 && out.back() >= 0xD800 && out.back() <= 0xDBFF)
-            out.pop_back();
-        return out;
-    }
-    static constexpr std::u16string_view kNotInFatLabels = u"\"*+,./:;<=>?[\\]|";
-    std::u16string out;
-    for (char16_t c : label) {
-        if (out.size() == 11)
-            break;
-        if (c >= u'a' && c <= u'z')
-            c = static_cast<char16_t>(c - u'a' + u'A');
-        else if (c < 0x20 || c > 0x7E || kNotInFatLabels.find(c) != std::u16string_view::npos)
-            c = u'_';
-        out.push_back(c);
-    }
-    return out;
-}
-
-bool IsExfat(const std::u16string& fileSystem) {
-    std::u16string lower;
-    for (char16_t c : fileSystem)
-        lower.push_back(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c);
-    return lower == u"exfat";
-}
 
 std::vector<std::string> MkfsLayoutArguments(const FormatRequest& request, unsigned sectorSize) {
     if (IsExfat(request.fileSystem)) {
@@ -102,11 +75,7 @@ MkfsResult MakeFileSystem(const std::string& target, const FormatRequest& reques
         argv.push_back(target);
         return argv;
     };
-    const std::u16string label = FileSystemLabel(request.label, request.fileSystem);
-    ToolResult run = RunTool(command(label));
-    // Some mkfs.exfat releases take no more than 11 label characters: then the label is cut there.
-    if (exfat && !run.ok() && label.size() > 11 && run.output.find("too long") != std::string::npos)
-        run = RunTool(command(label.substr(0, 11)));
+    const ToolResult run = RunTool(command(FileSystemLabel(request.label, request.fileSystem)));
     if (!run.ok())
         return {false, Failed(exfat ? "mkfs.exfat" : "mkfs.fat", run)};
     return {true, {}};
@@ -125,18 +94,44 @@ FormatRun MkfsVolumeFormatter::Format(const FormatRequest& request, const Format
         ReportFormatDone(callback, false);
         return run;
     };
-    const auto mount = FindMount(Utf16ToUtf8(request.volume));
+    // Only the confirmed volume, at its exact mount point, from its own device: a card pulled out since leaves
+    // the folder to the file system above it, which must never be unmounted or erased.
+    std::string mountPoint = Utf16ToUtf8(request.volume);
+    while (mountPoint.size() > 1 && mountPoint.back() == '/')
+        mountPoint.pop_back();
+    const auto mount = FindMount(mountPoint);
+    if (!mount || mount->mountPoint != mountPoint)
+        return fail("the card is no longer mounted at " + mountPoint + "; nothing was erased");
+    const auto device = BlockDeviceOfMount(mount->majorMinor, mount->source);
+    if (!device || (!request.device.empty() && Utf8ToUtf16(*device) != request.device))
+        return fail("another volume is now mounted at " + mountPoint + "; nothing was erased");
+    // The device stays open until the end, so that its number cannot pass to another disk meanwhile.
+    const int pin = open(mount->source.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
-    if (!mount || stat(mount->source.c_str(), &info) != 0 || !S_ISBLK(info.st_mode))
-        return fail("the card's volume is not a mounted block device");
+    if (pin < 0 || fstat(pin, &info) != 0 || !S_ISBLK(info.st_mode) ||
+        std::to_string(major(info.st_rdev)) + ":" + std::to_string(minor(info.st_rdev)) != *device) {
+        if (pin >= 0)
+            close(pin);
+        return fail("the card's device " + mount->source + " is not the mounted one; nothing was erased");
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{pin};
     const std::string type = IsExfat(request.fileSystem) ? "exfat" : "vfat";
 
     if (ToolResult r = RunTool({"umount", mount->mountPoint}); !r.ok())
-        return fail(Failed("umount", r));
+        return fail(Failed("umount", r) + "; nothing was erased");
     if (!callback(kFormatProgressCommand, 0, nullptr)) {
         RunTool({"mount", "-t", mount->fileSystemType, mount->source, mount->mountPoint});
-        return fail("stopped");
+        return fail("stopped; nothing was erased");
     }
+    struct stat now {};
+    if (stat(mount->source.c_str(), &now) != 0 || !S_ISBLK(now.st_mode) || now.st_rdev != info.st_rdev) {
+        RunTool({"mount", "-t", mount->fileSystemType, mount->source, mount->mountPoint});
+        return fail("the card's device " + mount->source + " changed; nothing was erased");
+    }
+    run.erased = true;
     const MkfsResult made = MakeFileSystem(mount->source, request);
     callback(kFormatProgressCommand, 0, nullptr);
     // Mounted again in any case: a failed mkfs may have left the old file system intact.

@@ -8,12 +8,6 @@
 
 namespace dashcam {
 
-// The label as the file system stores it: for FAT32 at most 11 characters, upper case, and only characters
-// that a FAT label may hold (others become '_'); for exFAT at most 15 UTF-16 units.
-std::u16string FileSystemLabel(const std::u16string& label, const std::u16string& fileSystem);
-
-// Whether the request's file system is exFAT (any case); anything else is formatted FAT32.
-bool IsExfat(const std::u16string& fileSystem);
 // The mkfs options that lay the file system out: for FAT32 "-F 32" and, with a cluster size, "-s" with the
 // sectors per cluster (at least 1) for `sectorSize`-byte sectors; for exFAT "-c" with the cluster size in bytes.
 std::vector<std::string> MkfsLayoutArguments(const FormatRequest& request, unsigned sectorSize);

@@ -1,12 +1,12 @@
 // Host services on POSIX systems: the mount table and /sys for drive kinds, the XDG data home, fork/exec.
 #include "../host_system.h"
 #include "../text_codec.h"
+#include "block_device.h"
 #include "mount_table.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,30 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFirstLine(const fs::path& p) {
-    std::ifstream in(p);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
-// A block device counts as removable when it, or the disk it is a partition of, says so in /sys, or sits on a USB
-// or MMC bus (card readers often report removable 0).
-bool BlockDeviceIsRemovable(const std::string& majorMinor) {
-    std::error_code ec;
-    fs::path dev = fs::path("/sys/dev/block") / majorMinor;
-    fs::path real = fs::canonical(dev, ec);
-    if (ec)
-        return false;
-    for (fs::path p = real; !p.empty() && p != p.root_path(); p = p.parent_path()) {
-        if (fs::exists(p / "removable", ec) && ReadFirstLine(p / "removable") == "1")
-            return true;
-        if (p.filename() == "block")
-            break;
-    }
-    std::string s = real.string();
-    return s.find("/usb") != std::string::npos || s.find("/mmc_host/") != std::string::npos;
-}
 
 class PosixHostSystem final : public HostSystem {
 public:
@@ -58,8 +34,50 @@ public:
     }
 
     bool IsOnRemovableDrive(const std::u16string& folder) override {
-        auto mount = FindMount(Utf16ToUtf8(folder));
-        return mount && BlockDeviceIsRemovable(mount->majorMinor);
+        const auto volume = VolumeOf(folder);
+        return volume && volume->removableCard;
+    }
+
+    std::optional<VolumeIdentity> VolumeOf(const std::u16string& path) override {
+        const auto mount = FindMount(Utf16ToUtf8(path));
+        if (!mount)
+            return std::nullopt;
+        VolumeIdentity volume;
+        std::string root = mount->mountPoint;
+        if (root.back() != '/')
+            root.push_back('/');
+        volume.root = Utf8ToUtf16(root);
+        const auto device = BlockDeviceOfMount(mount->majorMinor, mount->source);
+        volume.device = Utf8ToUtf16(device.value_or(mount->majorMinor));
+        if (device) {
+            const BlockDeviceFacts facts = ReadBlockDevice(*device);
+            volume.removableCard = facts.removableCard;
+            volume.readOnly = facts.readOnly;
+            volume.totalBytes = facts.bytes;
+            volume.label = Utf8ToUtf16(facts.label);
+            volume.notCardReason = Utf8ToUtf16(facts.whyNotCard);
+        } else {
+            volume.notCardReason = u"it is not on a disk device";
+        }
+        if (volume.label.empty() && mount->mountPoint != "/")
+            volume.label = Utf8ToUtf16(fs::path(mount->mountPoint).filename().string());
+        if (volume.totalBytes == 0)
+            volume.totalBytes = VolumeTotalBytes(volume.root).value_or(0);
+        return volume;
+    }
+
+    std::optional<std::u16string> CreatePrivateFolder(const std::u16string& parent,
+                                                      const std::u16string& prefix) override {
+        std::error_code ec;
+        fs::create_directories(ToFsPath(parent), ec);
+        std::string pattern = Utf16ToUtf8(parent);
+        if (pattern.empty() || pattern.back() != '/')
+            pattern.push_back('/');
+        pattern += Utf16ToUtf8(prefix) + "XXXXXX";
+        // mkdtemp makes the folder with mode 0700 under a name nobody had.
+        if (!mkdtemp(pattern.data()))
+            return std::nullopt;
+        return Utf8ToUtf16(pattern + "/");
     }
 
     std::u16string VolumeRootOf(const std::u16string& path) override {

@@ -16,6 +16,7 @@
 
 #include "../text_codec.h"
 #include "mkfs_volume_formatter.h"
+#include "block_device.h"
 #include "mount_table.h"
 
 namespace dashcam {
@@ -80,6 +81,25 @@ std::optional<QString> BlockObjectOf(const QDBusMessage& blockDevices, const std
     return std::nullopt;
 }
 
+// True when the disk service lists this mount point among the file system's own.
+bool MountedAt(const QString& object, const std::string& mountPoint) {
+    const auto points = Property(object, kFilesystem, QStringLiteral("MountPoints"));
+    if (!points)
+        return false;
+    QList<QByteArray> list;
+    if (points->canConvert<QDBusArgument>())
+        list = qdbus_cast<QList<QByteArray>>(points->value<QDBusArgument>());
+    else
+        list = points->value<QList<QByteArray>>();
+    for (QByteArray point : list) {
+        while (point.endsWith('\0'))
+            point.chop(1);
+        if (point.toStdString() == mountPoint)
+            return true;
+    }
+    return false;
+}
+
 QString ErrorText(const QDBusMessage& reply) {
     return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
 }
@@ -105,15 +125,29 @@ FormatRun UDisksVolumeFormatter::Format(const FormatRequest& request, const Form
     };
     if (Failed(blockDevices))
         return fail(ErrorText(blockDevices));
-    const auto mount = FindMount(Utf16ToUtf8(request.volume));
-    const auto object = mount ? BlockObjectOf(blockDevices, mount->majorMinor) : std::nullopt;
+    // Only the confirmed device, and only while it is mounted exactly where the user confirmed it: a card pulled
+    // out since must not send the format to whatever the folder belongs to now.
+    std::string mountPoint = Utf16ToUtf8(request.volume);
+    while (mountPoint.size() > 1 && mountPoint.back() == '/')
+        mountPoint.pop_back();
+    const auto mount = FindMount(mountPoint);
+    const auto mountedDevice = mount && mount->mountPoint == mountPoint
+                                   ? BlockDeviceOfMount(mount->majorMinor, mount->source)
+                                   : std::nullopt;
+    if (!mountedDevice || (!request.device.empty() && Utf8ToUtf16(*mountedDevice) != request.device))
+        return fail(QStringLiteral("the card is no longer mounted at %1; nothing was erased")
+                        .arg(QString::fromStdString(mountPoint)));
+    const auto object = BlockObjectOf(blockDevices, *mountedDevice);
     if (!object)
-        return fail(QStringLiteral("the disk service does not know the card's device"));
+        return fail(QStringLiteral("the disk service does not know the card's device; nothing was erased"));
+    if (!MountedAt(*object, mountPoint))
+        return fail(QStringLiteral("the disk service does not have the card mounted at %1; nothing was erased")
+                        .arg(QString::fromStdString(mountPoint)));
 
     const QDBusMessage unmounted =
         Call(*object, kFilesystem, QStringLiteral("Unmount"), {QVariantMap()}, kLongCallMs);
-    if (Failed(unmounted) && !unmounted.errorName().endsWith(QStringLiteral(".NotMounted")))
-        return fail(ErrorText(unmounted));
+    if (Failed(unmounted))
+        return fail(ErrorText(unmounted) + QStringLiteral("; nothing was erased"));
     callback(kFormatProgressCommand, 0, nullptr);
 
     const bool exfat = IsExfat(request.fileSystem);
@@ -121,7 +155,7 @@ FormatRun UDisksVolumeFormatter::Format(const FormatRequest& request, const Form
         Property(kManagerPath, kManager, QStringLiteral("Version")).value_or(QVariant()).toString();
     QVariantMap options;
     QStringList mkfsArgs;
-    for (const std::string& arg : MkfsLayoutArguments(request, exfat ? 0 : LogicalSectorSize(mount->majorMinor)))
+    for (const std::string& arg : MkfsLayoutArguments(request, exfat ? 0 : LogicalSectorSize(*mountedDevice)))
         mkfsArgs << QString::fromStdString(arg);
     if (!mkfsArgs.isEmpty()) {
         if (VersionAtLeast(version, 2, 10))
@@ -132,15 +166,10 @@ FormatRun UDisksVolumeFormatter::Format(const FormatRequest& request, const Form
     }
     const std::u16string label = FileSystemLabel(request.label, request.fileSystem);
     options.insert(QStringLiteral("label"), QString::fromStdU16String(label));
-    QDBusMessage formatted =
+    run.erased = true;
+    const QDBusMessage formatted =
         Call(*object, kBlock, QStringLiteral("Format"),
              {exfat ? QStringLiteral("exfat") : QStringLiteral("vfat"), options}, kLongCallMs);
-    // Some mkfs.exfat releases take no more than 11 label characters.
-    if (Failed(formatted) && exfat && label.size() > 11) {
-        options.insert(QStringLiteral("label"), QString::fromStdU16String(label.substr(0, 11)));
-        formatted =
-            Call(*object, kBlock, QStringLiteral("Format"), {QStringLiteral("exfat"), options}, kLongCallMs);
-    }
     callback(kFormatProgressCommand, 0, nullptr);
 
     // Mounted again in any case, so a card whose format failed stays usable.

@@ -77,6 +77,48 @@ public:
 
     std::u16string VolumeRootOf(const std::u16string& path) override { return DriveRootOf(path); }
 
+    std::optional<VolumeIdentity> VolumeOf(const std::u16string& path) override {
+        VolumeIdentity volume;
+        volume.root = VolumeRootOf(path);
+        if (volume.root.empty())
+            return std::nullopt;
+        // The volume GUID path names the volume itself, whatever drive letter it has at the moment.
+        wchar_t name[MAX_PATH] = {};
+        if (!GetVolumeNameForVolumeMountPointW(W(volume.root), name, MAX_PATH))
+            return std::nullopt;
+        volume.device = reinterpret_cast<const char16_t*>(name);
+        wchar_t label[MAX_PATH + 1] = {};
+        DWORD flags = 0;
+        if (GetVolumeInformationW(W(volume.root), label, MAX_PATH + 1, nullptr, nullptr, &flags, nullptr, 0)) {
+            volume.label = reinterpret_cast<const char16_t*>(label);
+            volume.readOnly = (flags & FILE_READ_ONLY_VOLUME) != 0;
+        }
+        volume.removableCard = GetDriveTypeW(W(volume.root)) == DRIVE_REMOVABLE;
+        if (!volume.removableCard)
+            volume.notCardReason = u"it is not a removable drive";
+        volume.totalBytes = VolumeTotalBytes(volume.root).value_or(0);
+        return volume;
+    }
+
+    std::optional<std::u16string> CreatePrivateFolder(const std::u16string& parent,
+                                                      const std::u16string& prefix) override {
+        // Below the user's own local application data, which only the user (and the system) may enter.
+        std::u16string base = parent;
+        if (!base.empty() && base.back() != u'\\')
+            base.push_back(u'\\');
+        SHCreateDirectoryExW(nullptr, W(base), nullptr);
+        for (unsigned attempt = 0; attempt < 100; ++attempt) {
+            wchar_t unique[32];
+            swprintf(unique, 32, L"%08lx%04x", GetTickCount(), (GetCurrentProcessId() + attempt) & 0xFFFF);
+            std::u16string folder = base + prefix + reinterpret_cast<const char16_t*>(unique);
+            if (CreateDirectoryW(W(folder), nullptr))
+                return folder + u'\\';
+            if (GetLastError() != ERROR_ALREADY_EXISTS)
+                return std::nullopt;
+        }
+        return std::nullopt;
+    }
+
     std::optional<std::uint64_t> VolumeTotalBytes(const std::u16string& path) override {
         DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
         // The folder itself first; older systems only answer for a drive root.
