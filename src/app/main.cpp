@@ -9,7 +9,7 @@
 #include "platform/posix/udisks_volume_formatter.h"
 #endif
 
-int main(int argc, char** argv) {
+int main([[maybe_unused]] int argc, char** argv) {
     // The card folder is taken before the toolkit reads its own options: a folder named "-style" or "-reverse"
     // stays the card folder, and the toolkit sees the program name only.
     QStringList arguments;
