@@ -25,10 +25,19 @@ std::unique_ptr<TimeZoneCataloguePrefetch> CSettingApp::PrepareProcess() {
     InstallMessageBoxPresenter();
     InstallSystemTimeZones();
     SetScaleFromDpi(96);
+#ifdef _WIN32
+    // The zone catalogue (read from the registry) goes on beside the window's start; the fonts are registered
+    // on this thread, at the first font the window makes. No toolkit work on that thread: Qt Core keeps
+    // per-thread state (its regular-expression engine's stack, used when the font database matches font file
+    // names) that it frees wrongly when a thread started through the MinGW runtime ends, and the process
+    // crashed in Qt Core as the prefetch thread ended.
+    return std::make_unique<TimeZoneCataloguePrefetch>();
+#else
     // Registering the fonts (on the thread that reads the font configuration), then the zone catalogue, go on
     // beside the window's start: the first font the window makes waits for the registration, the System page
     // for the catalogue.
     return std::make_unique<TimeZoneCataloguePrefetch>([] { RegisterProjectFonts(); });
+#endif
 }
 
 int CSettingApp::InitInstance(const QStringList& arguments) {
