@@ -14,4 +14,10 @@ struct ProgramRun {
 
 ProgramRun RunProgramAndWait(const std::u16string& program, const std::vector<std::u16string>& arguments);
 
+#ifdef _WIN32
+// One argument of a Windows command line, as the C runtime's parser reads it back: quoted when it holds blanks or
+// quotes, backslashes doubled where they come before a quote (including the closing one, as after "E:\").
+std::wstring QuoteArgument(const std::u16string& argument);
+#endif
+
 } // namespace dashcam

@@ -120,7 +120,7 @@ TEST_F(Screenshot, ACardWithoutSettingsFilesIsRefusedAtOnce) {
     fs::remove(card.path() / "card/default.cfg");
     Shoot({}, 1);
     const auto r = RunProgram("dashcam-cfg", {"screenshot", (card.path() / "card").string(), out().string()});
-    EXPECT_NE(r.err.find("no default.cfg :" + (card.path() / "card").string() + "/default.cfg"), std::string::npos)
+    EXPECT_NE(r.err.find("no default.cfg :" + (card.path() / "card" / "default.cfg").string()), std::string::npos)
         << r.err;
     EXPECT_FALSE(fs::exists(out()));
 }

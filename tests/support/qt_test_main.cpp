@@ -5,11 +5,9 @@
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
 
-#include <cstdlib>
-
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // As start-up does: the Tahoma face available, the display scale at 100 %.
     dashcam::RegisterProjectFonts();

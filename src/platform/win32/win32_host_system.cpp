@@ -23,31 +23,6 @@ const wchar_t* W(const std::u16string& s) {
     return reinterpret_cast<const wchar_t*>(s.c_str());
 }
 
-// One argument as the C runtime's command-line parser reads it back: quoted when it holds blanks or quotes,
-// backslashes doubled where they come before a quote (including the closing one, as after "E:\").
-std::wstring QuoteArgument(const std::u16string& argument) {
-    const std::wstring arg(argument.begin(), argument.end());
-    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos)
-        return arg;
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : arg) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        if (c == L'"')
-            out.append(backslashes * 2 + 1, L'\\');
-        else
-            out.append(backslashes, L'\\');
-        backslashes = 0;
-        out.push_back(c);
-    }
-    out.append(backslashes * 2, L'\\');
-    out.push_back(L'"');
-    return out;
-}
-
 // A path list for SHFileOperationW: the path followed by two terminators.
 std::wstring DoubleTerminated(const std::u16string& path) {
     std::wstring out(path.begin(), path.end());
@@ -209,6 +184,29 @@ public:
 };
 
 } // namespace
+
+std::wstring QuoteArgument(const std::u16string& argument) {
+    const std::wstring arg(argument.begin(), argument.end());
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos)
+        return arg;
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"')
+            out.append(backslashes * 2 + 1, L'\\');
+        else
+            out.append(backslashes, L'\\');
+        backslashes = 0;
+        out.push_back(c);
+    }
+    out.append(backslashes * 2, L'\\');
+    out.push_back(L'"');
+    return out;
+}
 
 HostSystem& PlatformHost() {
     static Win32HostSystem host;
