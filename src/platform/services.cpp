@@ -85,7 +85,9 @@ std::optional<VolumeIdentity> HostSystem::VolumeOf(const std::u16string& path) {
 std::optional<std::u16string> HostSystem::CreatePrivateFolder(const std::u16string& parent,
                                                               const std::u16string& prefix) {
     std::u16string base = parent;
-    if (!FolderExists(base) && !CreateFolder(base))
+    std::error_code made;
+    std::filesystem::create_directories(ToFsPath(base), made);
+    if (!FolderExists(base))
         return std::nullopt;
     if (!base.empty() && base.back() != kPathSeparator)
         base.push_back(kPathSeparator);

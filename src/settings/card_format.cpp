@@ -12,7 +12,6 @@
 #include "platform/text_codec.h"
 #include "settings/card_lock.h"
 #include "settings/format_guard.h"
-#include "settings/hand_over.h"
 #include "settings/raw_file.h"
 
 namespace dashcam {
@@ -77,14 +76,16 @@ bool CopyAndCheck(const std::u16string& from, const std::u16string& to) {
 // A new folder of this run for the backups, below the local program-copy folder, that only this user can
 // enter; never on the card's own volume, which the format erases. Empty when there is no such place.
 std::u16string MakeBackupFolder(const CardFormatPlan& plan, std::u16string& why) {
-    const auto copyFolder = CreateProgramCopyFolder();
-    if (!copyFolder) {
+    const auto appData = Host().LocalAppDataFolder();
+    if (!appData) {
         why = u"there is no folder for the backups on this computer";
         return {};
     }
-    const auto folder = Host().CreatePrivateFolder(*copyFolder + kPathSeparator + u"format-backups", u"format-");
+    const std::u16string parent = *appData + kPathSeparator + u"Pelmora" + kPathSeparator + u"Setting" +
+                                  kPathSeparator + u"format-backups";
+    const auto folder = Host().CreatePrivateFolder(parent, u"format-");
     if (!folder) {
-        why = u"the backup folder cannot be made in " + *copyFolder;
+        why = u"the backup folder cannot be made in " + parent;
         return {};
     }
     const auto volume = Host().VolumeOf(*folder);

@@ -1,6 +1,6 @@
 #pragma once
 // Formatting the memory card while keeping the camera's own files: setup.cfg, default.cfg and lang/ver.dat are
-// copied into a private backup folder of this run and read back before the card is erased, and copied back,
+// copied into a private backup folder of this run (below the local application-data folder) and read back before the card is erased, and copied back,
 // with the program itself, afterwards. The page and the command line run this one procedure; they bring the
 // question, the progress and the result through hooks.
 //

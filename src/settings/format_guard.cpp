@@ -86,7 +86,8 @@ FormatGuard FormatGuard::Acquire(const std::u16string& device, Kind kind, std::c
     const auto deadline = std::chrono::steady_clock::now() + wait;
 #ifdef _WIN32
     // A format takes the volume's mutex; an operation only checks that no format holds it.
-    const std::wstring name = L"Local\\DashcamFormat-" + std::wstring(NameOf(device).begin(), NameOf(device).end());
+    const std::u16string key = NameOf(device);
+    const std::wstring name = L"Local\\DashcamFormat-" + std::wstring(key.begin(), key.end());
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (!mutex) {
         guard.message_ = "the format lock cannot be created";
@@ -112,14 +113,13 @@ FormatGuard FormatGuard::Acquire(const std::u16string& device, Kind kind, std::c
     return guard;
 #else
     const std::u16string folder = PrivateRuntimeFolder();
-    if (folder.empty()) {
-        guard.message_ = "there is no private folder for the card's locks on this computer";
-        return guard;
-    }
     const std::string path = Utf16ToUtf8(folder + u"/dashcam-format-" + NameOf(device) + u".lock");
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = folder.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        guard.message_ = std::string("the format lock cannot be opened (") + std::strerror(errno) + ")";
+        // Without a place for the lock no format can have taken it either: an operation goes ahead.
+        guard.held_ = kind == Kind::Use;
+        guard.message_ = std::string("the format lock cannot be opened (") +
+                         (folder.empty() ? "no private folder for it" : std::strerror(errno)) + ")";
         return guard;
     }
     for (;;) {

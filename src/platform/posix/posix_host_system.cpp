@@ -121,25 +121,44 @@ public:
     }
 
     bool CopyFileOver(const std::u16string& from, const std::u16string& to) override {
-        std::error_code ec;
         // Copy next to the destination, then rename over it: a running copy of the program keeps its old file.
-        fs::path dst = ToFsPath(to);
-        fs::path tmp = dst;
-        tmp += ".part";
+        // The bytes are copied by hand: the FAT drivers refuse the mode change that a library copy makes.
+        const std::string source = Utf16ToUtf8(from), target = Utf16ToUtf8(to), part = target + ".part";
+        const int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat st {};
+        if (in < 0)
+            return false;
+        if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(in);
+            return false;
+        }
         // Whatever stands at the temporary name goes first: a link planted there is not written through.
-        fs::remove(tmp, ec);
-        fs::copy_file(ToFsPath(from), tmp, fs::copy_options::overwrite_existing, ec);
-        if (ec) {
-            fs::remove(tmp, ec);
-            return false;
+        ::unlink(part.c_str());
+        const int out = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
+        bool ok = out >= 0;
+        char buffer[65536];
+        while (ok) {
+            const ssize_t n = ::read(in, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            for (ssize_t done = 0; ok && done < n;) {
+                const ssize_t w = ::write(out, buffer + done, static_cast<std::size_t>(n - done));
+                ok = w > 0 || (w < 0 && errno == EINTR);
+                done += w > 0 ? w : 0;
+            }
         }
-        fs::rename(tmp, dst, ec);
-        if (ec) {
-            std::error_code ignored;
-            fs::remove(tmp, ignored);
-            return false;
-        }
-        return true;
+        ok = ok && ::fsync(out) == 0;
+        ::close(in);
+        if (out >= 0 && ::close(out) != 0)
+            ok = false;
+        if (ok && ::rename(part.c_str(), target.c_str()) == 0)
+            return true;
+        ::unlink(part.c_str());
+        return false;
     }
 
     bool CopyFolderInto(const std::u16string& folder, const std::u16string& destinationFolder) override {
