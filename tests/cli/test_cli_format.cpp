@@ -22,7 +22,7 @@ TEST(FormatCommand, RefusesWithoutYesOffATerminalAndOffARemovableDrive) {
     // A temporary folder is not on a removable drive: nothing happens, and that is no success.
     r = test::RunProgram("dashcam-cfg", {"format", card.path().string(), "--yes", "--json"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("not on a removable drive"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("is not a memory card"), std::string::npos) << r.err;
     EXPECT_EQ(test::ReadBytes(card / "setup.cfg"), before);
     EXPECT_TRUE(fs::exists(card / "lang" / "ver.dat"));
 }
