@@ -83,7 +83,6 @@ FormatGuard FormatGuard::Acquire(const std::u16string& device, Kind kind, std::c
             return guard;
         }
     }
-    const auto deadline = std::chrono::steady_clock::now() + wait;
 #ifdef _WIN32
     // A format takes the volume's mutex; an operation only checks that no format holds it.
     const std::u16string key = NameOf(device);
@@ -122,6 +121,7 @@ FormatGuard FormatGuard::Acquire(const std::u16string& device, Kind kind, std::c
                          (folder.empty() ? "no private folder for it" : std::strerror(errno)) + ")";
         return guard;
     }
+    const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         if (::flock(fd, (kind == Kind::Format ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0)
             break;

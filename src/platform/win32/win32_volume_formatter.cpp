@@ -48,10 +48,25 @@ FormatRun Win32VolumeFormatter::Format(const FormatRequest& request, const Forma
         return run;
     }
     std::wstring volume(request.volume.begin(), request.volume.end());
+    // Only the volume the user confirmed: a card pulled out or swapped since has another volume name at the same
+    // drive letter, or none.
+    if (!request.device.empty()) {
+        wchar_t name[MAX_PATH] = {};
+        const bool same = GetVolumeNameForVolumeMountPointW(volume.c_str(), name, MAX_PATH) &&
+                          std::u16string(reinterpret_cast<const char16_t*>(name)) == request.device;
+        if (!same) {
+            FreeLibrary(library);
+            run.ran = true;
+            run.note = u"the memory card in " + request.volume + u" was taken out or replaced; nothing was erased";
+            ReportFormatDone(callback, false);
+            return run;
+        }
+    }
     std::wstring fileSystem(request.fileSystem.begin(), request.fileSystem.end());
     std::wstring label(request.label.begin(), request.label.end());
     const FormatCallback* previous = t_callback;
     t_callback = &callback;
+    run.erased = true;
     formatEx(Writable(volume), kRemovableMedia, Writable(fileSystem), Writable(label),
              request.quick ? TRUE : FALSE, request.clusterSize, Relay);
     t_callback = previous;
