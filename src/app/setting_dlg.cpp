@@ -410,6 +410,11 @@ void CSettingDlg::Save() {
                      true});
         return;
     }
+    // Saved; what is left to say is harmless to the card but not kept from the user.
+    if (!LastCardFileNote().empty())
+        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
+                     u"The settings were saved to the memory card.\n\n" + Utf8ToUtf16(LastCardFileNote()) + u".",
+                     true});
     ReleasePagesAndRecord();
     accept();
 }

@@ -135,6 +135,8 @@ int RunClock(Invocation& call) {
                          (LastCardFileError().empty() ? std::string("time.dat could not be ") +
                                                             (off ? "deleted" : "written")
                                                       : LastCardFileError()));
+    if (!LastCardFileNote().empty())
+        call.Note(call.argument(0) + ": " + LastCardFileNote());
     return 0;
 }
 

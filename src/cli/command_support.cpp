@@ -69,6 +69,8 @@ bool SaveCard(Invocation& call, const std::string& card, const std::vector<const
         call.Fail(card + ": " + LastCardFileError());
         return false;
     }
+    if (!LastCardFileNote().empty())
+        call.Note(card + ": " + LastCardFileNote());
     return true;
 }
 

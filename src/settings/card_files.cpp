@@ -41,11 +41,18 @@ std::string& ErrorSlot() {
     return error;
 }
 
-// Set when the card's setup.cfg is there but could not be read: it is not overwritten until the user restores the
-// defaults on purpose.
-std::string& ProtectedSetupSlot() {
+// What a save of the card's setup.cfg is refused with, from the opening of the card until the user restores the
+// defaults on purpose: a setup.cfg that is there but could not be read is not overwritten, and a card that had
+// neither setup.cfg nor default.cfg gets no record that was never loaded from anything.
+std::string& SetupRefusalSlot() {
     static std::string why;
     return why;
+}
+
+// What the last save that succeeded still has to say (a journal that could not be removed).
+std::string& NoteSlot() {
+    static std::string note;
+    return note;
 }
 
 // What the card's setup.cfg held when the card was opened: its first record-sized bytes and its size, nothing when it
@@ -144,6 +151,8 @@ SaveJournal::Outcome WriteCardFile(const std::u16string& path, std::span<const s
     switch (result.outcome) {
     case SaveJournal::Outcome::Saved:
         ErrorSlot().clear();
+        if (!result.reason.empty())
+            NoteSlot() += (NoteSlot().empty() ? "" : "; ") + name + " was saved, but " + result.reason;
         break;
     case SaveJournal::Outcome::Unchanged:
         ErrorSlot() = name + " could not be written (" + result.reason + "); the card is unchanged";
@@ -154,6 +163,11 @@ SaveJournal::Outcome WriteCardFile(const std::u16string& path, std::span<const s
         break;
     }
     return result.outcome;
+}
+
+std::string UnreadableSetupRefusal(const std::string& why) {
+    return "setup.cfg could not be read when the card was opened (" + why +
+           "), so it is not replaced; Initialize first to save the factory settings over it";
 }
 
 // Integer of a clock field: leading blanks, an optional sign, then digits up to the first other character.
@@ -191,12 +205,14 @@ ClockRequest& Clock() {
 void ResetCardState() {
     Clock() = ClockRequest{};
     RootSlot().clear();
-    ProtectedSetupSlot().clear();
+    SetupRefusalSlot().clear();
     OpenedSetupSlot() = SetupSnapshot{};
     ErrorSlot().clear();
+    NoteSlot().clear();
 }
 
 const std::string& LastCardFileError() { return ErrorSlot(); }
+const std::string& LastCardFileNote() { return NoteSlot(); }
 
 bool LoadSettingsFile(const std::u16string& path) {
     SettingsRecord* record = CurrentRecord();
@@ -213,9 +229,9 @@ bool SaveSettingsFile(const std::u16string& path) {
     const std::span<const std::uint8_t> head(record->bytes.data(), n);
     const bool cardSetup = !CardRoot().empty() && path == CardRoot() + u"setup.cfg";
     bool written = false;
-    if (cardSetup && !ProtectedSetupSlot().empty()) {
-        ErrorSlot() = "setup.cfg could not be read when the card was opened (" + ProtectedSetupSlot() +
-                      "), so it is not replaced; Initialize first to save the factory settings over it";
+    NoteSlot().clear();
+    if (cardSetup && !SetupRefusalSlot().empty()) {
+        ErrorSlot() = SetupRefusalSlot();
     } else {
         SetupSnapshot& opened = OpenedSetupSlot();
         auto changedSinceOpened = [&]() -> std::string {
@@ -265,7 +281,7 @@ bool RestoreDefaultSettings(SettingsRecord& record) {
     record.setRetainedValue(value);
     // The user asked for the factory settings: they may now replace a setup.cfg that could not be read.
     if (loaded)
-        ProtectedSetupSlot().clear();
+        SetupRefusalSlot().clear();
     return loaded;
 }
 
@@ -276,19 +292,20 @@ CardSettingsLoad LoadCardSettings(SettingsRecord& record) {
     const LockedCardFile clockFile = LockAndRecover(CardRoot() + u"time.dat");
     if (!clockFile.lock.held()) {
         result.problem = clockFile.why;
-        ProtectedSetupSlot() = result.problem;
+        SetupRefusalSlot() = UnreadableSetupRefusal(result.problem);
         return result;
     }
     SettingsRecord* target = &record;
     const std::u16string setup = CardRoot() + u"setup.cfg";
     OpenedSetupSlot() = SetupSnapshot{};
+    SetupRefusalSlot().clear();
     switch (LoadSettingsInto(setup, target, &result.problem)) {
     case Loaded::Yes:
         result.source = CardSettingsLoad::Source::Setup;
         OpenedSetupSlot() = TakeSetupSnapshot(setup).value_or(SetupSnapshot{});
         return result;
     case Loaded::Unreadable:
-        ProtectedSetupSlot() = result.problem;
+        SetupRefusalSlot() = UnreadableSetupRefusal(result.problem);
         break;
     case Loaded::Missing:
         result.problem.clear();
@@ -298,6 +315,9 @@ CardSettingsLoad LoadCardSettings(SettingsRecord& record) {
     // No setup.cfg: the factory settings as they are, their retained fields included.
     if (LoadDefaults(record))
         result.source = CardSettingsLoad::Source::Defaults;
+    else if (result.problem.empty())
+        SetupRefusalSlot() = "setup.cfg is not saved: the card has neither setup.cfg nor default.cfg, so there are no "
+                             "settings of the card to save";
     return result;
 }
 

@@ -48,7 +48,7 @@ bool RestoreDefaultSettings(SettingsRecord& record);
 // The start-up load of the card's settings into the record: CardRoot() + "setup.cfg", or, when there is no
 // setup.cfg, default.cfg as it is (retained fields included). A setup.cfg that is there but cannot be read is
 // reported in `problem`; the defaults are then shown, and SaveSettingsFile does not replace that setup.cfg until
-// RestoreDefaultSettings has run.
+// RestoreDefaultSettings has run. Nor does it write a setup.cfg on a card that had neither file.
 struct CardSettingsLoad {
     enum class Source { None, Setup, Defaults };
     Source source = Source::None;
@@ -58,6 +58,9 @@ struct CardSettingsLoad {
 CardSettingsLoad LoadCardSettings(SettingsRecord& record);
 // Why the last failed SaveSettingsFile or WriteClockFile failed, and what the card holds now.
 const std::string& LastCardFileError();
+// What the saves since the last SaveSettingsFile (which starts afresh) still have to tell the user although they
+// succeeded: a journal that could not be removed; empty when nothing.
+const std::string& LastCardFileNote();
 bool ReadClockFile(const std::u16string& path);
 bool WriteClockFile(const std::u16string& path);
 

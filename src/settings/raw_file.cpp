@@ -36,6 +36,7 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
 #endif
         open_ = std::exchange(other.open_, false);
         missing_ = other.missing_;
+        link_ = other.link_;
         error_ = std::move(other.error_);
     }
     return *this;
@@ -45,6 +46,7 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
 
 void RawFile::Fail() {
     missing_ = errno == ENOENT || errno == ENOTDIR;
+    link_ = false;
     error_ = std::strerror(errno);
 }
 
@@ -55,25 +57,31 @@ RawFile RawFile::Open(const std::u16string& path, Mode mode) {
     case Mode::Read:
         flags |= O_RDONLY;
         break;
+    case Mode::ReadHere:
+        flags |= O_RDONLY | O_NOFOLLOW;
+        break;
     case Mode::ReadWrite:
-        flags |= O_RDWR;
+        flags |= O_RDWR | O_NOFOLLOW;
         break;
     case Mode::CreateNew:
-        flags |= O_RDWR | O_CREAT | O_EXCL;
-        break;
-    case Mode::Replace:
-        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        // O_EXCL never follows a link either: a link at the name is an existing file.
+        flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
         break;
     }
     // A FIFO at a card path must not hang the program.
-    if (mode == Mode::Read)
+    if (mode == Mode::Read || mode == Mode::ReadHere)
         flags |= O_NONBLOCK;
     const std::string native = Utf16ToUtf8(path);
     do {
         file.fd_ = ::open(native.c_str(), flags, 0644);
     } while (file.fd_ < 0 && errno == EINTR);
     if (file.fd_ < 0) {
+        const bool link = errno == ELOOP && (flags & O_NOFOLLOW) && !(flags & O_CREAT);
         file.Fail();
+        if (link) {
+            file.link_ = true;
+            file.error_ = "it is a symbolic link";
+        }
         return file;
     }
     file.open_ = true;
@@ -185,6 +193,13 @@ void RawFile::SyncFolder(const std::u16string& folder) {
     ::close(fd);
 }
 
+std::optional<RawFile::Identity> RawFile::IdentityOf(const std::u16string& path) {
+    struct stat st {};
+    if (::stat(Utf16ToUtf8(path.empty() ? u"." : path).c_str(), &st) != 0)
+        return std::nullopt;
+    return Identity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 #else
 
 namespace {
@@ -195,14 +210,21 @@ std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.en
 void RawFile::Fail() {
     const DWORD code = ::GetLastError();
     missing_ = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    link_ = false;
     error_ = Win32ErrorText(code);
 }
 
 RawFile RawFile::Open(const std::u16string& path, Mode mode) {
     RawFile file;
     DWORD access = GENERIC_READ, share = FILE_SHARE_READ, disposition = OPEN_EXISTING;
+    // Every mode but Read opens a reparse point (a symbolic link, a junction) itself, which is then refused.
+    DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
     switch (mode) {
     case Mode::Read:
+        share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        flags = FILE_ATTRIBUTE_NORMAL;
+        break;
+    case Mode::ReadHere:
         share = FILE_SHARE_READ | FILE_SHARE_WRITE;
         break;
     case Mode::ReadWrite:
@@ -212,15 +234,25 @@ RawFile RawFile::Open(const std::u16string& path, Mode mode) {
         access = GENERIC_READ | GENERIC_WRITE;
         disposition = CREATE_NEW;
         break;
-    case Mode::Replace:
-        access = GENERIC_WRITE;
-        disposition = CREATE_ALWAYS;
-        break;
     }
-    HANDLE h = ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         file.Fail();
         return file;
+    }
+    if (mode != Mode::Read) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            const bool link = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            if (!link)
+                file.Fail();
+            ::CloseHandle(h);
+            if (link) {
+                file.link_ = true;
+                file.error_ = "it is a symbolic link";
+            }
+            return file;
+        }
     }
     file.handle_ = h;
     file.open_ = true;
@@ -329,6 +361,21 @@ bool RawFile::Remove(const std::u16string& path, std::string* why) {
 
 void RawFile::SyncFolder(const std::u16string&) {
     // Windows flushes a file's directory entry with the file itself.
+}
+
+std::optional<RawFile::Identity> RawFile::IdentityOf(const std::u16string& path) {
+    // A folder opens only with backup semantics; no access is asked for, only its information.
+    HANDLE h = ::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = ::GetFileInformationByHandle(h, &info);
+    ::CloseHandle(h);
+    if (!known)
+        return std::nullopt;
+    return Identity{info.dwVolumeSerialNumber,
+                    static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
 }
 
 #endif

@@ -1,6 +1,10 @@
 #pragma once
 // A file handle on the card with positioned reads and writes, a flush to the medium and the reason of the last
 // failure. The same operations on POSIX and Win32, so that the save's ordering is written once.
+//
+// Nothing is ever written through a symbolic link (or, on Windows, any reparse point): the modes that write, and
+// ReadHere, open the name itself and refuse a link with "it is a symbolic link", so that a link planted on a card
+// cannot send a write anywhere else on the computer. Hard links are the same file and are written like it.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -11,10 +15,10 @@ namespace dashcam {
 class RawFile {
 public:
     enum class Mode {
-        Read,      // an existing file, read only
-        ReadWrite, // an existing file, read and write, never truncated
-        CreateNew, // a file that must not exist yet, read and write
-        Replace,   // created or emptied, write only
+        Read,      // an existing file, read only, through a link too
+        ReadHere,  // an existing file, read only, refused when the name is a link
+        ReadWrite, // an existing file, read and write, never truncated; refused when the name is a link
+        CreateNew, // a file that must not exist yet (a link there counts as existing), read and write
     };
 
     RawFile() = default;
@@ -30,6 +34,8 @@ public:
     bool ok() const { return open_; }
     // True when the last failure was that the file (or its folder) does not exist.
     bool missing() const { return missing_; }
+    // True when the last failure was that the name is a symbolic link (a mode that does not follow links).
+    bool link() const { return link_; }
     // Why the last operation failed, for messages ("Permission denied").
     const std::string& error() const { return error_; }
 
@@ -48,6 +54,16 @@ public:
     // Flushes a folder's entries to the medium where the platform allows it (best effort).
     static void SyncFolder(const std::u16string& folder);
 
+    // Which file or folder a path names, whatever its spelling: device and inode (volume serial number and file
+    // index on Windows); nullopt when it cannot be asked.
+    struct Identity {
+        std::uint64_t device = 0;
+        std::uint64_t index = 0;
+        bool operator==(const Identity&) const = default;
+        auto operator<=>(const Identity&) const = default;
+    };
+    static std::optional<Identity> IdentityOf(const std::u16string& path);
+
 private:
     void Fail();
 #ifdef _WIN32
@@ -57,6 +73,7 @@ private:
 #endif
     bool open_ = false;
     bool missing_ = false;
+    bool link_ = false;
     std::string error_;
 };
 

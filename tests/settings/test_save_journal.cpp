@@ -23,6 +23,26 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
+// A journal as the earlier version wrote it: "DCJ1", flags, content length, content, CRC-32.
+std::vector<std::uint8_t> EarlierJournal(const std::vector<std::uint8_t>& content) {
+    std::vector<std::uint8_t> image{'D', 'C', 'J', '1'};
+    auto put = [&image](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            image.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    put(0);
+    put(static_cast<std::uint32_t>(content.size()));
+    image.insert(image.end(), content.begin(), content.end());
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::uint8_t b : image) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    put(~crc);
+    return image;
+}
+
 std::vector<std::uint8_t> Filled(std::size_t size, std::uint8_t value, std::uint32_t recordLength) {
     std::vector<std::uint8_t> bytes(size, value);
     for (int i = 0; i < 4; ++i)
@@ -47,10 +67,17 @@ protected:
     TempDir dir;
 };
 
+std::span<const std::uint8_t> Bytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// What the file holds as a journal's "before".
+SaveJournal::Before Held(const std::vector<std::uint8_t>& bytes) { return {bytes.size(), bytes}; }
+
 TEST_F(CardSaves, CompleteJournalIsFinishedAtLoadAndAnIncompleteOneDropped) {
     const auto old = Filled(600, 0x11, 600);
     const auto fresh = Filled(572, 0x22, 600);
-    const auto image = SaveJournal::Image(fresh, SaveJournal::Tail::Keep);
+    const auto image = SaveJournal::Image(Held(old), fresh, SaveJournal::Tail::Keep);
 
     // Cut off after the journal was flushed: the load finishes the save, and the tail stays.
     WriteBytes(dir / "setup.cfg", old);
@@ -78,23 +105,78 @@ TEST_F(CardSaves, CompleteJournalIsFinishedAtLoadAndAnIncompleteOneDropped) {
     }
 }
 
-TEST_F(CardSaves, ClockJournalRecreatesTimeDatOrGoesWithTheDeletion) {
+// A journal is finished only onto what its save was written over, what it wrote, or what a cut of that write
+// leaves; whatever else is there now was written by someone else (the camera) and stays.
+TEST_F(CardSaves, AJournalIsFinishedOnlyOntoWhatItWasWrittenFor) {
+    const auto old = Filled(600, 0x11, 600);
+    const auto fresh = Filled(572, 0x22, 600);
+    auto withBytes = [&](std::size_t from, std::size_t to, const std::vector<std::uint8_t>& source) {
+        auto bytes = old;
+        std::copy(source.begin() + static_cast<std::ptrdiff_t>(from), source.begin() + static_cast<std::ptrdiff_t>(to),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(from));
+        return bytes;
+    };
+    auto camera = old;
+    camera[300] = 0x33;
+    auto fieldReverted = withBytes(0, 572, fresh); // all new but one field the camera set back to the old value
+    std::fill(fieldReverted.begin() + 180, fieldReverted.begin() + 184, 0x11);
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> onCard;
+        bool completed;
+    };
+    const Case cases[] = {
+        {"the old content", old, true},
+        {"the new content (the journal's removal failed)", withBytes(0, 572, fresh), true},
+        {"the first sector written", withBytes(0, 512, fresh), true},
+        {"the second sector written", withBytes(512, 572, fresh), true},
+        {"the writing of a sector cut", withBytes(0, 100, fresh), true},
+        {"the camera's own write", camera, false},
+        {"a field set back by the camera", fieldReverted, false},
+        {"the camera's shorter file", Filled(572, 0x11, 600), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(dir / "setup.cfg", c.onCard);
+        WriteBytes(dir / "setup.cfg-journal", SaveJournal::Image(Held(old), fresh, SaveJournal::Tail::Keep));
+        ASSERT_TRUE(LoadSettingsFile(Path("setup.cfg")));
+        EXPECT_EQ(ReadBytes(dir / "setup.cfg"), c.completed ? withBytes(0, 572, fresh) : c.onCard);
+        EXPECT_FALSE(fs::exists(dir / "setup.cfg-journal"));
+    }
+
+    // A journal of the earlier format cannot tell: the file stays as it is.
+    WriteBytes(dir / "setup.cfg", camera);
+    WriteBytes(dir / "setup.cfg-journal", EarlierJournal(fresh));
+    ASSERT_TRUE(LoadSettingsFile(Path("setup.cfg")));
+    EXPECT_EQ(ReadBytes(dir / "setup.cfg"), camera);
+    EXPECT_FALSE(fs::exists(dir / "setup.cfg-journal"));
+}
+
+TEST_F(CardSaves, ClockJournalCompletesTimeDatButNeverBringsBackAConsumedOne) {
     const std::string line = "2015,01,02,03,04,05,+0900";
-    WriteBytes(dir / "time.dat", std::vector<std::uint8_t>(40, 'x'));
-    WriteBytes(dir / "time.dat-journal",
-               SaveJournal::Image(std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()),
-                                  SaveJournal::Tail::Truncate));
+    const std::vector<std::uint8_t> older(40, 'x');
+    const auto image = SaveJournal::Image(Held(older), Bytes(line), SaveJournal::Tail::Truncate);
+    WriteBytes(dir / "time.dat", older);
+    WriteBytes(dir / "time.dat-journal", image);
     ASSERT_TRUE(ReadClockFile(Path("time.dat")));
     EXPECT_EQ(Clock().timeSyncTime.year, 2015);
     EXPECT_EQ(test::ReadText(dir / "time.dat"), line);
 
+    // The camera took the request (it deletes time.dat) before the card came back: nothing is asked again.
+    fs::remove(dir / "time.dat");
+    WriteBytes(dir / "time.dat-journal", image);
+    SettingsRecord& r = AllocateRecord();
+    WriteBytes(dir / "setup.cfg", Filled(572, 0x11, 572));
+    LoadCardSettings(r);
+    EXPECT_FALSE(ReadClockFile(Path("time.dat")));
+    EXPECT_EQ(EntryCount(), 1u); // setup.cfg alone
+
     // Switching the request off with an interrupted write pending leaves neither file.
-    WriteBytes(dir / "time.dat-journal",
-               SaveJournal::Image(std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()),
-                                  SaveJournal::Tail::Truncate));
+    WriteBytes(dir / "time.dat", older);
+    WriteBytes(dir / "time.dat-journal", image);
     Clock().timeSyncRequested = 0;
     ASSERT_TRUE(WriteClockFile(Path("time.dat")));
-    EXPECT_EQ(EntryCount(), 0u);
+    EXPECT_EQ(EntryCount(), 1u);
 }
 
 #ifndef _WIN32
@@ -126,21 +208,62 @@ struct OtherProcessLock {
     bool held = false;
 };
 
-TEST_F(CardSaves, SaveWritesThroughLinksAndLeavesNothingBeside) {
-    WriteBytes(dir / "real.cfg", Filled(600, 0x11, 572));
-    fs::create_symlink("real.cfg", dir / "setup.cfg");
-    fs::create_hard_link(dir / "real.cfg", dir / "hard.cfg");
+// Nothing on a card is written through a symbolic link: neither a save, nor the completion of a journal planted
+// beside a link, nor a journal that is itself a link. A hard link is the same file and is written like it.
+TEST_F(CardSaves, NothingIsWrittenThroughALinkOnTheCard) {
+    TempDir elsewhere;
+    const auto victim = Filled(600, 0x77, 600);
+    WriteBytes(elsewhere / "victim", victim);
+    fs::create_symlink(elsewhere / "victim", dir / "setup.cfg");
+    fs::create_symlink(elsewhere / "victim", dir / "time.dat");
+    const auto attack = Filled(572, 0x66, 572);
+    WriteBytes(dir / "setup.cfg-journal", EarlierJournal(attack));
+    WriteBytes(dir / "time.dat-journal", SaveJournal::Image(Held(victim), attack, SaveJournal::Tail::Truncate));
     SettingsRecord& r = AllocateRecord();
-    r.bytes = {};
+    LoadCardSettings(r);
+    ReadClockFile(Path("time.dat"));
+    WriteBytes(dir / "setup.cfg-journal", SaveJournal::Image(Held(victim), attack, SaveJournal::Tail::Keep));
+    LoadSettingsFile(Path("setup.cfg"));
+    EXPECT_EQ(ReadBytes(elsewhere / "victim"), victim);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "setup.cfg-journal")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "time.dat-journal")));
+
     r.setRecordLength(572);
-    r.setParkingMode(2);
-    ASSERT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(LastCardFileError().find("symbolic link"), std::string::npos) << LastCardFileError();
+    Clock().timeSyncRequested = 1;
+    EXPECT_FALSE(WriteClockFile(Path("time.dat")));
+    EXPECT_EQ(ReadBytes(elsewhere / "victim"), victim);
     EXPECT_TRUE(fs::is_symlink(dir / "setup.cfg"));
+
+    // A journal that is a link is no journal of ours: the link goes, what it points to stays.
+    fs::remove(dir / "setup.cfg");
+    fs::remove(dir / "time.dat");
+    WriteBytes(dir / "setup.cfg", Filled(600, 0x11, 572));
+    fs::create_symlink(elsewhere / "victim", dir / "setup.cfg-journal");
+    fs::create_hard_link(dir / "setup.cfg", dir / "hard.cfg");
+    ASSERT_TRUE(LoadCardSettings(r));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "setup.cfg-journal")));
+    r.setParkingMode(2);
+    ASSERT_TRUE(SaveSettingsFile(Path("setup.cfg"))) << LastCardFileError();
+    EXPECT_EQ(ReadBytes(elsewhere / "victim"), victim);
     const auto hard = ReadBytes(dir / "hard.cfg");
     ASSERT_EQ(hard.size(), 600u);
     EXPECT_EQ(hard[180], 2);
     EXPECT_EQ(hard[599], 0x11);
-    EXPECT_EQ(EntryCount(), 3u);
+    EXPECT_EQ(EntryCount(), 2u);
+}
+
+TEST_F(CardSaves, ACardWithNeitherSettingsFileGetsNoSetupFromSave) {
+    SettingsRecord& r = AllocateRecord();
+    EXPECT_FALSE(LoadCardSettings(r));
+    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(LastCardFileError().find("neither setup.cfg nor default.cfg"), std::string::npos) << LastCardFileError();
+    EXPECT_EQ(EntryCount(), 0u);
+    // With default.cfg put on the card and loaded on purpose, Save writes.
+    WriteBytes(dir / "default.cfg", Filled(572, 0x44, 572));
+    ASSERT_TRUE(RestoreDefaultSettings(r));
+    EXPECT_TRUE(SaveSettingsFile(Path("setup.cfg")));
 }
 
 TEST_F(CardSaves, SecondProcessWaitsThenFailsWithInUse) {
