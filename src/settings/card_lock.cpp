@@ -9,7 +9,11 @@
 #include <thread>
 #include <utility>
 
+#include "platform/host_system.h"
 #include "platform/text_codec.h"
+#include "settings/format_guard.h"
+#include "settings/format_guard.h"
+#include "settings/raw_file.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -32,11 +36,22 @@ struct Holding {
     std::intptr_t handle = -1; // descriptor or mutex handle
     int count = 0;
     std::string note;
+    FormatGuard format; // keeps a format of the card's volume out while the card is in use
 };
 
+using FolderKey = CardLock::FolderKey;
+
+// The lock is counted per folder, whatever its spelling ("./card", "card/", a link to it): by its identity, or by
+// its spelling where the identity cannot be asked (the folder is then not there, and Take fails anyway).
+FolderKey KeyOf(const std::u16string& folder) {
+    if (auto identity = RawFile::IdentityOf(folder.empty() ? u"." : folder))
+        return {true, identity->device, identity->index, {}};
+    return {false, 0, 0, folder};
+}
+
 // Never destroyed: a lock kept in a static object may be released after other statics are gone.
-std::map<std::u16string, Holding>& Holdings() {
-    static auto* holdings = new std::map<std::u16string, Holding>;
+std::map<FolderKey, Holding>& Holdings() {
+    static auto* holdings = new std::map<FolderKey, Holding>;
     return *holdings;
 }
 
@@ -64,15 +79,25 @@ Try LockUntil(int fd, Clock::time_point deadline) {
 }
 
 // Where the card's file system cannot lock, a lock file of this computer named after the folder's identity.
-int OpenLocalLockFile(int folderFd) {
+int OpenLocalLockFile(int folderFd, std::string& why) {
     struct stat st {};
-    if (::fstat(folderFd, &st) != 0)
+    if (::fstat(folderFd, &st) != 0) {
+        why = std::strerror(errno);
         return -1;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string path = std::string(runtime && *runtime ? runtime : "/tmp") + "/dashcam-card-" +
-                       std::to_string(static_cast<unsigned long long>(st.st_dev)) + "-" +
-                       std::to_string(static_cast<unsigned long long>(st.st_ino)) + ".lock";
-    return ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    }
+    // In a folder only this user can write: in a shared one, another user could hold our lock file or plant a link
+    // in its place.
+    const std::string folder = Utf16ToUtf8(PrivateRuntimeFolder());
+    if (folder.empty()) {
+        why = "no folder of this user's own for lock files";
+        return -1;
+    }
+    const std::string path = folder + "/dashcam-card-" + std::to_string(static_cast<unsigned long long>(st.st_dev)) +
+                             "-" + std::to_string(static_cast<unsigned long long>(st.st_ino)) + ".lock";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        why = std::strerror(errno);
+    return fd;
 }
 
 CardLock::State Take(const std::u16string& folder, std::chrono::milliseconds wait, Holding& h, std::string& why) {
@@ -84,12 +109,12 @@ CardLock::State Take(const std::u16string& folder, std::chrono::milliseconds wai
     }
     Try result = LockUntil(fd, deadline);
     if (result == Try::Unsupported) {
-        const int local = OpenLocalLockFile(fd);
+        std::string localWhy;
+        const int local = OpenLocalLockFile(fd, localWhy);
         ::close(fd);
         fd = local;
         if (fd < 0) {
-            why = std::string("the card's file system cannot lock files, nor can this computer (") +
-                  std::strerror(errno) + ")";
+            why = "the card's file system cannot lock files, nor can this computer (" + localWhy + ")";
             return CardLock::State::Failed;
         }
         h.note = "the card's file system cannot lock files: the card is locked on this computer only";
@@ -107,10 +132,15 @@ CardLock::State Take(const std::u16string& folder, std::chrono::milliseconds wai
 void Give(Holding& h) { ::close(static_cast<int>(h.handle)); }
 #else
 CardLock::State Take(const std::u16string& folder, std::chrono::milliseconds wait, Holding& h, std::string& why) {
-    // A named mutex per card folder; Windows hands an abandoned one to the next waiter.
+    // A named mutex per card folder, named after its identity (E:\ and e:\card\..\ are one folder); Windows hands an
+    // abandoned one to the next waiter.
     std::wstring name = L"Local\\DashcamCard-";
-    for (char16_t c : folder)
-        name.push_back(c == u'\\' ? L'/' : static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))));
+    if (const auto identity = RawFile::IdentityOf(folder)) {
+        name += std::to_wstring(identity->device) + L"-" + std::to_wstring(identity->index);
+    } else {
+        for (char16_t c : folder)
+            name.push_back(c == u'\\' ? L'/' : static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))));
+    }
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (!mutex) {
         why = "the card's lock cannot be created";
@@ -140,15 +170,26 @@ void CardLock::SetDefaultWait(std::chrono::milliseconds wait) { WaitSlot() = wai
 
 CardLock CardLock::Acquire(const std::u16string& folder, std::chrono::milliseconds wait) {
     CardLock lock;
-    lock.folder_ = folder;
-    Holding& h = Holdings()[folder];
+    const FolderKey key = KeyOf(folder);
+    Holding& h = Holdings()[key];
     if (h.count == 0) {
+        // A format of the card's volume holds its lock on this computer, not on the card: wait for it first.
+        if (const auto volume = Host().VolumeOf(folder)) {
+            h.format = FormatGuard::Acquire(volume->device, FormatGuard::Kind::Use, wait);
+            if (!h.format.held()) {
+                lock.state_ = State::InUse;
+                lock.message_ = h.format.message();
+                Holdings().erase(key);
+                return lock;
+            }
+        }
         lock.state_ = Take(folder, wait, h, lock.message_);
         if (lock.state_ != State::Held) {
-            Holdings().erase(folder);
+            Holdings().erase(key);
             return lock;
         }
     }
+    lock.key_ = key;
     ++h.count;
     lock.state_ = State::Held;
     lock.owns_ = true;
@@ -163,7 +204,7 @@ CardLock::CardLock(CardLock&& other) noexcept { *this = std::move(other); }
 CardLock& CardLock::operator=(CardLock&& other) noexcept {
     if (this != &other) {
         Release();
-        folder_ = std::move(other.folder_);
+        key_ = std::move(other.key_);
         state_ = other.state_;
         message_ = std::move(other.message_);
         owns_ = std::exchange(other.owns_, false);
@@ -175,7 +216,7 @@ void CardLock::Release() {
     if (!owns_)
         return;
     owns_ = false;
-    auto it = Holdings().find(folder_);
+    auto it = Holdings().find(key_);
     if (it == Holdings().end() || --it->second.count > 0)
         return;
     Give(it->second);

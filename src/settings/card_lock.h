@@ -2,6 +2,8 @@
 // Exclusive access to a card's settings files between our own processes: the editor and dashcam-cfg take it
 // around every load and save, so that two saves never interleave and a load never sees half of one.
 #include <chrono>
+#include <compare>
+#include <cstdint>
 #include <string>
 
 namespace dashcam {
@@ -15,7 +17,8 @@ public:
     };
 
     // Takes the lock of a card folder, waiting up to `wait` for another holder to let go. The lock is counted
-    // within the process: a second Acquire of the same folder while the first is held succeeds at once.
+    // within the process: a second Acquire of the same folder while the first is held succeeds at once, however
+    // the folder is spelled.
     static CardLock Acquire(const std::u16string& folder, std::chrono::milliseconds wait = DefaultWait());
 
     CardLock() = default;
@@ -35,9 +38,19 @@ public:
     static std::chrono::milliseconds DefaultWait();
     static void SetDefaultWait(std::chrono::milliseconds wait);
 
+    // Which folder a lock is of: its identity (device and inode, or volume and file index), or its spelling where
+    // that cannot be asked.
+    struct FolderKey {
+        bool identified = false;
+        std::uint64_t device = 0;
+        std::uint64_t index = 0;
+        std::u16string spelling;
+        auto operator<=>(const FolderKey&) const = default;
+    };
+
 private:
     void Release();
-    std::u16string folder_;
+    FolderKey key_;
     State state_ = State::Failed;
     std::string message_;
     bool owns_ = false;

@@ -69,7 +69,9 @@ def sweep(cfg, work, label, file, args, old_clock):
         if reached:
             targets.append((name, counts[name]))
 
-    # Where a refused flock makes the lock fall back to a lock file of this computer, it lands in the work folder.
+    # Where a refused flock makes the lock fall back to a lock file of this computer, it lands in the work folder
+    # (private to this user, as a lock folder must be).
+    os.chmod(work, 0o700)
     env = dict(os.environ, XDG_RUNTIME_DIR=work)
     runs, failures, statuses = 0, [], {}
     for name, n in targets:

@@ -302,6 +302,17 @@ TEST_F(CardSaves, WhileAnotherProcessHoldsTheCardNothingIsReadOrDeleted) {
 }
 #endif
 
+// One process holds its own card once, however the folder is spelled (dashcam-cfg apply P ./card card/).
+TEST_F(CardSaves, TheLockIsOneForEachFolderWhateverItsSpelling) {
+    CardLock::SetDefaultWait(std::chrono::milliseconds(100));
+    const CardLock first = CardLock::Acquire(dir.root());
+    ASSERT_TRUE(first.held());
+    fs::create_directory(dir / "sub");
+    const std::u16string other = dir.root() + u"sub" + std::u16string(1, fs::path::preferred_separator) + u"..";
+    const CardLock second = CardLock::Acquire(other);
+    EXPECT_TRUE(second.held()) << second.message();
+}
+
 TEST_F(CardSaves, UnreadableSetupIsNeverReplacedByTheDefaults) {
     fs::create_directory(dir / "setup.cfg");
     WriteBytes(dir / "default.cfg", Filled(572, 0x33, 572));
