@@ -14,8 +14,9 @@ int RunTouchCalibration(Invocation& call) {
     const std::u16string path = TouchCalibrationRequestPath();
     if (path.empty())
         return call.Fail("the volume that holds " + call.argument(0) + " is not known");
-    if (!WriteTouchCalibrationRequest(path))
-        return call.Fail("could not write " + Utf16ToUtf8(path));
+    std::string why;
+    if (!WriteTouchCalibrationRequest(path, &why))
+        return call.Fail("could not write " + Utf16ToUtf8(path) + (why.empty() ? "" : " (" + why + ")"));
     call.Out("wrote " + Utf16ToUtf8(path) + "\n");
     return 0;
 }
@@ -25,8 +26,10 @@ int RunTouchCalibration(Invocation& call) {
 Command TouchCalibrationCommand() {
     return {"touch-calibration",
             "ask the camera to recalibrate its touch screen",
-            "Writes the empty request file set_touch_cal.txt to the root of the volume that holds the card folder "
-            "(its mount point; the drive root on Windows). The camera recalibrates its touch screen at its next "
+            "Writes the empty request file set_touch_cal.txt to the root of the card: the root of the volume that "
+            "holds the card folder (its mount point; the drive root on Windows) when that is a removable drive or "
+            "the folder is that root, otherwise the card folder itself, never the root of one of the computer's own "
+            "disks. A symbolic link of that name is refused. The camera recalibrates its touch screen at its next "
             "start.",
             {{"CARD", "the card folder", ValueKind::Folder}},
             {},

@@ -1,30 +1,39 @@
 #include "settings/touch_calibration.h"
 
-#include <fstream>
-
 #include "platform/host_system.h"
-#include "platform/text_codec.h"
 #include "settings/card_files.h"
+#include "settings/raw_file.h"
 
 namespace dashcam {
 
 std::u16string TouchCalibrationRequestPath() {
-    if (CardRoot().empty())
+    const std::u16string& card = CardRoot();
+    if (card.empty())
         return {};
-    const std::u16string root = Host().VolumeRootOf(CardRoot());
-    if (root.empty())
-        return {};
-    return root + u"set_touch_cal.txt";
+    // The camera looks for the request at the root of its card: the root of the card folder's volume when that
+    // volume is a removable drive or the folder is its root. A folder on one of the computer's own disks stands for
+    // the card (a copy of it): the request goes into that folder, never to the root of the computer's disk.
+    const std::u16string root = Host().VolumeRootOf(card);
+    const auto rootIdentity = root.empty() ? std::nullopt : RawFile::IdentityOf(root);
+    if (Host().IsOnRemovableDrive(card) || (rootIdentity && rootIdentity == RawFile::IdentityOf(card)))
+        return root.empty() ? root : root + u"set_touch_cal.txt";
+    return card + u"set_touch_cal.txt";
 }
 
-bool WriteTouchCalibrationRequest(const std::u16string& path) {
+bool WriteTouchCalibrationRequest(const std::u16string& path, std::string* why) {
     if (path.empty())
         return false;
-    std::ofstream file(ToFsPath(path), std::ios::binary | std::ios::trunc);
-    if (!file.is_open())
-        return false;
-    file.close();
-    return !file.fail();
+    // Made or emptied in place, as every file on a card: never through a link.
+    RawFile file = RawFile::Open(path, RawFile::Mode::ReadWrite);
+    if (!file.ok() && file.missing())
+        file = RawFile::Open(path, RawFile::Mode::CreateNew);
+    const bool written = file.ok() && file.IsRegular() && file.Truncate(0) && file.Sync();
+    if (!written && why)
+        *why = file.error();
+    file.Close();
+    if (written)
+        RawFile::SyncFolder(FolderOf(path));
+    return written;
 }
 
 } // namespace dashcam
