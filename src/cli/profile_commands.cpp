@@ -246,8 +246,11 @@ std::vector<Command> ProfileCommands() {
          {},
          {{"--json", "", "one JSON array of objects: name, type, values or min and max, allowed"}},
          RunFields},
-        {"cards", "the mounted volumes that hold a setup.cfg",
-         "Lists the mounted volumes that hold a setup.cfg at their root, removable ones first, one path per line.",
+        {"cards", "the mounted cards that the menu entry offers",
+         "Lists the mounted volumes that hold a setup.cfg at their root and are this user's cards, as the menu "
+         "entry's launcher offers them: on Linux a mount whose root folder the user owns, on a removable drive or "
+         "in the desktop's places for removable media (/media/USER, /run/media/USER); on Windows a removable "
+         "drive. Removable ones first, one path per line.",
          {},
          {{"--json", "", "one JSON array of objects: path, removable"}},
          RunCards},

@@ -6,6 +6,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "launcher/card_launcher.h"
 #include "settings/mounted_cards.h"
 #include "platform/prompt.h"
@@ -20,6 +24,9 @@ using test::TempDir;
 
 class CardLauncherTest : public ::testing::Test {
 protected:
+    // The test's volumes are removable drives of the user's own unless a test says otherwise.
+    CardLauncherTest() { host.removable = true; }
+
     // A mounted volume, with a setup.cfg at its root or without.
     std::u16string Volume(TempDir& dir, bool card) {
         if (card)
@@ -41,6 +48,26 @@ TEST_F(CardLauncherTest, OnlyVolumesWithASetupFileAreCards) {
     host.volumes.push_back(c.root());
     EXPECT_EQ(FindMountedCards(), std::vector<std::u16string>{card});
 }
+
+#ifndef _WIN32
+// A folder with a setup.cfg is offered only when it is the user's removable card: not a mount on a fixed disk
+// outside the desktop's places for removable media (a tmpfs under /dev/shm), not a mount another user owns.
+TEST_F(CardLauncherTest, OnlyTheUsersOwnRemovableCardsAreOffered) {
+    const std::u16string card = Volume(a, true);
+    Volume(b, true);
+    // Only root can give a folder away; other users' runs check the rest.
+    if (::chown(b.path().c_str(), ::geteuid() + 1, static_cast<gid_t>(-1)) == 0) {
+        EXPECT_EQ(FindMountedCards(), std::vector<std::u16string>{card});
+    }
+    host.removable = false;
+    EXPECT_TRUE(FindMountedCards().empty());
+    launcher.SetRescanInterval(10);
+    launcher.Start();
+    QTest::qWait(50);
+    EXPECT_TRUE(host.starts.empty());
+    EXPECT_NE(launcher.waitingBox(), nullptr);
+}
+#endif
 
 TEST_F(CardLauncherTest, OneCardOpensTheEditorAtOnce) {
     Volume(a, false);
