@@ -177,7 +177,9 @@ class Checks:
         env["TMPDIR"] = tmp
 
         def save():
-            return subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-e", "inject=flock:error=ENOLCK:when=1",
+            # Only the lock of the card folder itself is refused.
+            return subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-P", self.card, "-e", "trace=flock",
+                                   "-e", "inject=flock:error=ENOLCK:when=1",
                                    self.cfg, "set", self.card, cc.FIELD + "=24"], capture_output=True, text=True,
                                   env=env, timeout=60)
 
