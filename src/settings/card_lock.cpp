@@ -12,7 +12,6 @@
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/format_guard.h"
-#include "settings/format_guard.h"
 #include "settings/raw_file.h"
 
 #ifdef _WIN32

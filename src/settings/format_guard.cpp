@@ -113,9 +113,12 @@ FormatGuard FormatGuard::Acquire(const std::u16string& device, Kind kind, std::c
 #else
     const std::u16string folder = PrivateRuntimeFolder();
     const std::string path = Utf16ToUtf8(folder + u"/dashcam-format-" + NameOf(device) + u".lock");
-    const int fd = folder.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    // Only a format makes the lock file: where there is none, no format of the volume has run on this computer.
+    const int fd = folder.empty() ? -1
+                                  : ::open(path.c_str(),
+                                           O_RDWR | O_NOFOLLOW | O_CLOEXEC | (kind == Kind::Format ? O_CREAT : 0), 0600);
     if (fd < 0) {
-        // Without a place for the lock no format can have taken it either: an operation goes ahead.
+        // Without the lock no format can have taken it either: an operation goes ahead.
         guard.held_ = kind == Kind::Use;
         guard.message_ = std::string("the format lock cannot be opened (") +
                          (folder.empty() ? "no private folder for it" : std::strerror(errno)) + ")";
@@ -125,8 +128,11 @@ FormatGuard FormatGuard::Acquire(const std::u16string& device, Kind kind, std::c
     for (;;) {
         if (::flock(fd, (kind == Kind::Format ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0)
             break;
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
-            guard.message_ = errno == EWOULDBLOCK ? kFormatting : std::strerror(errno);
+        const int error = errno;
+        if ((error != EWOULDBLOCK && error != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+            // A lock this computer cannot take at all (ENOLCK) holds nothing back: an operation goes ahead.
+            guard.held_ = kind == Kind::Use && error != EWOULDBLOCK;
+            guard.message_ = error == EWOULDBLOCK ? kFormatting : std::strerror(error);
             ::close(fd);
             return guard;
         }

@@ -5,8 +5,8 @@ inside the folder of a "data disk" (another image), and the card's removable fla
 /sys file. Each case checks that the data disk is never touched, that exit status 0 means a complete format, and
 that the camera's files are on the card or in the backup folder that the output names.
 
-Cases: a plain format; a fixed disk; the card pulled (lazy unmount) while the question waits and at the moment of
-the unmount; a failed remount; EIO at each call of the backup that touches a camera file; two formats at once; and
+Cases: a plain format; a fixed disk; the card pulled (lazy unmount) while the question waits, just before the
+unmount and just after the remount; a failed remount; EIO at each call of the backup that touches a camera file; two formats at once; and
 saves with `set` while a format runs.
 
 usage: format_sweep.py DASHCAM_CFG WORK_FOLDER"""
@@ -23,21 +23,27 @@ import time
 import card_check as cc
 
 TOOLS = ["losetup", "fusefat", "mkfs.fat", "fsck.fat", "strace", "unshare"]
+# Each wrapper first pulls the card out when the sweep asks for it at that step ({work}/pull-at names the step).
+PULL = """[ "$(cat "{work}/pull-at" 2>/dev/null)" = "{step}" ] && sh "{work}/pull.sh"
+"""
 MOUNT_WRAPPER = """#!/bin/sh
 # mount -t TYPE DEVICE FOLDER, through the FAT FUSE driver (this kernel has no vfat); a flag file makes it fail.
 [ -e "{work}/fail-mount" ] && {{ echo "mount: cannot mount (test)" >&2; exit 32; }}
-eval dev=\\${{$#}}; dev=$(eval echo \\${{$(($#-1))}}); dir=$(eval echo \\${{$#}})
+dev=$(eval echo \\${{$(($#-1))}}); dir=$(eval echo \\${{$#}})
 fusefat -o rw+,fsname="$dev" "$dev" "$dir" >/dev/null 2>&1 || exit 32
-for i in $(seq 200); do grep -q " $dir fuse" /proc/self/mounts && exit 0; sleep 0.02; done
-exit 32
+for i in $(seq 200); do grep -q " $dir fuse" /proc/self/mounts && break; sleep 0.02; done
+grep -q " $dir fuse" /proc/self/mounts || exit 32
+""" + PULL.replace("{step}", "mounted") + """exit 0
 """
 UMOUNT_WRAPPER = """#!/bin/sh
 # umount FOLDER, waiting until the FUSE driver behind it has ended (it still writes on its way out).
-dir=$(eval echo \\${{$#}})
+""" + PULL.replace("{step}", "umount") + """dir=$(eval echo \\${{$#}})
 pids=$(pgrep -f "fusefat .* $dir\\$")
 /bin/umount "$@" || exit $?
 for p in $pids; do while kill -0 "$p" 2>/dev/null; do sleep 0.02; done; done
 """
+
+
 
 
 def sh(*cmd, check=True):
@@ -67,6 +73,13 @@ def tree(folder):
             with open(path, "rb") as f:
                 out[os.path.relpath(path, folder)] = hashlib.sha1(f.read()).hexdigest()
     return out
+
+
+def image_file(image, name):
+    """A file of a FAT image, read with mtools; None when it is not there."""
+    p = subprocess.run(["mcopy", "-n", "-i", image, "::" + name, "-"], capture_output=True,
+                       env=dict(os.environ, MTOOLS_SKIP_CHECK="1"))
+    return p.stdout if p.returncode == 0 else None
 
 
 class Disk:
@@ -161,7 +174,7 @@ class Sweep:
             self.fail(case, "the data disk changed: %s" % sorted(set(self.data_tree()) ^ set(self.data_before)))
         self.data.release()
         for name in os.listdir(self.work):
-            if name.endswith(".img") or name == "fail-mount":
+            if name.endswith(".img") or name in ("fail-mount", "pull-at", "pull.sh"):
                 os.remove(os.path.join(self.work, name))
 
     def format(self, card, *extra, strace=()):
@@ -242,6 +255,29 @@ class Sweep:
         if p.returncode == 0 or "taken out or replaced" not in err.decode():
             self.fail("pulled at the question", "rc %d: %s" % (p.returncode, err.decode().strip()))
         self.teardown("pulled at the question")
+
+    def pulled_at_each_step(self):
+        """The card pulled out (a lazy unmount) just before the formatter unmounts it, and just after it is
+        mounted again. The card is then judged by its image."""
+        for step in ("umount", "mounted"):
+            self.setup()
+            card = self.cards[0]
+            with open(os.path.join(self.work, "pull.sh"), "w") as f:
+                f.write("/bin/umount -l %s 2>/dev/null; true\n" % card.point)
+            with open(os.path.join(self.work, "pull-at"), "w") as f:
+                f.write(step)
+            rc, result, err = self.format(card)
+            case = "pulled at " + step
+            card.release(settle=True)
+            names = {"setup.cfg": "setup.cfg", "default.cfg": "default.cfg", "lang/ver.dat": "ver.dat"}
+            on_image = all(image_file(card.image, n) == b for n, b in card.files.items())
+            in_backup = all(cc.read(result.get("backupFolder", "/nonexistent"), names[n]) == b
+                            for n, b in card.files.items())
+            if rc == 0 and not on_image:
+                self.fail(case, "exit 0, but the card lacks the camera's files")
+            if rc != 0 and not on_image and not (in_backup and result["backupFolder"] in err):
+                self.fail(case, "the camera's files are neither on the card nor in a backup the output names")
+            self.teardown(case)
 
     def failed_remount(self):
         self.setup()
@@ -351,7 +387,7 @@ def main():
     os.makedirs(work, exist_ok=True)
     sweep = Sweep(cfg, work)
     start = time.time()
-    for case in (sweep.plain, sweep.fixed, sweep.pulled_at_question, sweep.failed_remount, sweep.eio_sweep,
+    for case in (sweep.plain, sweep.fixed, sweep.pulled_at_question, sweep.pulled_at_each_step, sweep.failed_remount, sweep.eio_sweep,
                  sweep.two_at_once, sweep.set_during_format):
         case()
     print("format sweep: %d runs in %.0f s, %d failures" % (sweep.runs, time.time() - start, len(sweep.failures)))
