@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "app/setting_app.h"
 #include "app/setting_dlg.h"
@@ -51,6 +54,18 @@ int RunScreenshot(Invocation& call) {
 
     // Always offscreen: the window is rendered, never shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef _WIN32
+    // The offscreen platform's font list on Windows holds only the fonts of QT_QPA_FONTDIR (by default a folder
+    // of the toolkit's own, which has none): the system's fonts folder gives it Tahoma and the faces that other
+    // scripts fall back to, as the window on the desktop has them.
+    if (!qEnvironmentVariableIsSet("QT_QPA_FONTDIR")) {
+        wchar_t windows[MAX_PATH] = {};
+        const UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            qputenv("QT_QPA_FONTDIR", (QString::fromWCharArray(windows, static_cast<int>(length)) +
+                                       QStringLiteral("\\Fonts")).toLocal8Bit());
+    }
+#endif
     CSettingApp::PrepareEnvironment();
     int argc = 1;
     char name[] = "dashcam-cfg";
