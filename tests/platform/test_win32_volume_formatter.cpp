@@ -41,7 +41,7 @@ FormatCallback Recorder(Recorded& r, int stopAfter = -1) {
 TEST(Win32VolumeFormatter, CallsFormatExWithTheRequestAndRelaysItsCallback) {
     Win32VolumeFormatter formatter;
     Recorded r;
-    const FormatRun run = formatter.Format({u"E:\\", u"FAT32", u"Trevanil", true, 32768}, Recorder(r));
+    const FormatRun run = formatter.Format({u"E:\\", u"FAT32", u"Trevanil", true, 32768, {}}, Recorder(r));
     ASSERT_TRUE(run.ran) << std::string(run.unavailableText.begin(), run.unavailableText.end());
     EXPECT_EQ(r.steps, 5);
     EXPECT_EQ(r.results, std::vector<int>{1});
@@ -55,7 +55,7 @@ TEST(Win32VolumeFormatter, CallsFormatExWithTheRequestAndRelaysItsCallback) {
 
     // A 16-character label and exFAT's default clusters pass through unchanged.
     Recorded large;
-    formatter.Format({u"F:\\", u"exfat", u"ABCDEFGHIJKLMNOP", true, 0}, Recorder(large));
+    formatter.Format({u"F:\\", u"exfat", u"ABCDEFGHIJKLMNOP", true, 0, {}}, Recorder(large));
     EXPECT_EQ(std::wstring(LastCall().label), L"ABCDEFGHIJKLMNOP");
     EXPECT_EQ(LastCall().clusterSize, 0u);
     EXPECT_EQ(large.results, std::vector<int>{1});
@@ -64,18 +64,28 @@ TEST(Win32VolumeFormatter, CallsFormatExWithTheRequestAndRelaysItsCallback) {
 TEST(Win32VolumeFormatter, ACallbackThatSaysStopEndsTheFormat) {
     Win32VolumeFormatter formatter;
     Recorded r;
-    formatter.Format({u"E:\\", u"FAT32", u"X", true, 32768}, Recorder(r, 2));
+    formatter.Format({u"E:\\", u"FAT32", u"X", true, 32768, {}}, Recorder(r, 2));
     EXPECT_EQ(LastCall().steps, 1);
     EXPECT_EQ(r.results, std::vector<int>{0});
+}
+
+TEST(Win32VolumeFormatter, ACardSwappedSinceTheQuestionIsNotFormatted) {
+    Recorded r;
+    const FormatRun run = Win32VolumeFormatter().Format(
+        {u"C:\\", u"FAT32", u"SWAPPED", true, 32768, u"\\\\?\\Volume{00000000-0000-0000-0000-000000000000}\\"},
+        Recorder(r));
+    EXPECT_FALSE(run.erased);
+    EXPECT_EQ(r.results, std::vector<int>{0});
+    EXPECT_NE(std::wstring(LastCall().label), L"SWAPPED");
 }
 
 TEST(Win32VolumeFormatter, AMissingLibraryOrEntryIsReportedAndNothingRuns) {
     Recorded r;
     FormatRun run =
-        Win32VolumeFormatter(u"no-such-library.dll").Format({u"E:\\", u"FAT32", u"X", true, 0}, Recorder(r));
+        Win32VolumeFormatter(u"no-such-library.dll").Format({u"E:\\", u"FAT32", u"X", true, 0, {}}, Recorder(r));
     EXPECT_FALSE(run.ran);
     EXPECT_EQ(run.unavailableText, u"LoadLibrary(fmifs.dll) failed");
-    run = Win32VolumeFormatter(u"kernel32.dll").Format({u"E:\\", u"FAT32", u"X", true, 0}, Recorder(r));
+    run = Win32VolumeFormatter(u"kernel32.dll").Format({u"E:\\", u"FAT32", u"X", true, 0, {}}, Recorder(r));
     EXPECT_FALSE(run.ran);
     EXPECT_EQ(run.unavailableText, u"GetProcAddress(fmifs) failed");
     EXPECT_EQ(r.steps, 0);

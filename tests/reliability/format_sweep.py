@@ -22,7 +22,7 @@ import time
 
 import card_check as cc
 
-TOOLS = ["losetup", "fusefat", "mkfs.fat", "fsck.fat", "strace", "unshare"]
+TOOLS = ["losetup", "fusefat", "mount.exfat-fuse", "mkfs.fat", "mkfs.exfat", "fsck.fat", "mcopy", "strace", "unshare"]
 # Each wrapper first pulls the card out when the sweep asks for it at that step ({work}/pull-at names the step).
 PULL = """[ "$(cat "{work}/pull-at" 2>/dev/null)" = "{step}" ] && sh "{work}/pull.sh"
 """
@@ -30,7 +30,10 @@ MOUNT_WRAPPER = """#!/bin/sh
 # mount -t TYPE DEVICE FOLDER, through the FAT FUSE driver (this kernel has no vfat); a flag file makes it fail.
 [ -e "{work}/fail-mount" ] && {{ echo "mount: cannot mount (test)" >&2; exit 32; }}
 dev=$(eval echo \\${{$(($#-1))}}); dir=$(eval echo \\${{$#}})
-fusefat -o rw+,fsname="$dev" "$dev" "$dir" >/dev/null 2>&1 || exit 32
+case "$2" in
+  exfat|fuseblk) mount.exfat-fuse "$dev" "$dir" >/dev/null 2>&1 || exit 32 ;;
+  *) fusefat -o rw+,fsname="$dev" "$dev" "$dir" >/dev/null 2>&1 || exit 32 ;;
+esac
 for i in $(seq 200); do grep -q " $dir fuse" /proc/self/mounts && break; sleep 0.02; done
 grep -q " $dir fuse" /proc/self/mounts || exit 32
 """ + PULL.replace("{step}", "mounted") + """exit 0
@@ -38,7 +41,7 @@ grep -q " $dir fuse" /proc/self/mounts || exit 32
 UMOUNT_WRAPPER = """#!/bin/sh
 # umount FOLDER, waiting until the FUSE driver behind it has ended (it still writes on its way out).
 """ + PULL.replace("{step}", "umount") + """dir=$(eval echo \\${{$#}})
-pids=$(pgrep -f "fusefat .* $dir\\$")
+pids=$(pgrep -f "(fusefat|mount.exfat-fuse) .* $dir\\$")
 /bin/umount "$@" || exit $?
 for p in $pids; do while kill -0 "$p" 2>/dev/null; do sleep 0.02; done; done
 """
@@ -75,28 +78,42 @@ def tree(folder):
     return out
 
 
-def image_file(image, name):
-    """A file of a FAT image, read with mtools; None when it is not there."""
-    p = subprocess.run(["mcopy", "-n", "-i", image, "::" + name, "-"], capture_output=True,
-                       env=dict(os.environ, MTOOLS_SKIP_CHECK="1"))
-    return p.stdout if p.returncode == 0 else None
+def image_files(card, names):
+    """The camera's files as the card's image holds them (None for a file it lacks), through a read-only loop device
+    and the card's FUSE driver at a folder of its own."""
+    point = os.path.join(os.path.dirname(card.image), "inspect")
+    os.makedirs(point, exist_ok=True)
+    loop = sh("losetup", "-f", "--show", "-r", card.image)
+    driver = ["fusefat", "-o", "ro,fsname=" + loop] if card.kind == "fat" else ["mount.exfat-fuse", "-o", "ro"]
+    subprocess.run(driver + [loop, point], capture_output=True)
+    try:
+        if not wait_until(lambda: mounted(point), 5):
+            return {n: None for n in names}
+        return {n: cc.read(point, n) for n in names}
+    finally:
+        subprocess.run(["umount", "-l", point], capture_output=True)
+        subprocess.run(["losetup", "-d", loop], capture_output=True)
 
 
 class Disk:
     """An image on a loop device, mounted through fusefat at `point`."""
 
-    def __init__(self, work, name, mib, point):
+    def __init__(self, work, name, mib, point, kind="fat"):
+        self.kind = kind
         self.image = os.path.join(work, name + ".img")
         self.point = point
         subprocess.run(["truncate", "-s", "%dM" % mib, self.image], check=True)
-        subprocess.run(["mkfs.fat", "-F", "32", "-s", "1", self.image], check=True, capture_output=True)
+        tool = ["mkfs.fat", "-F", "32", "-s", "1"] if kind == "fat" else ["mkfs.exfat"]
+        subprocess.run(tool + [self.image], check=True, capture_output=True)
         self.loop = sh("losetup", "-f", "--show", self.image)
         self.sys = os.path.realpath("/sys/class/block/" + os.path.basename(self.loop))
         os.makedirs(point, exist_ok=True)
         self.mount()
 
     def mount(self):
-        subprocess.Popen(["fusefat", "-o", "rw+,fsname=" + self.loop, self.loop, self.point],
+        # exfat-fuse mounts as "fuseblk", with the loop device's own number; fusefat gets a number of its own.
+        driver = (["fusefat", "-o", "rw+,fsname=" + self.loop] if self.kind == "fat" else ["mount.exfat-fuse"])
+        subprocess.Popen(driver + [self.loop, self.point],
                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).wait()
         if not wait_until(lambda: mounted(self.point)):
             raise SystemExit("fusefat did not mount " + self.image)
@@ -106,7 +123,7 @@ class Disk:
 
     def release(self, settle=False):
         if mounted(self.point):
-            pids = sh("pgrep", "-f", "fusefat .* %s$" % self.point, check=False).split()
+            pids = sh("pgrep", "-f", "(fusefat|mount.exfat-fuse) .* %s$" % self.point, check=False).split()
             subprocess.run(["umount", "-l", self.point], capture_output=True)
             # The driver still writes on its way out.
             if settle:
@@ -144,14 +161,14 @@ class Sweep:
         self.failures.append("%s: %s" % (case, why))
         print("FAIL %s: %s" % (case, why), file=sys.stderr)
 
-    def setup(self, cards=1, removable=True):
+    def setup(self, cards=1, removable=True, kind="fat"):
         """A data disk with a file of its own, and cards mounted inside its folder."""
         self.data = Disk(self.work, "data", 48, os.path.join(self.work, "data"))
         with open(os.path.join(self.data.point, "precious.txt"), "w") as f:
             f.write("the user's own data\n")
         self.cards = []
         for k in range(cards):
-            card = Disk(self.work, "card%d" % k, 64, os.path.join(self.data.point, "card%d" % k))
+            card = Disk(self.work, "card%d" % k, 64, os.path.join(self.data.point, "card%d" % k), kind)
             cc.make_card(card.point)
             os.makedirs(os.path.join(card.point, "DCIM"))
             with open(os.path.join(card.point, "DCIM", "clip.mp4"), "w") as f:
@@ -235,7 +252,7 @@ class Sweep:
         self.teardown("fixed disk")
 
     def pulled_at_question(self):
-        self.setup()
+        self.setup(kind="exfat")
         card = self.cards[0]
         self.runs += 1
         master, slave = pty.openpty()
@@ -260,7 +277,7 @@ class Sweep:
         """The card pulled out (a lazy unmount) just before the formatter unmounts it, and just after it is
         mounted again. The card is then judged by its image."""
         for step in ("umount", "mounted"):
-            self.setup()
+            self.setup(kind="exfat" if step == "umount" else "fat")
             card = self.cards[0]
             with open(os.path.join(self.work, "pull.sh"), "w") as f:
                 f.write("/bin/umount -l %s 2>/dev/null; true\n" % card.point)
@@ -270,7 +287,7 @@ class Sweep:
             case = "pulled at " + step
             card.release(settle=True)
             names = {"setup.cfg": "setup.cfg", "default.cfg": "default.cfg", "lang/ver.dat": "ver.dat"}
-            on_image = all(image_file(card.image, n) == b for n, b in card.files.items())
+            on_image = image_files(card, list(card.files)) == card.files
             in_backup = all(cc.read(result.get("backupFolder", "/nonexistent"), names[n]) == b
                             for n, b in card.files.items())
             if rc == 0 and not on_image:
