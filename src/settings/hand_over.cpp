@@ -1,5 +1,9 @@
 #include "settings/hand_over.h"
 
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
 #include "platform/host_system.h"
 #include "platform/trace.h"
 
@@ -11,6 +15,33 @@ std::u16string& CopyPath() {
 }
 
 std::u16string ProgramFolder() { return FolderOf(Host().ModuleFilePath()); }
+
+bool EndsWithIgnoringCase(const std::u16string& text, std::u16string_view end) {
+    if (text.size() < end.size())
+        return false;
+    for (std::size_t i = 0; i < end.size(); ++i) {
+        char16_t c = text[text.size() - end.size() + i];
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c != end[i])
+            return false;
+    }
+    return true;
+}
+
+// What a program built with shared libraries (the Windows build) cannot start without, beside it: the libraries
+// (*.dll), the toolkit's qt.conf and its plug-in and translation folders. The program's folder on a card holds the
+// camera's files too; nothing else of it is copied.
+void CopyRuntimeFiles(HostSystem& host, const std::u16string& programFolder, const std::u16string& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(programFolder), error)) {
+        const std::u16string name = entry.path().filename().u16string();
+        if (entry.is_regular_file(error) && (EndsWithIgnoringCase(name, u".dll") || name == u"qt.conf"))
+            host.CopyFileOver(programFolder + name, folder + kPathSeparator + name);
+    }
+    host.CopyFolderInto(programFolder + u"plugins", folder);
+    host.CopyFolderInto(programFolder + u"translations", folder);
+}
 } // namespace
 
 const std::u16string& LocalCopyPath() { return CopyPath(); }
@@ -52,6 +83,7 @@ bool CopyProgramToLocalFolder() {
     if (!host.CopyFileOver(module, destination))
         return false;
     host.CopyFolderInto(programFolder + u"html", folder);
+    CopyRuntimeFiles(host, programFolder, folder);
     CopyPath() = destination;
     return true;
 }

@@ -10,7 +10,8 @@ bool IsStartedFromRemovableDrive();
 // The local program-copy folder (local application-data folder + "/Pelmora/Setting", no trailing separator),
 // created when missing; nullopt when it has no place or cannot be created.
 std::optional<std::u16string> CreateProgramCopyFolder();
-// Copies the program (and the "html" folder beside it) into the local application-data folder + "/Pelmora/Setting".
+// Copies the program (and beside it the "html" folder, and the libraries and toolkit files a program built with
+// shared libraries needs) into the local application-data folder + "/Pelmora/Setting".
 bool CopyProgramToLocalFolder();
 // Starts the remembered copy with the program's folder on the card as its argument.
 bool StartLocalCopy();
