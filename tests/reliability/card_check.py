@@ -3,6 +3,7 @@ a card holds the old or the new record and nothing else."""
 import os
 import shutil
 import subprocess
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.normpath(os.path.join(HERE, "..", ".."))
@@ -67,3 +68,18 @@ def verdict(folder, old, new, rc=None, stderr="", name="setup.cfg"):
     if rc not in (None, 0) and content != old and "unchanged" in stderr:
         return "reported the card unchanged but it holds the new content"
     return None
+
+
+def mounted(point):
+    """Whether a file system is mounted at exactly this folder."""
+    with open("/proc/self/mounts") as f:
+        return any(line.split()[1] == point for line in f)
+
+
+def wait_until(predicate, seconds=10):
+    end = time.time() + seconds
+    while time.time() < end:
+        if predicate():
+            return True
+        time.sleep(0.02)
+    return False

@@ -17,20 +17,6 @@ import card_check as cc
 ROOT = os.geteuid() == 0
 
 
-def mounted(point):
-    with open("/proc/self/mounts") as f:
-        return any(line.split()[1] == point for line in f)
-
-
-def wait_until(predicate, seconds=10):
-    end = time.time() + seconds
-    while time.time() < end:
-        if predicate():
-            return True
-        time.sleep(0.02)
-    return False
-
-
 def installed_kinds(among=("fat", "exfat", "ext4")):
     """The file systems whose FUSE driver is installed."""
     drivers = {"fat": "fusefat", "exfat": "mount.exfat-fuse", "ext4": "fuse2fs"}
@@ -74,16 +60,16 @@ class Volume:
         cmd = (["strace", "-f", "-qq", "-P", device, "-e", "trace=write,pwrite64,pwritev"] + list(strace)
                if strace else []) + self.driver(device)
         proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if not wait_until(lambda: mounted(self.point) or proc.poll() is not None):
+        if not cc.wait_until(lambda: cc.mounted(self.point) or proc.poll() is not None):
             raise SystemExit("%s: the driver did not mount" % self.kind)
         return proc
 
     def unmount(self, proc):
-        if mounted(self.point):
+        if cc.mounted(self.point):
             if proc.poll() is None:
                 subprocess.run(["umount", self.point] if ROOT else ["fusermount3", "-u", self.point],
                                capture_output=True)
-            if mounted(self.point):
+            if cc.mounted(self.point):
                 subprocess.run(["umount", "-l", self.point] if ROOT else ["fusermount3", "-u", "-z", self.point],
                                capture_output=True)
         try:

@@ -63,6 +63,7 @@ std::string Json(const CardFormatOutcome& outcome, const std::string& error) {
     const std::u16string failed = !outcome.backup.ok ? outcome.backup.failedFile : outcome.restore.failedFile;
     return std::string("{\"formatted\": ") + (outcome.format.succeeded ? "true" : "false") +
            ", \"erased\": " + (outcome.erased() ? "true" : "false") +
+           ", \"restored\": " + (outcome.restored ? "true" : "false") +
            ", \"complete\": " + (outcome.complete() ? "true" : "false") + ", \"volume\": " + JsonQuoted(U8(plan.volume)) +
            ", \"device\": " + JsonQuoted(U8(plan.device)) +
            ", \"fileSystem\": " + JsonQuoted(U8(plan.fileSystem)) + ", \"clusterSize\": " +
