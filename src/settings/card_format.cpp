@@ -12,6 +12,7 @@
 #include "platform/text_codec.h"
 #include "settings/card_lock.h"
 #include "settings/format_guard.h"
+#include "settings/hand_over.h"
 #include "settings/raw_file.h"
 
 namespace dashcam {
@@ -149,6 +150,11 @@ CardFileStep Restore(const CardFormatPlan& plan, const std::u16string& backupFol
         const std::u16string programCopy = cardRootAfter + plan.programPath.substr(programFolder.size());
         if (!CopyAndCheck(plan.programPath, programCopy))
             fail(programCopy);
+        // So that the editor on the fresh card starts by itself where it is built with shared libraries.
+        std::u16string folder = cardRootAfter;
+        if (folder.size() > 1 && folder.back() == kPathSeparator)
+            folder.pop_back();
+        CopyRuntimeFiles(programFolder, folder);
     }
     return step;
 }

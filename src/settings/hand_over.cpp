@@ -29,10 +29,13 @@ bool EndsWithIgnoringCase(const std::u16string& text, std::u16string_view end) {
     return true;
 }
 
+} // namespace
+
 // What a program built with shared libraries (the Windows build) cannot start without, beside it: the libraries
 // (*.dll), the toolkit's qt.conf and its plug-in and translation folders. The program's folder on a card holds the
 // camera's files too; nothing else of it is copied.
-void CopyRuntimeFiles(HostSystem& host, const std::u16string& programFolder, const std::u16string& folder) {
+void CopyRuntimeFiles(const std::u16string& programFolder, const std::u16string& folder) {
+    HostSystem& host = Host();
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(programFolder), error)) {
         const std::u16string name = entry.path().filename().u16string();
@@ -42,7 +45,6 @@ void CopyRuntimeFiles(HostSystem& host, const std::u16string& programFolder, con
     host.CopyFolderInto(programFolder + u"plugins", folder);
     host.CopyFolderInto(programFolder + u"translations", folder);
 }
-} // namespace
 
 const std::u16string& LocalCopyPath() { return CopyPath(); }
 void ResetHandOver() { CopyPath().clear(); }
@@ -83,7 +85,7 @@ bool CopyProgramToLocalFolder() {
     if (!host.CopyFileOver(module, destination))
         return false;
     host.CopyFolderInto(programFolder + u"html", folder);
-    CopyRuntimeFiles(host, programFolder, folder);
+    CopyRuntimeFiles(programFolder, folder);
     CopyPath() = destination;
     return true;
 }

@@ -61,6 +61,8 @@ protected:
 };
 
 TEST_F(CardFormat, KeepsExactlyTheCameraFilesAndAddsTheProgram) {
+    // A program built with shared libraries gets them beside it on the card, so that it starts from there.
+    test::WriteText(t / "program" / "Qt6Core.dll", "library");
     int steps = 0;
     CardFormatHooks hooks;
     hooks.onStep = [&steps] { ++steps; };
@@ -70,7 +72,7 @@ TEST_F(CardFormat, KeepsExactlyTheCameraFilesAndAddsTheProgram) {
     EXPECT_EQ(steps, 5);
     EXPECT_EQ(FormatResult(), 1);
     EXPECT_EQ(FilesBelow(t / "card"),
-              (std::set<std::string>{"setup.cfg", "default.cfg", "lang/ver.dat", "dashcam-setting"}));
+              (std::set<std::string>{"setup.cfg", "default.cfg", "lang/ver.dat", "dashcam-setting", "Qt6Core.dll"}));
     EXPECT_EQ(test::ReadText(t / "card" / "setup.cfg"), "setup bytes");
     EXPECT_EQ(test::ReadText(t / "card" / "lang" / "ver.dat"), " Ver:1.0\n");
     EXPECT_EQ(test::ReadText(t / "card" / "dashcam-setting"), "the program");
