@@ -33,8 +33,6 @@ std::array<PreservedFile, 3> PreservedFiles() {
              {std::u16string(u"lang") + kPathSeparator + u"ver.dat", u"ver.dat"}}};
 }
 
-std::u16string Text(const std::string& ascii) { return Utf8ToUtf16(ascii); }
-
 // Whether a camera file is there to be kept. Only "does not exist" counts as absent: a file that cannot be
 // looked at (an I/O error, no permission) stops the format, since the card would lose it.
 struct Presence {
@@ -45,7 +43,7 @@ struct Presence {
 Presence PresenceOf(const std::u16string& path) {
     RawFile file = RawFile::Open(path, RawFile::Mode::Read);
     if (!file.ok())
-        return file.missing() ? Presence{false, true, {}} : Presence{false, false, Text(file.error())};
+        return file.missing() ? Presence{false, true, {}} : Presence{false, false, Utf8ToUtf16(file.error())};
     if (!file.IsRegular())
         return {false, false, u"it is not a regular file"};
     return {true, true, {}};
@@ -165,10 +163,10 @@ CardFileStep Restore(const CardFormatPlan& plan, const std::u16string& backupFol
 std::u16string PrepareCardRootAfter(const CardFormatPlan& plan, const std::u16string& volumeAfter,
                                     std::u16string& why) {
     const std::u16string cardRootAfter = CardRootAfterFormat(plan, volumeAfter);
-    const auto volume = Host().VolumeOf(volumeAfter.empty() ? plan.volume : volumeAfter);
-    if (!volume || volume->device != plan.device ||
-        volume->root != (volumeAfter.empty() ? plan.volume : volumeAfter)) {
-        why = u"the formatted card is not mounted again at " + (volumeAfter.empty() ? plan.volume : volumeAfter);
+    const std::u16string root = volumeAfter.empty() ? plan.volume : volumeAfter;
+    const auto volume = Host().VolumeOf(root);
+    if (!volume || volume->device != plan.device || volume->root != root) {
+        why = u"the formatted card is not mounted again at " + root;
         return {};
     }
     std::error_code ec;
@@ -187,7 +185,7 @@ std::u16string SizeText(std::uint64_t bytes) {
         std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(bytes) / 1e9);
     else
         std::snprintf(text, sizeof text, "%.0f MB", static_cast<double>(bytes) / 1e6);
-    return Text(text);
+    return Utf8ToUtf16(text);
 }
 
 } // namespace
@@ -316,14 +314,14 @@ CardFormatOutcome FormatCardKeepingFiles(const std::u16string& cardRoot, const S
     // From here to the end no other program of ours formats this volume or works on its cards.
     const FormatGuard guard = FormatGuard::Acquire(plan.device, FormatGuard::Kind::Format, kGuardWait);
     if (!guard.held()) {
-        outcome.stopped = Text(guard.message());
+        outcome.stopped = Utf8ToUtf16(guard.message());
         return outcome;
     }
     {
         // The card's own lock while its files are copied and checked, so that no save slips in between.
         const CardLock lock = CardLock::Acquire(plan.cardRoot);
         if (!lock.held()) {
-            outcome.stopped = Text(lock.message());
+            outcome.stopped = Utf8ToUtf16(lock.message());
             return outcome;
         }
         // The question may have waited long: the card must still be the one the user confirmed.
@@ -357,7 +355,7 @@ CardFormatOutcome FormatCardKeepingFiles(const std::u16string& cardRoot, const S
     }
     const CardLock lock = CardLock::Acquire(cardRootAfter);
     if (!lock.held()) {
-        outcome.restore = {false, {}, Text(lock.message())};
+        outcome.restore = {false, {}, Utf8ToUtf16(lock.message())};
         return outcome;
     }
     outcome.restored = true;
