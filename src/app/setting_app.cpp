@@ -42,9 +42,8 @@ std::unique_ptr<TimeZoneCataloguePrefetch> CSettingApp::PrepareProcess() {
 
 int CSettingApp::InitInstance(const QStringList& arguments) {
     const auto zones = PrepareProcess();
-    CSettingDlg dialog;
-    SetCardRoot(arguments.size() == 1 ? CardRootFromArgument(arguments.front().toStdU16String())
-                                      : std::u16string());
+    CSettingDlg dialog(arguments.size() == 1 ? CardRootFromArgument(arguments.front().toStdU16String())
+                                             : std::u16string());
     if (dialog.OnInitDialog())
         dialog.exec();
     return 0;

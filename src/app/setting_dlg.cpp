@@ -16,7 +16,7 @@
 #include "platform/host_system.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/hand_over.h"
 #include "settings/settings_record.h"
 #include "ui/base_dialog.h"
@@ -51,15 +51,15 @@ struct PageRow {
     int selected, normal, hover, pressed;
     const char16_t* key;
     bool shownFirst;
-    CBaseDialog* (*create)(QWidget* parent);
+    CBaseDialog* (*create)(Card& card, QWidget* parent);
 };
 const PageRow kPageRows[] = {
     {CSettingDlg::kRecordTab, "record", {151, 48, 291, 85}, 150, 147, 148, 149, u"IDS_STRING228", false,
-     [](QWidget* parent) -> CBaseDialog* { return new CParkingDlg(parent); }},
+     [](Card& card, QWidget* parent) -> CBaseDialog* { return new CParkingDlg(card, parent); }},
     {CSettingDlg::kMemoryCardTab, "memory", {11, 48, 151, 85}, 146, 143, 144, 145, u"IDS_STRING105", true,
-     [](QWidget* parent) -> CBaseDialog* { return new CEtcDlg(parent); }},
+     [](Card& card, QWidget* parent) -> CBaseDialog* { return new CEtcDlg(card, parent); }},
     {CSettingDlg::kSystemTab, "system", {291, 48, 431, 85}, 154, 151, 152, 153, u"IDS_STRING213", false,
-     [](QWidget* parent) -> CBaseDialog* { return new CSystemDlg(parent); }},
+     [](Card& card, QWidget* parent) -> CBaseDialog* { return new CSystemDlg(card, parent); }},
 };
 static_assert(std::size(kPageRows) == 3);
 
@@ -83,7 +83,7 @@ int CSettingDlg::TabOfPageName(std::string_view name) {
     return 0;
 }
 
-CSettingDlg::CSettingDlg(QWidget* parent) : QDialog(parent) {
+CSettingDlg::CSettingDlg(std::u16string cardRoot, QWidget* parent) : QDialog(parent), card_(std::move(cardRoot)) {
     for (std::size_t i = 0; i < pages_.size(); ++i)
         pages_[i] = PageSlot{kPageRows[i].tabId};
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
@@ -114,24 +114,23 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     if (removable && CopyProgramToLocalFolder() && StartLocalCopy())
         return false; // the local copy carries on with the card
 
-    AllocateRecord();
-    Clock().timeSyncRequested = 0;
+    card_.AllocateRecord();
+    card_.clock().timeSyncRequested = 0;
     SizeWindow();
-    if (CardRoot().empty())
+    if (card_.root().empty())
         return false;
     // A folder that is not there would open as an all-zero record and save beside nothing useful.
-    if (!Host().FolderExists(CardRoot())) {
+    if (!Host().FolderExists(card_.root())) {
         prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
-                     u"The memory card folder " + CardRoot() +
+                     u"The memory card folder " + card_.root() +
                          u" does not exist.\n\nInsert the card and start the program with the card's folder.",
                      true});
         return false;
     }
 
-    const std::u16string& root = CardRoot();
-    ReadClockFile(root + u"time.dat");
-    ReadVersionFile(root + u"lang" + kPathSeparator, cardVersionInfo_);
-    const CardSettingsLoad load = LoadCardSettings(*CurrentRecord());
+    card_.ReadClockFile(card_.FilePath(u"time.dat"));
+    ReadVersionFile(card_.FilePath(u"lang") + kPathSeparator, cardVersionInfo_);
+    const CardSettingsLoad load = card_.LoadCardSettings();
     // Said once, before anything can be saved: Save leaves that setup.cfg alone unless Initialize is pressed.
     if (!load.problem.empty())
         prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
@@ -145,7 +144,7 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
         language = options.forcedLanguage->toStdU16String();
         LoadLanguage(language);
     } else {
-        const int index = ChooseInterfaceLanguageIndex(cardVersionInfo_, CurrentRecord());
+        const int index = ChooseInterfaceLanguageIndex(cardVersionInfo_, card_.record());
         SetInterfaceLanguage(index);
         language = InterfaceLanguageName(index);
     }
@@ -278,7 +277,7 @@ QWidget* CSettingDlg::FirstTabStop(const CBaseDialog* page) const {
 
 void CSettingDlg::CreatePages() {
     for (std::size_t i = 0; i < pages_.size(); ++i) {
-        CBaseDialog* page = kPageRows[i].create(this);
+        CBaseDialog* page = kPageRows[i].create(card_, this);
         page->Create();
         page->move(ToDevice(kPageOrigin.x()), ToDevice(kPageOrigin.y()));
         page->setVisible(kPageRows[i].shownFirst);
@@ -300,7 +299,7 @@ void CSettingDlg::ReleasePagesAndRecord() {
         delete slot.page;
         slot.page = nullptr;
     }
-    ReleaseRecord();
+    card_.ReleaseRecord();
 }
 
 void CSettingDlg::ShowTab(int id) {
@@ -376,8 +375,8 @@ void CSettingDlg::OnCommand(int id) {
         reject();
         break;
     case 2302:
-        if (CurrentRecord()) {
-            RestoreDefaultSettings(*CurrentRecord());
+        if (SettingsRecord* record = card_.record()) {
+            card_.RestoreDefaultSettings(*record);
             RefreshPages();
         }
         break;
@@ -390,20 +389,20 @@ void CSettingDlg::OnCommand(int id) {
 }
 
 void CSettingDlg::Save() {
-    if (CardRoot().empty() || !CurrentRecord())
+    if (card_.root().empty() || !card_.record())
         return;
     // A failed write keeps the window and its edits, so the user can free the card and save again, or cancel.
-    if (!SaveSettingsFile(CardRoot() + u"setup.cfg")) {
+    if (!card_.SaveSettingsFile(card_.FilePath(u"setup.cfg"))) {
         prompt::Ask(
             {prompt::Kind::MessageOk, kWindowCaption,
              u"The settings could not be saved to the memory card (setup.cfg).\n\n"
              u"Check that the card is inserted, not write-protected and not in use by another program, "
              u"then press Save again.\n\n" +
-                 Utf8ToUtf16(LastCardFileError()) + u".",
+                 Utf8ToUtf16(card_.LastCardFileError()) + u".",
              true});
         return;
     }
-    if (!WriteClockFile(CardRoot() + u"time.dat")) {
+    if (!card_.WriteClockFile(card_.FilePath(u"time.dat"))) {
         prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
                      u"The settings were saved, but the clock request (time.dat) could not be written to the "
                      u"memory card.\n\nCheck the card and press Save again.",
@@ -411,9 +410,9 @@ void CSettingDlg::Save() {
         return;
     }
     // Saved; what is left to say is harmless to the card but not kept from the user.
-    if (!LastCardFileNote().empty())
+    if (!card_.LastCardFileNote().empty())
         prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
-                     u"The settings were saved to the memory card.\n\n" + Utf8ToUtf16(LastCardFileNote()) + u".",
+                     u"The settings were saved to the memory card.\n\n" + Utf8ToUtf16(card_.LastCardFileNote()) + u".",
                      true});
     ReleasePagesAndRecord();
     accept();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "settings/card.h"
 #include "settings/card_version_info.h"
 #include "ui/memory_surface.h"
 #include "ui/rect.h"
@@ -32,7 +33,9 @@ public:
         std::optional<QString> forcedLanguage; // load this interface language instead of choosing one
     };
 
-    explicit CSettingDlg(QWidget* parent = nullptr);
+    // The window on the card folder `cardRoot` (CardRootFromArgument's form); empty: no card, the window ends at
+    // OnInitDialog.
+    explicit CSettingDlg(std::u16string cardRoot = {}, QWidget* parent = nullptr);
     ~CSettingDlg() override;
 
     // The initialisation sequence. False when this instance is to end at once (handed over, or no card).
@@ -45,6 +48,8 @@ public:
     void ReleasePagesAndRecord();
 
     const CardVersionInfo& cardVersionInfo() const { return cardVersionInfo_; }
+    // The card the window edits; its record exists from OnInitDialog until the pages are released.
+    Card& card() { return card_; }
     const QString& programFolder() const { return programFolder_; }
     // The tabs, each with its page, in the order the pages are refreshed.
     static constexpr int kRecordTab = 2202;
@@ -90,6 +95,7 @@ private:
     QWidget* FirstTabStop(const CBaseDialog* page) const;
     void Save();
 
+    Card card_;
     QIcon appIcon_;
     QString programFolder_;
     CardVersionInfo cardVersionInfo_;

@@ -20,12 +20,12 @@ const ArgumentSpec kCard{"CARD", "the card folder", ValueKind::Folder};
 const OptionSpec kJson{"--json", "", "one JSON object instead of lines"};
 
 int RunShow(Invocation& call) {
-    const auto source = LoadCard(call, call.argument(0));
-    if (!source)
+    const auto loaded = LoadCard(call, call.argument(0));
+    if (!loaded)
         return 1;
-    const SettingsRecord& record = *CurrentRecord();
+    const SettingsRecord& record = loaded->record();
     const bool json = call.Has("--json");
-    std::string out = json ? "{\n  \"source\": " + JsonQuoted(SourceFileName(*source)) : "";
+    std::string out = json ? "{\n  \"source\": " + JsonQuoted(SourceFileName(loaded->source)) : "";
     for (const FieldInfo& f : SettingsFields()) {
         if (json)
             out += ",\n  " + JsonQuoted(f.name) + ": " + FieldValue(record, f, true);
@@ -41,9 +41,10 @@ int RunGet(Invocation& call) {
     if (!field)
         return call.UsageError("unknown field '" + call.argument(1) + "'" +
                                DidYouMean(call.argument(1), SettingsFieldNames()));
-    if (!LoadCard(call, call.argument(0)))
+    const auto loaded = LoadCard(call, call.argument(0));
+    if (!loaded)
         return 1;
-    call.Out(FieldValue(*CurrentRecord(), *field, false) + "\n");
+    call.Out(FieldValue(loaded->record(), *field, false) + "\n");
     return 0;
 }
 
@@ -54,27 +55,28 @@ int RunSet(Invocation& call) {
         if (a.find('=') == std::string::npos || a.front() == '=')
             return call.UsageError("'" + a + "' is not FIELD=VALUE");
     }
-    if (!LoadCard(call, call.argument(0)))
+    const auto loaded = LoadCard(call, call.argument(0));
+    if (!loaded)
         return 1;
-    SettingsRecord& record = *CurrentRecord();
     std::vector<const FieldInfo*> edited;
     for (std::size_t i = 1; i < call.arguments().size(); ++i) {
         const std::string& a = call.argument(i);
         const std::size_t eq = a.find('=');
-        if (int status = AssignField(call, record, a.substr(0, eq), a.substr(eq + 1), call.Has("--force"), edited))
+        if (int status = AssignField(call, loaded->card, a.substr(0, eq), a.substr(eq + 1), call.Has("--force"), edited))
             return status;
     }
-    return SaveCard(call, call.argument(0), edited) ? 0 : 1;
+    return SaveCard(call, loaded->card, call.argument(0), edited) ? 0 : 1;
 }
 
 int RunRestoreDefaults(Invocation& call) {
     // As the editor: the card's settings first, so that the retained fields are the current ones.
-    const auto source = LoadCard(call, call.argument(0));
-    if (!source)
+    const auto loaded = LoadCard(call, call.argument(0));
+    if (!loaded)
         return 1;
-    SettingsRecord& record = *CurrentRecord();
+    const auto source = &loaded->source;
+    SettingsRecord& record = loaded->record();
     const SettingsRecord before = record;
-    if (*source == CardSettingsLoad::Source::Setup && !RestoreDefaultSettings(record))
+    if (*source == CardSettingsLoad::Source::Setup && !loaded->card.RestoreDefaultSettings(record))
         return 1;
     if (record.SaveLength() == 0 && *source == CardSettingsLoad::Source::Defaults)
         return call.Fail(call.argument(0) + ": default.cfg's recordLength is 0, so a save would create an empty "
@@ -87,7 +89,7 @@ int RunRestoreDefaults(Invocation& call) {
                         record.bytes.begin() + static_cast<long>(f.offset + f.width),
                         before.bytes.begin() + static_cast<long>(f.offset)))
             changed.push_back(&f);
-    return SaveCard(call, call.argument(0), changed) ? 0 : 1;
+    return SaveCard(call, loaded->card, call.argument(0), changed) ? 0 : 1;
 }
 
 // "YYYY-MM-DD HH:MM:SS" with a real calendar date.
@@ -111,7 +113,7 @@ int RunClock(Invocation& call) {
     const bool now = call.Has("--now"), off = call.Has("--off");
     if (int(at.has_value()) + int(now) + int(off) != 1)
         return call.UsageError("give exactly one of --at, --now, --off");
-    ClockRequest& clock = Clock();
+    ClockRequest clock;
     if (at) {
         const auto t = ParseMoment(*at);
         if (!t)
@@ -128,15 +130,17 @@ int RunClock(Invocation& call) {
     } else {
         clock.timeSyncRequested = 0;
     }
-    if (!OpenCardFolder(call, call.argument(0)))
+    const auto card = OpenCardFolder(call, call.argument(0));
+    if (!card)
         return 1;
-    if (!WriteClockFile(CardRoot() + u"time.dat"))
+    card->clock() = clock;
+    if (!card->WriteClockFile(card->FilePath(u"time.dat")))
         return call.Fail(call.argument(0) + ": " +
-                         (LastCardFileError().empty() ? std::string("time.dat could not be ") +
-                                                            (off ? "deleted" : "written")
-                                                      : LastCardFileError()));
-    if (!LastCardFileNote().empty())
-        call.Note(call.argument(0) + ": " + LastCardFileNote());
+                         (card->LastCardFileError().empty() ? std::string("time.dat could not be ") +
+                                                                  (off ? "deleted" : "written")
+                                                            : card->LastCardFileError()));
+    if (!card->LastCardFileNote().empty())
+        call.Note(call.argument(0) + ": " + card->LastCardFileNote());
     return 0;
 }
 
@@ -204,9 +208,10 @@ std::string JoinPlain(const std::vector<std::u16string>& items, const char* sepa
 }
 
 int RunLanguages(Invocation& call) {
-    if (!OpenCardFolder(call, call.argument(0)))
+    const auto card = OpenCardFolder(call, call.argument(0));
+    if (!card)
         return 1;
-    const std::u16string folder = CardRoot() + u"lang" + kPathSeparator;
+    const std::u16string folder = card->FilePath(u"lang") + kPathSeparator;
     // The same regular-file check as the other card files: a folder or a FIFO named ver.dat is no version file.
     const FileHeadRead probe = ReadFileHeadOrWhy(folder + u"ver.dat", 0);
     if (!probe.head)

@@ -16,61 +16,60 @@
 
 namespace dashcam::cli {
 
-bool OpenCardFolder(Invocation& call, const std::string& argument) {
+std::unique_ptr<Card> OpenCardFolder(Invocation& call, const std::string& argument) {
     std::error_code ec;
     const std::filesystem::path folder = ToFsPath(Utf8ToUtf16(argument));
     if (!std::filesystem::is_directory(folder, ec)) {
         call.Fail(argument + ": " + (std::filesystem::exists(folder, ec) ? "Not a directory" : "No such file or directory"));
-        return false;
+        return nullptr;
     }
     // Card files are the folder followed directly by their names: the folder ends in a separator.
-    SetCardRoot(CardRootFromArgument(Utf8ToUtf16(argument)));
-    return true;
+    return std::make_unique<Card>(CardRootFromArgument(Utf8ToUtf16(argument)));
 }
 
-std::optional<CardSettingsLoad::Source> LoadCard(Invocation& call, const std::string& argument) {
-    if (!OpenCardFolder(call, argument))
-        return std::nullopt;
-    // Held for the rest of the run, so that nobody saves between our load and our save.
-    static CardLock held;
-    held = CardLock::Acquire(CardRoot());
-    if (!held.held())
-        return call.Fail(argument + ": " + held.message()), std::nullopt;
-    if (!held.message().empty())
-        call.Note(held.message());
-    SettingsRecord& record = AllocateRecord();
-    const CardSettingsLoad load = LoadCardSettings(record);
+std::unique_ptr<LoadedCard> LoadCard(Invocation& call, const std::string& argument) {
+    const auto opened = OpenCardFolder(call, argument);
+    if (!opened)
+        return nullptr;
+    auto loaded = std::make_unique<LoadedCard>(opened->root());
+    loaded->lock = CardLock::Acquire(loaded->card.root());
+    if (!loaded->lock.held())
+        return call.Fail(argument + ": " + loaded->lock.message()), nullptr;
+    if (!loaded->lock.message().empty())
+        call.Note(loaded->lock.message());
+    const CardSettingsLoad load = loaded->card.LoadCardSettings();
     if (!load.problem.empty())
-        return call.Fail(argument + ": setup.cfg cannot be read (" + load.problem + ")"), std::nullopt;
+        return call.Fail(argument + ": setup.cfg cannot be read (" + load.problem + ")"), nullptr;
     if (!load)
-        return call.Fail(argument + ": neither setup.cfg nor default.cfg can be read"), std::nullopt;
-    return load.source;
+        return call.Fail(argument + ": neither setup.cfg nor default.cfg can be read"), nullptr;
+    loaded->source = load.source;
+    return loaded;
 }
 
 const char* SourceFileName(CardSettingsLoad::Source source) {
     return source == CardSettingsLoad::Source::Defaults ? "default.cfg" : "setup.cfg";
 }
 
-bool SaveCard(Invocation& call, const std::string& card, const std::vector<const FieldInfo*>& edited) {
-    SettingsRecord& record = *CurrentRecord();
+bool SaveCard(Invocation& call, Card& card, const std::string& name, const std::vector<const FieldInfo*>& edited) {
+    SettingsRecord& record = *card.record();
     const std::size_t written = record.SaveLength();
     std::string beyond;
     for (const FieldInfo* field : edited)
         if (field->offset + field->width > written)
             beyond += (beyond.empty() ? "" : ", ") + std::string(field->name);
     if (!beyond.empty()) {
-        call.Fail(card + ": recordLength is " + std::to_string(record.recordLength()) + ", so a save writes only " +
+        call.Fail(name + ": recordLength is " + std::to_string(record.recordLength()) + ", so a save writes only " +
                   std::to_string(written) + " bytes and " + beyond +
                   " would not reach setup.cfg; nothing was saved");
         return false;
     }
     DeferredInterrupts hold;
-    if (!SaveSettingsFile(CardRoot() + u"setup.cfg")) {
-        call.Fail(card + ": " + LastCardFileError());
+    if (!card.SaveSettingsFile(card.FilePath(u"setup.cfg"))) {
+        call.Fail(name + ": " + card.LastCardFileError());
         return false;
     }
-    if (!LastCardFileNote().empty())
-        call.Note(card + ": " + LastCardFileNote());
+    if (!card.LastCardFileNote().empty())
+        call.Note(name + ": " + card.LastCardFileNote());
     return true;
 }
 
@@ -152,15 +151,16 @@ std::vector<std::string> SettableFieldNames() {
 }
 
 namespace {
-std::size_t CardLanguageCount() {
+std::size_t CardLanguageCount(const Card& card) {
     CardVersionInfo info;
-    ReadVersionFile(CardRoot() + u"lang" + kPathSeparator, info);
+    ReadVersionFile(card.FilePath(u"lang") + kPathSeparator, info);
     return info.languageNames.size();
 }
 } // namespace
 
-int AssignField(Invocation& call, SettingsRecord& record, const std::string& name, const std::string& value,
+int AssignField(Invocation& call, Card& card, const std::string& name, const std::string& value,
                 bool force, std::vector<const FieldInfo*>& edited) {
+    SettingsRecord& record = *card.record();
     if (name == "timeZone") {
         edited.push_back(FindSettingsField("timeZoneBias"));
         edited.push_back(FindSettingsField("timeZoneName"));
@@ -189,7 +189,7 @@ int AssignField(Invocation& call, SettingsRecord& record, const std::string& nam
                                " 32-bit value for " + name);
     if (!force) {
         // Only the language index is checked against the card's list, so only it reads lang/ver.dat.
-        const std::size_t languages = name == "deviceLanguage" ? CardLanguageCount() : 0;
+        const std::size_t languages = name == "deviceLanguage" ? CardLanguageCount(card) : 0;
         if (auto why = CheckControlValue(name, *number, record, languages))
             return call.UsageError(name + "=" + value + " refused: " + *why + " (--force stores it anyway)");
     }

@@ -13,7 +13,7 @@
 #include "cli/json_value.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/editable_fields.h"
 #include "settings/mounted_cards.h"
 #include "settings/safe_file.h"
@@ -43,9 +43,10 @@ std::string ProfileOf(const SettingsRecord& record) {
 }
 
 int RunExport(Invocation& call) {
-    if (!LoadCard(call, call.argument(0)))
+    const auto loaded = LoadCard(call, call.argument(0));
+    if (!loaded)
         return 1;
-    const std::string profile = ProfileOf(*CurrentRecord());
+    const std::string profile = ProfileOf(loaded->record());
     const auto output = call.Value("--output");
     if (!output) {
         call.Out(profile);
@@ -104,12 +105,12 @@ std::optional<Profile> ReadProfile(Invocation& call, const std::string& path) {
 
 // Applies the profile to one card and says so on one line; true when the card holds the profile afterwards.
 bool ApplyToCard(Invocation& call, const Profile& profile, const std::string& card) {
-    ResetCardState();
-    if (!LoadCard(call, card)) {
+    const auto loaded = LoadCard(call, card);
+    if (!loaded) {
         call.Out("failed " + card + "\n");
         return false;
     }
-    SettingsRecord& record = *CurrentRecord();
+    SettingsRecord& record = loaded->record();
     const std::string product = ProductName(record);
     if (product != profile.productName && !call.Has("--force")) {
         call.Fail(card + ": the profile is for \"" + profile.productName + "\", the card is a \"" + product +
@@ -120,7 +121,7 @@ bool ApplyToCard(Invocation& call, const Profile& profile, const std::string& ca
     const SettingsRecord before = record;
     std::vector<const FieldInfo*> edited;
     for (const auto& [name, value] : profile.assignments) {
-        if (AssignField(call, record, name, value, false, edited) != 0) {
+        if (AssignField(call, loaded->card, name, value, false, edited) != 0) {
             call.Out("failed " + card + "\n");
             return false;
         }
@@ -138,7 +139,7 @@ bool ApplyToCard(Invocation& call, const Profile& profile, const std::string& ca
         call.Out("would change " + card + " (" + std::to_string(changed.size()) + " fields)\n" + changes);
         return true;
     }
-    if (!SaveCard(call, card, changed)) {
+    if (!SaveCard(call, loaded->card, card, changed)) {
         call.Out("failed " + card + "\n");
         return false;
     }

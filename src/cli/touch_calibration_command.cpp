@@ -9,9 +9,10 @@ namespace dashcam::cli {
 namespace {
 
 int RunTouchCalibration(Invocation& call) {
-    if (!OpenCardFolder(call, call.argument(0)))
+    const auto card = OpenCardFolder(call, call.argument(0));
+    if (!card)
         return 1;
-    const std::u16string path = TouchCalibrationRequestPath();
+    const std::u16string path = TouchCalibrationRequestPath(card->root());
     if (path.empty())
         return call.Fail("the volume that holds " + call.argument(0) + " is not known");
     std::string why;

@@ -10,7 +10,7 @@
 
 #include "platform/prompt.h"
 #include "platform/viewer_link.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/card_format.h"
 #include "settings/settings_record.h"
 #include "ui/dpi_scale.h"
@@ -54,7 +54,7 @@ CProgPopupDlg*& CurrentProgressPopup() {
     return popup;
 }
 
-CEtcDlg::CEtcDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
+CEtcDlg::CEtcDlg(Card& card, QWidget* parent) : CBaseDialog(kTemplateId, parent), card_(card) {
     swallowEscape = true;
     scrollMax = 100;
     lineStep = 100;
@@ -163,7 +163,7 @@ QString CEtcDlg::PercentageText(float share) {
 
 void CEtcDlg::Refresh() {
     ShowShares();
-    const SettingsRecord* record = CurrentRecord();
+    const SettingsRecord* record = card_.record();
     if (!record)
         return;
     // A stored value other than 0 shows as checked: the camera overwrites for any non-zero value.
@@ -175,14 +175,14 @@ void CEtcDlg::Refresh() {
 }
 
 void CEtcDlg::OnPartitionClicked(int id) {
-    if (SettingsRecord* record = CurrentRecord())
+    if (SettingsRecord* record = card_.record())
         record->setMemoryPartition(static_cast<std::uint32_t>(id - kTypeA + 1));
     ShowShares();
     update();
 }
 
 void CEtcDlg::OnOverwriteClicked(int id, bool checked) {
-    if (SettingsRecord* record = CurrentRecord())
+    if (SettingsRecord* record = card_.record())
         kOverwriteFields[id - kFirstOverwrite].set(*record, checked ? 1 : 0);
 }
 
@@ -204,7 +204,7 @@ void CEtcDlg::paintEvent(QPaintEvent* event) {
 }
 
 void CEtcDlg::ShowShares() {
-    const SettingsRecord* record = CurrentRecord();
+    const SettingsRecord* record = card_.record();
     const auto& shares = Shares(record ? record->memoryPartition() : 0);
     SkinPainter& painter = AcquirePainter();
     for (int k = 0; k < kKinds; ++k) {
@@ -228,7 +228,7 @@ void CEtcDlg::PaintDiagram() {
 }
 
 void CEtcDlg::OnFormatButton() {
-    const SettingsRecord* record = CurrentRecord();
+    const SettingsRecord* record = card_.record();
     if (!record)
         return;
     const std::u16string caption = LookupText(u"IDS_STRING162");
@@ -281,7 +281,7 @@ void CEtcDlg::OnFormatButton() {
         return outcome;
     };
 
-    const CardFormatOutcome outcome = FormatCardKeepingFiles(CardRoot(), *record, hooks);
+    const CardFormatOutcome outcome = FormatCardKeepingFiles(card_.root(), *record, hooks);
     const std::u16string problem = FormatProblemText(outcome);
     if (outcome.declined || !outcome.plan || !outcome.stopped.empty() || !outcome.backup.ok) {
         // Stopped before the format: nothing on the card was touched.
@@ -292,8 +292,8 @@ void CEtcDlg::OnFormatButton() {
     if (!outcome.format.run.ran && !outcome.format.run.unavailableText.empty())
         prompt::Ask({prompt::Kind::MessageOk, kWindowCaption, outcome.format.run.unavailableText});
     // The editor goes on with the card where it is now; a card that did not come back keeps its old path.
-    if (outcome.restored && outcome.cardRootAfter != CardRoot())
-        SetCardRoot(outcome.cardRootAfter);
+    if (outcome.restored && outcome.cardRootAfter != card_.root())
+        card_.MoveTo(outcome.cardRootAfter);
 
     std::u16string result = outcome.format.succeeded
                                 ? LookupText(u"IDS_STRING179")
@@ -306,7 +306,7 @@ void CEtcDlg::OnFormatButton() {
         result += u"\r\n" + problem;
     tell(result, !outcome.complete() && outcome.erased());
 
-    if (IsLargeCard(CardRoot()))
+    if (IsLargeCard(card_.root()))
         Viewer().PostToWindow(kViewerShortTitle, kDeviceChangeMessage);
 }
 

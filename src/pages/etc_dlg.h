@@ -4,6 +4,7 @@
 // is written into the settings record at once; Refresh sets every control from the record and never writes it.
 #include <array>
 
+#include "settings/card.h"
 #include "ui/base_dialog.h"
 #include "ui/memory_surface.h"
 
@@ -40,7 +41,8 @@ public:
     // Full width of the diagram: 450 layout units stand for the whole card.
     static constexpr float kDiagramWidth = 450.0f;
 
-    explicit CEtcDlg(QWidget* parent);
+    // The page edits `card`'s record, which the window owns and keeps for the page's whole life.
+    CEtcDlg(Card& card, QWidget* parent);
     ~CEtcDlg() override;
 
     void Refresh() override;
@@ -71,6 +73,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    Card& card_;
     void CreateControls();
     void Layout() override;
     // The bars and percentages of the partition the record holds (a type the camera does not know: the

@@ -34,7 +34,7 @@ constexpr std::array<int, 7> kUnplacedLabelIds = {1001, 1002, 1124, 1125, 1126, 
 
 } // namespace
 
-CParkingDlg::CParkingDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
+CParkingDlg::CParkingDlg(Card& card, QWidget* parent) : CBaseDialog(kTemplateId, parent), card_(card) {
     swallowEscape = true;
     scrollMax = 500;
     lineStep = 80;
@@ -67,12 +67,12 @@ void CParkingDlg::CreateControls() {
     Unplaced(item(kParkingMode2));
     lowVoltageGroup_ =
         AddRadioGroup({kLowVoltageOn, kLowVoltageOff}, [this](int id) { OnLowVoltageClicked(id); });
-    optionAGroup_ = AddRadioGroup({kOptionAOn, kOptionAOff}, [](int id) {
-        if (SettingsRecord* record = CurrentRecord())
+    optionAGroup_ = AddRadioGroup({kOptionAOn, kOptionAOff}, [this](int id) {
+        if (SettingsRecord* record = card_.record())
             record->setRecordOptionA(id == kOptionAOn ? 1 : 0);
     });
-    optionCGroup_ = AddRadioGroup({kOptionCOn, kOptionCOff}, [](int id) {
-        if (SettingsRecord* record = CurrentRecord())
+    optionCGroup_ = AddRadioGroup({kOptionCOn, kOptionCOff}, [this](int id) {
+        if (SettingsRecord* record = card_.record())
             record->setRecordOptionC(id == kOptionCOn ? 1 : 0);
     });
     for (int id : {kLowVoltageOn, kLowVoltageOff, kOptionAOn, kOptionAOff, kOptionCOn, kOptionCOff})
@@ -84,13 +84,13 @@ void CParkingDlg::CreateControls() {
                 [this, id](bool checked) { OnWinterMonthClicked(id, checked); });
     }
     auto* optionA = Unplaced(AddItem(kOptionACheck, new QCheckBox(this)));
-    connect(optionA, &QAbstractButton::clicked, this, [](bool checked) {
-        if (SettingsRecord* record = CurrentRecord())
+    connect(optionA, &QAbstractButton::clicked, this, [this](bool checked) {
+        if (SettingsRecord* record = card_.record())
             record->setRecordOptionA(checked ? 1 : 0);
     });
     auto* optionB = Unplaced(AddItem(kOptionBCheck, new QCheckBox(this)));
-    connect(optionB, &QAbstractButton::clicked, this, [](bool checked) {
-        if (SettingsRecord* record = CurrentRecord())
+    connect(optionB, &QAbstractButton::clicked, this, [this](bool checked) {
+        if (SettingsRecord* record = card_.record())
             record->setRecordOptionB(checked ? 1 : 0);
     });
 
@@ -184,7 +184,7 @@ CSubSlider* CParkingDlg::slider(int id) const {
 }
 
 void CParkingDlg::OnSliderMoved(int id, int position) {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     if (!record)
         return;
     const auto p = static_cast<std::uint32_t>(position);
@@ -218,7 +218,7 @@ void CParkingDlg::OnSliderMoved(int id, int position) {
 }
 
 void CParkingDlg::Refresh() {
-    const SettingsRecord* record = CurrentRecord();
+    const SettingsRecord* record = card_.record();
     if (!record)
         return;
     auto asPosition = [](std::uint32_t v) { return static_cast<int>(v); };
@@ -268,7 +268,7 @@ void CParkingDlg::Refresh() {
 }
 
 void CParkingDlg::ParkingEnablement(bool enable, bool apply) {
-    const SettingsRecord* record = CurrentRecord();
+    const SettingsRecord* record = card_.record();
     if (!record)
         return;
     const std::uint32_t mode = record->parkingMode();
@@ -290,7 +290,7 @@ void CParkingDlg::ParkingEnablement(bool enable, bool apply) {
 }
 
 void CParkingDlg::OnParkingModeClicked(int id) {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     if (!record)
         return;
     if (id == kParkingEnabled) {
@@ -333,7 +333,7 @@ void CParkingDlg::OnParkingModeClicked(int id) {
 }
 
 void CParkingDlg::OnLowVoltageClicked(int id) {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     if (!record)
         return;
     auto setWinterMonthsEnabled = [this](bool enabled) {
@@ -369,7 +369,7 @@ void CParkingDlg::OnLowVoltageClicked(int id) {
 }
 
 void CParkingDlg::OnWinterMonthClicked(int id, bool checked) {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     if (!record)
         return;
     const std::uint32_t bit = 1u << (id - kWinterMonthFirst);

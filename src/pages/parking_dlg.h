@@ -2,6 +2,7 @@
 // The "Record Settings" page: impact and motion sensitivity, camera brightness, parking mode, record timer
 // and the battery cut-off voltages. Every control change is written into the settings record at once; Refresh
 // sets every control from the record and never writes it.
+#include "settings/card.h"
 #include "ui/base_dialog.h"
 
 class QButtonGroup;
@@ -43,7 +44,8 @@ public:
     // The hidden button that takes the keyboard focus on a click on the page's background.
     static constexpr int kFocusSink = 1171;
 
-    explicit CParkingDlg(QWidget* parent);
+    // The page edits `card`'s record, which the window owns and keeps for the page's whole life.
+    CParkingDlg(Card& card, QWidget* parent);
     ~CParkingDlg() override;
 
     void Refresh() override;
@@ -58,6 +60,7 @@ protected:
     bool OnInitDialog() override;
 
 private:
+    Card& card_;
     void CreateControls();
     void Layout() override;
     void SetUpSliders();

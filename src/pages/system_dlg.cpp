@@ -111,7 +111,7 @@ void CSystemDlg::SetNowFunction(NowFunction now) {
     g_now = now;
 }
 
-CSystemDlg::CSystemDlg(QWidget* parent) : CBaseDialog(kTemplateId, parent) {
+CSystemDlg::CSystemDlg(Card& card, QWidget* parent) : CBaseDialog(kTemplateId, parent), card_(card) {
     swallowEscape = true;
     scrollMax = 250;
     lineStep = 100;
@@ -149,7 +149,7 @@ void CSystemDlg::CreateControls() {
 
     auxSlider_ = Unplaced(AddItem(kAuxSlider, new QSlider(Qt::Horizontal, this)));
     connect(auxSlider_, &QSlider::actionTriggered, this, [this] {
-        if (SettingsRecord* record = CurrentRecord())
+        if (SettingsRecord* record = card_.record())
             record->setAuxSliderLevel(static_cast<std::uint32_t>(auxSlider_->sliderPosition()));
     });
 
@@ -220,7 +220,7 @@ void CSystemDlg::Layout() {
     timePicker_->setFont(normal);
     timePicker_->setDisplayFormat(QStringLiteral("hh:mm:ss AP"));
     SetItemText(kCurrentTimeButton, normal, UiText(u"IDS_STRING184"), w + 250, 322, 0, 25, true);
-    const bool requested = Clock().timeSyncRequested == 1;
+    const bool requested = card_.clock().timeSyncRequested == 1;
     SetChecked(kClockCheck, requested);
     SetClockControlsEnabled(requested);
 
@@ -260,7 +260,7 @@ void CSystemDlg::Layout() {
 }
 
 void CSystemDlg::Refresh() {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     if (!record)
         return;
 
@@ -310,7 +310,7 @@ void CSystemDlg::Refresh() {
 }
 
 void CSystemDlg::RefreshTimeZone() {
-    SettingsRecord& record = *CurrentRecord();
+    SettingsRecord& record = *card_.record();
     CTimeZoneInfoManager& zones = catalogue();
     QStringList names;
     names.reserve(static_cast<qsizetype>(zones.zoneCount()));
@@ -342,7 +342,7 @@ void CSystemDlg::RefreshTimeZone() {
 void CSystemDlg::RefreshClockRequest() {
     // A request read from the card at start-up, or made before a restore of the defaults, is not sent again
     // unless the user asks for it.
-    Clock().timeSyncRequested = 0;
+    card_.clock().timeSyncRequested = 0;
     SetChecked(kClockCheck, false);
     SetClockControlsEnabled(false);
 }
@@ -359,7 +359,7 @@ void CSystemDlg::ShowCheckedOf(int onId, int offId, bool on) {
 }
 
 void CSystemDlg::OnRadioClicked(int id) {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     if (!record)
         return;
     for (const RadioValue& r : kRadioValues)
@@ -368,7 +368,7 @@ void CSystemDlg::OnRadioClicked(int id) {
 }
 
 void CSystemDlg::OnVoiceSliderMoved(int position) {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     if (!record)
         return;
     if (position <= 0) {
@@ -380,7 +380,7 @@ void CSystemDlg::OnVoiceSliderMoved(int position) {
 }
 
 void CSystemDlg::OnTimeZonePicked(int index) {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     CTimeZoneInfoManager& zones = catalogue();
     if (!record || index < 0 || static_cast<std::size_t>(index) >= zones.zoneCount())
         return;
@@ -389,14 +389,14 @@ void CSystemDlg::OnTimeZonePicked(int index) {
 }
 
 void CSystemDlg::OnLanguagePicked(int index) {
-    SettingsRecord* record = CurrentRecord();
+    SettingsRecord* record = card_.record();
     if (record && index >= 0)
         record->setDeviceLanguage(static_cast<std::uint32_t>(index));
 }
 
 void CSystemDlg::OnClockCheckClicked(bool checked) {
     SetClockControlsEnabled(checked);
-    ClockRequest& clock = Clock();
+    ClockRequest& clock = card_.clock();
     clock.timeSyncRequested = checked ? 1 : 0;
     if (checked) {
         TakeDate(clock.timeSyncTime, datePicker_->date());
@@ -405,13 +405,13 @@ void CSystemDlg::OnClockCheckClicked(bool checked) {
 }
 
 void CSystemDlg::OnDateChanged() {
-    if (Clock().timeSyncRequested != 0)
-        TakeDate(Clock().timeSyncTime, datePicker_->date());
+    if (card_.clock().timeSyncRequested != 0)
+        TakeDate(card_.clock().timeSyncTime, datePicker_->date());
 }
 
 void CSystemDlg::OnTimeChanged() {
-    if (Clock().timeSyncRequested != 0)
-        TakeTime(Clock().timeSyncTime, timePicker_->time());
+    if (card_.clock().timeSyncRequested != 0)
+        TakeTime(card_.clock().timeSyncTime, timePicker_->time());
 }
 
 void CSystemDlg::OnGetCurrentTime() {
@@ -423,9 +423,9 @@ void CSystemDlg::OnGetCurrentTime() {
         timePicker_->setTime(now.time());
     }
     // The time picker holds the whole moment it was given, date included.
-    if (Clock().timeSyncRequested != 0) {
-        TakeDate(Clock().timeSyncTime, now.date());
-        TakeTime(Clock().timeSyncTime, timePicker_->time());
+    if (card_.clock().timeSyncRequested != 0) {
+        TakeDate(card_.clock().timeSyncTime, now.date());
+        TakeTime(card_.clock().timeSyncTime, timePicker_->time());
     }
 }
 
@@ -437,7 +437,7 @@ void CSystemDlg::OnTouchCalibration() {
     if (answer != prompt::Answer::Yes)
         return;
     // The request file is written first; the user hears of success only when it is really on the card.
-    const std::u16string path = TouchCalibrationRequestPath();
+    const std::u16string path = TouchCalibrationRequestPath(card_.root());
     if (WriteTouchCalibrationRequest(path)) {
         prompt::Ask({prompt::Kind::MessageOk, caption, LookupText(u"IDS_STRING221")});
         return;

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "settings/card.h"
 #include "ui/base_dialog.h"
 
 class QComboBox;
@@ -51,7 +52,8 @@ public:
     // The text whose width in the normal font is the width of the time-zone box.
     static const QString kZoneBoxMeasure;
 
-    explicit CSystemDlg(QWidget* parent);
+    // The page edits `card`'s record, which the window owns and keeps for the page's whole life.
+    CSystemDlg(Card& card, QWidget* parent);
     ~CSystemDlg() override;
 
     // The card's language list that the language box offers; borrowed, must outlive the page. Without it the
@@ -77,6 +79,7 @@ protected:
     bool OnInitDialog() override;
 
 private:
+    Card& card_;
     void CreateControls();
     void Layout() override;
     void RefreshTimeZone();

@@ -43,11 +43,6 @@ namespace {
 #define DASHCAM_FIELD_INFO(name, Name, offset, width, kind) FieldInfo{#name, offset, width, FieldKind::kind},
 constexpr FieldInfo kFields[] = {DASHCAM_SETTINGS_FIELDS(DASHCAM_FIELD_INFO)};
 #undef DASHCAM_FIELD_INFO
-
-std::unique_ptr<SettingsRecord>& Slot() {
-    static std::unique_ptr<SettingsRecord> record;
-    return record;
-}
 } // namespace
 
 std::span<const FieldInfo> SettingsFields() { return kFields; }
@@ -65,14 +60,5 @@ bool IsInterpretedByte(std::size_t offset) {
             return true;
     return false;
 }
-
-SettingsRecord* CurrentRecord() { return Slot().get(); }
-
-SettingsRecord& AllocateRecord() {
-    Slot() = std::make_unique<SettingsRecord>();
-    return *Slot();
-}
-
-void ReleaseRecord() { Slot().reset(); }
 
 } // namespace dashcam

@@ -116,10 +116,5 @@ const FieldInfo* FindSettingsField(std::string_view name);
 // True when the byte lies in an interpreted field (retainedBlock counts as not interpreted).
 bool IsInterpretedByte(std::size_t offset);
 
-// The one process-wide record.
-SettingsRecord* CurrentRecord();
-// Creates the record, 572 zero bytes (replacing any earlier one), and returns it.
-SettingsRecord& AllocateRecord();
-void ReleaseRecord();
 
 } // namespace dashcam

@@ -1,13 +1,11 @@
 #include "settings/touch_calibration.h"
 
 #include "platform/host_system.h"
-#include "settings/card_files.h"
 #include "settings/raw_file.h"
 
 namespace dashcam {
 
-std::u16string TouchCalibrationRequestPath() {
-    const std::u16string& card = CardRoot();
+std::u16string TouchCalibrationRequestPath(const std::u16string& card) {
     if (card.empty())
         return {};
     // The camera looks for the request at the root of its card: the root of the card folder's volume when that

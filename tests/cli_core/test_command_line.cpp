@@ -10,7 +10,7 @@
 
 #include "cli/command_line.h"
 #include "platform/deferred_interrupts.h"
-#include "settings/card_files.h"
+#include "settings/settings_record.h"
 #include "support/fake_host.h"
 #include "support/temp_dir.h"
 
@@ -32,7 +32,6 @@ struct Result {
 };
 
 Result Cfg(const std::vector<std::string>& words) {
-    ResetCardState();
     Printed printed;
     const int status = cli::RunCommandLine(words, printed);
     return {status, printed.out, printed.err};

@@ -82,15 +82,15 @@ TEST_F(MainWindow, TabsSwitchPagesAndLatchOnlyTheirOwnTab) {
 
 TEST_F(MainWindow, SaveAtItsPlaceWritesTheRecordAndCloses) {
     auto dialog = Open();
-    CurrentRecord()->setRecordTimerHours(48);
-    Clock().timeSyncRequested = 1;
-    Clock().timeSyncTime = SystemTime{2024, 2, 0, 29, 8, 9, 10, 0};
+    dialog->card().record()->setRecordTimerHours(48);
+    dialog->card().clock().timeSyncRequested = 1;
+    dialog->card().clock().timeSyncTime = SystemTime{2024, 2, 0, 29, 8, 9, 10, 0};
     host.bias = -60;
     QWidget* target = dialog->childAt(650, 560);
     ASSERT_EQ(target, dialog->button(2304));
     Click(target);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(CurrentRecord(), nullptr);
+    EXPECT_EQ(dialog->card().record(), nullptr);
     auto saved = ReadBytes(card / "setup.cfg");
     auto sample = ReadBytes(fs::path(DASHCAM_SOURCE_DIR) / "examples/card/setup.cfg");
     EXPECT_EQ(saved[200], 48);
@@ -102,10 +102,10 @@ TEST_F(MainWindow, SaveAtItsPlaceWritesTheRecordAndCloses) {
 TEST_F(MainWindow, CardWithoutSetupShowsDefaultsAndSaveWritesThem) {
     fs::remove(card / "setup.cfg");
     auto dialog = Open();
-    EXPECT_EQ(CurrentRecord()->recordTimerHours(), 12u);
+    EXPECT_EQ(dialog->card().record()->recordTimerHours(), 12u);
     // default.cfg names no time zone: the System page gave the record the PC's (name and its NUL, and bias).
-    const std::string zone(CurrentRecord()->timeZoneName());
-    const std::int32_t bias = CurrentRecord()->timeZoneBias();
+    const std::string zone(dialog->card().record()->timeZoneName());
+    const std::int32_t bias = dialog->card().record()->timeZoneBias();
     dialog->OnCommand(2304);
     auto saved = ReadBytes(card / "setup.cfg");
     auto defaults = ReadBytes(card / "default.cfg");
@@ -122,10 +122,10 @@ TEST_F(MainWindow, InitializeThenCancelLeavesTheCardAndBackDoesNothing) {
     auto dialog = Open();
     Click(dialog->button(2305));
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(CurrentRecord()->recordTimerHours(), 24u);
+    EXPECT_EQ(dialog->card().record()->recordTimerHours(), 24u);
     Click(dialog->button(2302));
-    EXPECT_EQ(CurrentRecord()->recordTimerHours(), 12u);
-    EXPECT_EQ(CurrentRecord()->retainedValue(), 0x00C0FFEEu);
+    EXPECT_EQ(dialog->card().record()->recordTimerHours(), 12u);
+    EXPECT_EQ(dialog->card().record()->retainedValue(), 0x00C0FFEEu);
     EXPECT_TRUE(prompt::History().empty());
     Click(dialog->button(2303));
     EXPECT_FALSE(dialog->isVisible());
@@ -138,9 +138,9 @@ TEST_F(MainWindow, SaveWithZeroLengthWritesNothingButHandlesTheClock) {
     test::WriteText(card / "time.dat", "2020,1,1,0,0,0");
     auto before = ReadBytes(card / "setup.cfg");
     auto dialog = Open();
-    CurrentRecord()->setRecordLength(0);
-    CurrentRecord()->setParkingMode(0);
-    EXPECT_EQ(Clock().timeSyncRequested, 0u); // the System page's Refresh cancelled the card's request
+    dialog->card().record()->setRecordLength(0);
+    dialog->card().record()->setParkingMode(0);
+    EXPECT_EQ(dialog->card().clock().timeSyncRequested, 0u); // the System page's Refresh cancelled the card's request
     dialog->OnCommand(2304);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(ReadBytes(card / "setup.cfg"), before);
@@ -149,7 +149,7 @@ TEST_F(MainWindow, SaveWithZeroLengthWritesNothingButHandlesTheClock) {
 
 TEST_F(MainWindow, FailedSaveKeepsTheWindowAndTheEdits) {
     auto dialog = Open();
-    CurrentRecord()->setRecordTimerHours(6);
+    dialog->card().record()->setRecordTimerHours(6);
     fs::remove(card / "setup.cfg");
     fs::create_directory(card / "setup.cfg");
     prompt::QueueAnswer(prompt::Answer::Ok);
@@ -157,8 +157,8 @@ TEST_F(MainWindow, FailedSaveKeepsTheWindowAndTheEdits) {
     ASSERT_EQ(prompt::History().size(), 1u);
     EXPECT_NE(prompt::History()[0].text.find(u"could not be saved"), std::u16string::npos);
     EXPECT_TRUE(dialog->isVisible());
-    ASSERT_NE(CurrentRecord(), nullptr);
-    EXPECT_EQ(CurrentRecord()->recordTimerHours(), 6u);
+    ASSERT_NE(dialog->card().record(), nullptr);
+    EXPECT_EQ(dialog->card().record()->recordTimerHours(), 6u);
     // Once the card is writable again, Save works.
     fs::remove(card / "setup.cfg");
     dialog->OnCommand(2304);
@@ -206,8 +206,6 @@ TEST_F(MainWindow, RecordPageEditsReachSetupCfgOnSaveAndNotOnCancel) {
     for (bool save : {false, true}) {
         fs::copy_file(fs::path(DASHCAM_SOURCE_DIR) / "examples/card/setup.cfg", card / "setup.cfg",
                       fs::copy_options::overwrite_existing);
-        ResetCardState();
-        SetCardRoot(card.root());
         prompt::Reset();
         auto dialog = Open();
         Click(dialog->button(2202));
@@ -267,29 +265,28 @@ TEST_F(MainWindow, RemovableStartHandsOverAndEnds) {
     host.appData = appData.root() + u"data";
     fs::create_directory(appData / "data");
     host.removable = true;
-    CSettingDlg dialog;
+    CSettingDlg dialog(cardRoot);
     EXPECT_FALSE(dialog.OnInitDialog());
     ASSERT_EQ(host.starts.size(), 1u);
     EXPECT_EQ(host.starts[0].argument, programDir.root());
     EXPECT_TRUE(fs::exists(appData / "data" / "Pelmora" / "Setting" / "dashcam-setting"));
-    EXPECT_EQ(CurrentRecord(), nullptr);
+    EXPECT_EQ(dialog.card().record(), nullptr);
 }
 
 TEST_F(MainWindow, CardFolderWithoutSeparatorIsTheCardAndAMissingOneIsSaid) {
     // As a shell's completion or a desktop entry passes it: no trailing separator.
     std::u16string bare = card.root();
     bare.pop_back();
-    SetCardRoot(CardRootFromArgument(bare));
+    cardRoot = CardRootFromArgument(bare);
     {
         auto dialog = Open();
-        CurrentRecord()->setRecordTimerHours(6);
+        dialog->card().record()->setRecordTimerHours(6);
         dialog->OnCommand(2304);
     }
     EXPECT_EQ(ReadBytes(card / "setup.cfg")[200], 6);
 
-    SetCardRoot(CardRootFromArgument(card.root() + u"no-such-card"));
     prompt::QueueAnswer(prompt::Answer::Ok);
-    CSettingDlg dialog;
+    CSettingDlg dialog(CardRootFromArgument(card.root() + u"no-such-card"));
     EXPECT_FALSE(dialog.OnInitDialog());
     ASSERT_EQ(prompt::History().size(), 1u);
     EXPECT_NE(prompt::History()[0].text.find(u"does not exist"), std::u16string::npos);
@@ -297,7 +294,6 @@ TEST_F(MainWindow, CardFolderWithoutSeparatorIsTheCardAndAMissingOneIsSaid) {
 }
 
 TEST_F(MainWindow, NoCardFolderEndsWithoutAWindow) {
-    SetCardRoot({});
     CSettingDlg dialog;
     EXPECT_FALSE(dialog.OnInitDialog());
     EXPECT_FALSE(dialog.isVisible());
@@ -377,7 +373,7 @@ TEST_F(MainWindow, TabReachesTabsAndButtonsInVisualOrderAndSpacePressesThem) {
     EXPECT_TRUE(dialog->button(2204)->latched());
 
     // Space on Save saves and closes, as its click does.
-    CurrentRecord()->setRecordTimerHours(48);
+    dialog->card().record()->setRecordTimerHours(48);
     dialog->button(2304)->setFocus(Qt::TabFocusReason);
     QTest::keyClick(dialog->button(2304), Qt::Key_Space);
     QApplication::processEvents();

@@ -96,9 +96,9 @@ TEST_F(SystemPageSave, TheCardsOldClockRequestIsNotSentBack) {
     // Start-up read it, the page's Refresh switched it off: an unedited save deletes it.
     EXPECT_FALSE(page->itemAs<QCheckBox>(CSystemDlg::kClockCheck)->isChecked());
     QTest::mouseClick(page->itemAs<QCheckBox>(CSystemDlg::kClockCheck), Qt::LeftButton);
-    ASSERT_EQ(Clock().timeSyncRequested, 1u);
+    ASSERT_EQ(dialog->card().clock().timeSyncRequested, 1u);
     Click(dialog->button(2302)); // Initialize cancels a request made since
-    EXPECT_EQ(Clock().timeSyncRequested, 0u);
+    EXPECT_EQ(dialog->card().clock().timeSyncRequested, 0u);
     EXPECT_FALSE(page->itemAs<QCheckBox>(CSystemDlg::kClockCheck)->isChecked());
     Save();
     EXPECT_FALSE(fs::exists(card / "time.dat"));

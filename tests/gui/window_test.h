@@ -13,7 +13,7 @@
 #include "i18n/interface_language.h"
 #include "i18n/language_table.h"
 #include "platform/prompt.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/hand_over.h"
 #include "settings/settings_record.h"
 #include "support/fake_host.h"
@@ -26,22 +26,19 @@ protected:
     void SetUp() override {
         CSettingApp::PrepareProcess();
         std::filesystem::copy(sample, card.path(), std::filesystem::copy_options::recursive);
-        ResetCardState();
         ResetLanguageTable();
         ResetViewerLanguage();
         ResetHandOver();
         prompt::Reset();
-        SetCardRoot(card.root());
         host.modulePath = u"/opt/dashcam/dashcam-setting";
     }
     void TearDown() override {
         prompt::Reset();
-        ReleaseRecord();
     }
 
     // The window opened on the card and shown.
     std::unique_ptr<CSettingDlg> Open() {
-        auto dialog = std::make_unique<CSettingDlg>();
+        auto dialog = std::make_unique<CSettingDlg>(cardRoot);
         EXPECT_TRUE(dialog->OnInitDialog());
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
@@ -57,6 +54,7 @@ protected:
 
     const std::filesystem::path sample = std::filesystem::path(DASHCAM_SOURCE_DIR) / "examples/card";
     TempDir card;
+    std::u16string cardRoot = card.root(); // the card folder the window is opened on
     FakeHost host;
 };
 

@@ -9,7 +9,7 @@
 
 #include "i18n/language_table.h"
 #include "platform/prompt.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/settings_record.h"
 #include "support/temp_dir.h"
 #include "ui/dpi_scale.h"
@@ -34,22 +34,22 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(PreparePageTest());
         std::filesystem::copy_file(kSampleCard / "setup.cfg", card_ / "setup.cfg");
-        ASSERT_TRUE(LoadSettingsFile(card_.root() + u"setup.cfg"));
+        ASSERT_TRUE(cardFiles_.LoadSettingsFile(card_.root() + u"setup.cfg"));
         host_ = std::make_unique<QDialog>();
         host_->resize(Page::kPageWidth, Page::kPageHeight);
-        page_ = new Page(host_.get());
+        page_ = new Page(cardFiles_, host_.get());
         page_->Refresh();
     }
     void TearDown() override {
         host_.reset();
         prompt::Reset();
-        ReleaseRecord();
     }
 
-    SettingsRecord& record() { return *CurrentRecord(); }
+    SettingsRecord& record() { return *cardFiles_.record(); }
     QAbstractButton* button(int id) { return page_->template itemAs<QAbstractButton>(id); }
 
     TempDir card_;
+    Card cardFiles_{card_.root()};
     std::unique_ptr<QDialog> host_;
     Page* page_ = nullptr;
 };

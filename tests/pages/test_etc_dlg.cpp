@@ -12,7 +12,7 @@
 #include "i18n/language_table.h"
 #include "pages/etc_dlg.h"
 #include "platform/prompt.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/settings_record.h"
 #include "page_test_env.h"
 #include "support/temp_dir.h"

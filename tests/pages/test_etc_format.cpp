@@ -10,7 +10,7 @@
 #include "pages/etc_dlg.h"
 #include "platform/prompt.h"
 #include "platform/viewer_link.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/card_format.h"
 #include "settings/settings_record.h"
 #include "support/fake_formatter.h"
@@ -48,16 +48,13 @@ protected:
         host_.totalBytes = 32ull << 30;
         host_.modulePath = program_.root() + u"dashcam-setting";
         host_.appData = appData_.root();
-        dashcam::SetCardRoot(card_.root());
-        ASSERT_TRUE(dashcam::LoadSettingsFile(card_.root() + u"setup.cfg"));
+        ASSERT_TRUE(cardFiles_.LoadSettingsFile(card_.root() + u"setup.cfg"));
         window_ = std::make_unique<QDialog>();
-        page_ = new CEtcDlg(window_.get());
+        page_ = new CEtcDlg(cardFiles_, window_.get());
     }
     void TearDown() override {
         window_.reset();
         prompt::Reset();
-        dashcam::ReleaseRecord();
-        dashcam::SetCardRoot({});
     }
 
     // Every file of the card with its bytes.
@@ -80,6 +77,7 @@ protected:
     }
 
     dashcam::test::TempDir card_;
+    dashcam::Card cardFiles_{card_.root()};
     dashcam::test::TempDir program_;
     dashcam::test::TempDir appData_;
     dashcam::test::FakeHost host_;
@@ -130,7 +128,7 @@ TEST_F(FormatFlowTest, NothingHappensWithoutYesACardOrARemovableDrive) {
     host_.removable = false;
     page_->OnFormatButton();
     host_.removable = true;
-    dashcam::SetCardRoot({});
+    cardFiles_.MoveTo({});
     page_->OnFormatButton();
     EXPECT_TRUE(formatter_.requests.empty());
     EXPECT_EQ(Snapshot(), original_);
@@ -178,7 +176,7 @@ TEST_F(FormatFlowTest, ACardThatDoesNotComeBackKeepsItsBackupsAndItsPath) {
     EXPECT_NE(result.find(u"may have been erased"), std::u16string::npos);
     EXPECT_NE(result.find(appData_.root()), std::u16string::npos);
     EXPECT_TRUE(prompt::History().back().warning);
-    EXPECT_EQ(dashcam::CardRoot(), card_.root());
+    EXPECT_EQ(cardFiles_.root(), card_.root());
 }
 
 TEST_F(FormatFlowTest, ViewerIsAskedToLetGoAndToldOfALargeCard) {

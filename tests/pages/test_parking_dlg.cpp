@@ -16,7 +16,7 @@
 #include "i18n/language_table.h"
 #include "pages/parking_dlg.h"
 #include "platform/prompt.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/settings_record.h"
 #include "page_test_env.h"
 #include "support/temp_dir.h"
@@ -133,8 +133,8 @@ TEST_F(ParkingPageTest, SlidersAreSetUpFromTheirTable) {
         }
     }
     // Before any refresh the out-of-range starting position 4 shows as the right end.
-    dashcam::ReleaseRecord();
-    CParkingDlg fresh(nullptr);
+    dashcam::Card noRecord;
+    CParkingDlg fresh(noRecord, nullptr);
     EXPECT_EQ(fresh.slider(1161)->value(), 3);
     EXPECT_EQ(fresh.slider(1162)->value(), 3);
     EXPECT_EQ(fresh.slider(1163)->value(), 4);
@@ -490,7 +490,7 @@ TEST_F(ParkingPageTest, EditingEveryVisibleControlSavesExactlyThoseFields) {
     QTest::keyClick(slider(1164), Qt::Key_Home);  // 0
     prompt::QueueAnswer(prompt::Answer::Yes);
     QTest::mouseClick(button(4002), Qt::LeftButton); // parking off
-    ASSERT_TRUE(dashcam::SaveSettingsFile(card_.root() + u"setup.cfg"));
+    ASSERT_TRUE(cardFiles_.SaveSettingsFile(card_.root() + u"setup.cfg"));
 
     SettingsRecord expected;
     std::copy(original.begin(), original.end(), expected.bytes.begin());

@@ -36,7 +36,6 @@ class SystemPageTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(test::PreparePageTest());
-        ResetCardState();
         CSystemDlg::SetNowFunction(&FixedNow);
         zones.Add(u"GMT Standard Time", u"(UTC+00:00) Dublin, Edinburgh, Lisbon, London",
                   u"GMT Standard Time", 0);
@@ -45,8 +44,7 @@ protected:
                   60);
         zones.host = {-60, 0, u"W. Europe Standard Time"};
         fs::copy_file(test::kSampleCard / "setup.cfg", card / "setup.cfg");
-        SetCardRoot(card.root());
-        ASSERT_TRUE(LoadSettingsFile(card.root() + u"setup.cfg"));
+        ASSERT_TRUE(cardFiles.LoadSettingsFile(card.root() + u"setup.cfg"));
         versionInfo.languageCodes = {u"en", u"fr", u"xx"};
         versionInfo.languageNames = {u"English", u"French"};
         Open();
@@ -55,17 +53,15 @@ protected:
         window.reset();
         CSystemDlg::SetNowFunction(nullptr);
         prompt::Reset();
-        ReleaseRecord();
-        ResetCardState();
     }
     void Open() {
         window = std::make_unique<QDialog>();
         window->resize(CSystemDlg::kPageWidth, CSystemDlg::kPageHeight);
-        page = new CSystemDlg(window.get());
+        page = new CSystemDlg(cardFiles, window.get());
         page->SetVersionInfo(&versionInfo);
         page->Refresh();
     }
-    SettingsRecord& record() { return *CurrentRecord(); }
+    SettingsRecord& record() { return *cardFiles.record(); }
     QAbstractButton* button(int id) { return page->itemAs<QAbstractButton>(id); }
     QComboBox* combo(int id) { return page->itemAs<QComboBox>(id); }
     QDateEdit* datePicker() { return page->itemAs<QDateEdit>(CSystemDlg::kDatePicker); }
@@ -79,6 +75,7 @@ protected:
     test::FakeTimeZones zones;
     test::FakeHost host;
     test::TempDir card;
+    Card cardFiles{card.root()};
     CardVersionInfo versionInfo;
     std::unique_ptr<QDialog> window;
     CSystemDlg* page = nullptr;
@@ -144,35 +141,35 @@ TEST_F(SystemPageTest, ClockRequestFollowsTheBoxAndThePickers) {
     QCheckBox* box = page->itemAs<QCheckBox>(CSystemDlg::kClockCheck);
     EXPECT_FALSE(datePicker()->isEnabled());
     QTest::mouseClick(box, Qt::LeftButton);
-    EXPECT_EQ(Clock().timeSyncRequested, 1u);
+    EXPECT_EQ(cardFiles.clock().timeSyncRequested, 1u);
     EXPECT_TRUE(datePicker()->isEnabled());
-    EXPECT_EQ(Clock().timeSyncTime, (SystemTime{2024, 2, 4, 29, 8, 9, 10, 0}));
+    EXPECT_EQ(cardFiles.clock().timeSyncTime, (SystemTime{2024, 2, 4, 29, 8, 9, 10, 0}));
 
     // Only the date: the time of day stays.
     datePicker()->setFocus();
     datePicker()->setSelectedSection(QDateTimeEdit::DaySection);
     QTest::keyClick(datePicker(), Qt::Key_Down);
     EXPECT_EQ(datePicker()->date(), QDate(2024, 2, 28));
-    EXPECT_EQ(Clock().timeSyncTime, (SystemTime{2024, 2, 3, 28, 8, 9, 10, 0}));
+    EXPECT_EQ(cardFiles.clock().timeSyncTime, (SystemTime{2024, 2, 3, 28, 8, 9, 10, 0}));
 
     // Edit the time, uncheck, check again: the edited time and the picker's date.
     timePicker()->setFocus();
     timePicker()->setSelectedSection(QDateTimeEdit::HourSection);
     QTest::keyClick(timePicker(), Qt::Key_Up);
-    EXPECT_EQ(Clock().timeSyncTime.hour, 9u);
+    EXPECT_EQ(cardFiles.clock().timeSyncTime.hour, 9u);
     QTest::mouseClick(box, Qt::LeftButton);
-    EXPECT_EQ(Clock().timeSyncRequested, 0u);
+    EXPECT_EQ(cardFiles.clock().timeSyncRequested, 0u);
     QTest::mouseClick(box, Qt::LeftButton);
-    EXPECT_EQ(Clock().timeSyncTime, (SystemTime{2024, 2, 3, 28, 9, 9, 10, 0}));
+    EXPECT_EQ(cardFiles.clock().timeSyncTime, (SystemTime{2024, 2, 3, 28, 9, 9, 10, 0}));
 
     // Get Current Time shows the clock in both pickers and takes it.
     QTest::mouseClick(button(CSystemDlg::kCurrentTimeButton), Qt::LeftButton);
     EXPECT_EQ(datePicker()->date(), QDate(2024, 2, 29));
-    EXPECT_EQ(Clock().timeSyncTime, (SystemTime{2024, 2, 4, 29, 8, 9, 10, 0}));
+    EXPECT_EQ(cardFiles.clock().timeSyncTime, (SystemTime{2024, 2, 4, 29, 8, 9, 10, 0}));
 
     // A restore of the defaults refreshes the page and cancels the request; the pickers keep their value.
     page->Refresh();
-    EXPECT_EQ(Clock().timeSyncRequested, 0u);
+    EXPECT_EQ(cardFiles.clock().timeSyncRequested, 0u);
     EXPECT_FALSE(box->isChecked());
     EXPECT_FALSE(button(CSystemDlg::kCurrentTimeButton)->isEnabled());
     EXPECT_EQ(datePicker()->date(), QDate(2024, 2, 29));

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "settings/card.h"
 #include "settings/card_files.h"
 #include "settings/card_version_info.h"
 #include "support/fake_host.h"
@@ -21,70 +22,70 @@ std::u16string U16(const std::filesystem::path& p) {
 
 class ClockFile : public ::testing::Test {
 protected:
-    void SetUp() override { ResetCardState(); }
     TempDir dir;
     test::FakeHost host;
+    Card card;
 };
 
 TEST_F(ClockFile, ReadsFieldsWithBlanksAndIgnoresTheOffset) {
     WriteText(dir / "time.dat", "2015, 1,  2,3,4,5,+0900");
-    ASSERT_TRUE(ReadClockFile(U16(dir / "time.dat")));
-    const SystemTime& t = Clock().timeSyncTime;
-    EXPECT_EQ(Clock().timeSyncRequested, 1u);
+    ASSERT_TRUE(card.ReadClockFile(U16(dir / "time.dat")));
+    const SystemTime& t = card.clock().timeSyncTime;
+    EXPECT_EQ(card.clock().timeSyncRequested, 1u);
     EXPECT_EQ((std::vector<int>{t.year, t.month, t.day, t.hour, t.minute, t.second}),
               (std::vector<int>{2015, 1, 2, 3, 4, 5}));
 }
 
 TEST_F(ClockFile, GarbageReadsAsZerosButStillRequests) {
-    Clock().timeSyncTime.dayOfWeek = 3;
+    card.clock().timeSyncTime.dayOfWeek = 3;
     WriteText(dir / "time.dat", "letters only\r\nsecond line 2020,1,1");
-    ASSERT_TRUE(ReadClockFile(U16(dir / "time.dat")));
-    EXPECT_EQ(Clock().timeSyncRequested, 1u);
-    EXPECT_EQ(Clock().timeSyncTime, (SystemTime{0, 0, 3, 0, 0, 0, 0, 0}));
+    ASSERT_TRUE(card.ReadClockFile(U16(dir / "time.dat")));
+    EXPECT_EQ(card.clock().timeSyncRequested, 1u);
+    EXPECT_EQ(card.clock().timeSyncTime, (SystemTime{0, 0, 3, 0, 0, 0, 0, 0}));
 
     WriteText(dir / "time.dat", std::string("2021,\0" "5,6", 9));
-    ASSERT_TRUE(ReadClockFile(U16(dir / "time.dat")));
-    EXPECT_EQ(Clock().timeSyncTime.year, 2021);
-    EXPECT_EQ(Clock().timeSyncTime.month, 0);
+    ASSERT_TRUE(card.ReadClockFile(U16(dir / "time.dat")));
+    EXPECT_EQ(card.clock().timeSyncTime.year, 2021);
+    EXPECT_EQ(card.clock().timeSyncTime.month, 0);
 
     WriteText(dir / "time.dat", std::string(200000, '9'));
-    EXPECT_TRUE(ReadClockFile(U16(dir / "time.dat")));
+    EXPECT_TRUE(card.ReadClockFile(U16(dir / "time.dat")));
 }
 
 TEST_F(ClockFile, MissingEmptyOrFolderTurnsTheRequestOff) {
-    Clock().timeSyncRequested = 1;
-    EXPECT_FALSE(ReadClockFile(U16(dir / "time.dat")));
-    EXPECT_EQ(Clock().timeSyncRequested, 0u);
-    Clock().timeSyncRequested = 1;
+    card.clock().timeSyncRequested = 1;
+    EXPECT_FALSE(card.ReadClockFile(U16(dir / "time.dat")));
+    EXPECT_EQ(card.clock().timeSyncRequested, 0u);
+    card.clock().timeSyncRequested = 1;
     WriteText(dir / "time.dat", "");
-    EXPECT_FALSE(ReadClockFile(U16(dir / "time.dat")));
-    EXPECT_EQ(Clock().timeSyncRequested, 0u);
+    EXPECT_FALSE(card.ReadClockFile(U16(dir / "time.dat")));
+    EXPECT_EQ(card.clock().timeSyncRequested, 0u);
     std::filesystem::remove(dir / "time.dat");
     std::filesystem::create_directory(dir / "time.dat");
-    EXPECT_FALSE(ReadClockFile(U16(dir / "time.dat")));
+    EXPECT_FALSE(card.ReadClockFile(U16(dir / "time.dat")));
 }
 
 TEST_F(ClockFile, WritesTheLineWithTheStandardOffset) {
-    Clock().timeSyncRequested = 1;
-    Clock().timeSyncTime = SystemTime{2014, 5, 2, 6, 13, 45, 7, 0};
+    card.clock().timeSyncRequested = 1;
+    card.clock().timeSyncTime = SystemTime{2014, 5, 2, 6, 13, 45, 7, 0};
     host.bias = -540;
-    ASSERT_TRUE(WriteClockFile(U16(dir / "time.dat")));
+    ASSERT_TRUE(card.WriteClockFile(U16(dir / "time.dat")));
     EXPECT_EQ(ReadText(dir / "time.dat"), "2014,05,06,13,45,07,+0900");
-    EXPECT_EQ(FormatClockLine(Clock().timeSyncTime, 300), "2014,05,06,13,45,07,-0500");
-    EXPECT_EQ(FormatClockLine(Clock().timeSyncTime, -330), "2014,05,06,13,45,07,+0530");
-    EXPECT_EQ(FormatClockLine(Clock().timeSyncTime, 0), "2014,05,06,13,45,07,-0000");
+    EXPECT_EQ(FormatClockLine(card.clock().timeSyncTime, 300), "2014,05,06,13,45,07,-0500");
+    EXPECT_EQ(FormatClockLine(card.clock().timeSyncTime, -330), "2014,05,06,13,45,07,+0530");
+    EXPECT_EQ(FormatClockLine(card.clock().timeSyncTime, 0), "2014,05,06,13,45,07,-0000");
     EXPECT_EQ(FormatClockLine(SystemTime{915, 1, 0, 2, 3, 4, 5, 0}, 0), " 915,01,02,03,04,05,-0000");
 }
 
 TEST_F(ClockFile, RequestOffDeletesTheFile) {
     WriteText(dir / "time.dat", "old");
-    Clock().timeSyncRequested = 0;
-    EXPECT_TRUE(WriteClockFile(U16(dir / "time.dat")));
+    card.clock().timeSyncRequested = 0;
+    EXPECT_TRUE(card.WriteClockFile(U16(dir / "time.dat")));
     EXPECT_FALSE(std::filesystem::exists(dir / "time.dat"));
-    EXPECT_TRUE(WriteClockFile(U16(dir / "time.dat")));
+    EXPECT_TRUE(card.WriteClockFile(U16(dir / "time.dat")));
     // Something that cannot be deleted is reported.
     std::filesystem::create_directory(dir / "time.dat");
-    EXPECT_FALSE(WriteClockFile(U16(dir / "time.dat")));
+    EXPECT_FALSE(card.WriteClockFile(U16(dir / "time.dat")));
 }
 
 #ifndef _WIN32 // the POSIX host reads the offset from TZ

@@ -10,7 +10,7 @@
 #endif
 
 #include "platform/prompt.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/card_lock.h"
 #include "settings/save_journal.h"
 #include "settings/settings_record.h"
@@ -52,19 +52,12 @@ std::vector<std::uint8_t> Filled(std::size_t size, std::uint8_t value, std::uint
 
 class CardSaves : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ReleaseRecord();
-        ResetCardState();
-        prompt::Reset();
-        SetCardRoot(dir.root());
-    }
-    void TearDown() override {
-        ReleaseRecord();
-        CardLock::SetDefaultWait(std::chrono::milliseconds(3000));
-    }
+    void SetUp() override { prompt::Reset(); }
+    void TearDown() override { CardLock::SetDefaultWait(std::chrono::milliseconds(3000)); }
     std::u16string Path(const std::string& name) const { return dir.root() + std::u16string(name.begin(), name.end()); }
     std::size_t EntryCount() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.path()), {})); }
     TempDir dir;
+    Card card{dir.root()};
 };
 
 std::span<const std::uint8_t> Bytes(const std::string& text) {
@@ -82,8 +75,8 @@ TEST_F(CardSaves, CompleteJournalIsFinishedAtLoadAndAnIncompleteOneDropped) {
     // Cut off after the journal was flushed: the load finishes the save, and the tail stays.
     WriteBytes(dir / "setup.cfg", old);
     WriteBytes(dir / "setup.cfg-journal", image);
-    ASSERT_TRUE(LoadSettingsFile(Path("setup.cfg")));
-    EXPECT_EQ(CurrentRecord()->bytes[300], 0x22);
+    ASSERT_TRUE(card.LoadSettingsFile(Path("setup.cfg")));
+    EXPECT_EQ(card.record()->bytes[300], 0x22);
     auto onCard = ReadBytes(dir / "setup.cfg");
     ASSERT_EQ(onCard.size(), 600u);
     EXPECT_EQ(onCard[571], 0x22);
@@ -98,8 +91,8 @@ TEST_F(CardSaves, CompleteJournalIsFinishedAtLoadAndAnIncompleteOneDropped) {
     for (const auto& bad : incomplete) {
         WriteBytes(dir / "setup.cfg", old);
         WriteBytes(dir / "setup.cfg-journal", bad);
-        ASSERT_TRUE(LoadSettingsFile(Path("setup.cfg")));
-        EXPECT_EQ(CurrentRecord()->bytes[300], 0x11);
+        ASSERT_TRUE(card.LoadSettingsFile(Path("setup.cfg")));
+        EXPECT_EQ(card.record()->bytes[300], 0x11);
         EXPECT_EQ(ReadBytes(dir / "setup.cfg"), old);
         EXPECT_FALSE(fs::exists(dir / "setup.cfg-journal"));
     }
@@ -139,7 +132,7 @@ TEST_F(CardSaves, AJournalIsFinishedOnlyOntoWhatItWasWrittenFor) {
         SCOPED_TRACE(c.what);
         WriteBytes(dir / "setup.cfg", c.onCard);
         WriteBytes(dir / "setup.cfg-journal", SaveJournal::Image(Held(old), fresh, SaveJournal::Tail::Keep));
-        ASSERT_TRUE(LoadSettingsFile(Path("setup.cfg")));
+        ASSERT_TRUE(card.LoadSettingsFile(Path("setup.cfg")));
         EXPECT_EQ(ReadBytes(dir / "setup.cfg"), c.completed ? withBytes(0, 572, fresh) : c.onCard);
         EXPECT_FALSE(fs::exists(dir / "setup.cfg-journal"));
     }
@@ -147,7 +140,7 @@ TEST_F(CardSaves, AJournalIsFinishedOnlyOntoWhatItWasWrittenFor) {
     // A journal of the earlier format cannot tell: the file stays as it is.
     WriteBytes(dir / "setup.cfg", camera);
     WriteBytes(dir / "setup.cfg-journal", EarlierJournal(fresh));
-    ASSERT_TRUE(LoadSettingsFile(Path("setup.cfg")));
+    ASSERT_TRUE(card.LoadSettingsFile(Path("setup.cfg")));
     EXPECT_EQ(ReadBytes(dir / "setup.cfg"), camera);
     EXPECT_FALSE(fs::exists(dir / "setup.cfg-journal"));
 }
@@ -158,24 +151,23 @@ TEST_F(CardSaves, ClockJournalCompletesTimeDatButNeverBringsBackAConsumedOne) {
     const auto image = SaveJournal::Image(Held(older), Bytes(line), SaveJournal::Tail::Truncate);
     WriteBytes(dir / "time.dat", older);
     WriteBytes(dir / "time.dat-journal", image);
-    ASSERT_TRUE(ReadClockFile(Path("time.dat")));
-    EXPECT_EQ(Clock().timeSyncTime.year, 2015);
+    ASSERT_TRUE(card.ReadClockFile(Path("time.dat")));
+    EXPECT_EQ(card.clock().timeSyncTime.year, 2015);
     EXPECT_EQ(test::ReadText(dir / "time.dat"), line);
 
     // The camera took the request (it deletes time.dat) before the card came back: nothing is asked again.
     fs::remove(dir / "time.dat");
     WriteBytes(dir / "time.dat-journal", image);
-    SettingsRecord& r = AllocateRecord();
     WriteBytes(dir / "setup.cfg", Filled(572, 0x11, 572));
-    LoadCardSettings(r);
-    EXPECT_FALSE(ReadClockFile(Path("time.dat")));
+    card.LoadCardSettings();
+    EXPECT_FALSE(card.ReadClockFile(Path("time.dat")));
     EXPECT_EQ(EntryCount(), 1u); // setup.cfg alone
 
     // Switching the request off with an interrupted write pending leaves neither file.
     WriteBytes(dir / "time.dat", older);
     WriteBytes(dir / "time.dat-journal", image);
-    Clock().timeSyncRequested = 0;
-    ASSERT_TRUE(WriteClockFile(Path("time.dat")));
+    card.clock().timeSyncRequested = 0;
+    ASSERT_TRUE(card.WriteClockFile(Path("time.dat")));
     EXPECT_EQ(EntryCount(), 1u);
 }
 
@@ -219,20 +211,20 @@ TEST_F(CardSaves, NothingIsWrittenThroughALinkOnTheCard) {
     const auto attack = Filled(572, 0x66, 572);
     WriteBytes(dir / "setup.cfg-journal", EarlierJournal(attack));
     WriteBytes(dir / "time.dat-journal", SaveJournal::Image(Held(victim), attack, SaveJournal::Tail::Truncate));
-    SettingsRecord& r = AllocateRecord();
-    LoadCardSettings(r);
-    ReadClockFile(Path("time.dat"));
+    SettingsRecord& r = card.AllocateRecord();
+    card.LoadCardSettings();
+    card.ReadClockFile(Path("time.dat"));
     WriteBytes(dir / "setup.cfg-journal", SaveJournal::Image(Held(victim), attack, SaveJournal::Tail::Keep));
-    LoadSettingsFile(Path("setup.cfg"));
+    card.LoadSettingsFile(Path("setup.cfg"));
     EXPECT_EQ(ReadBytes(elsewhere / "victim"), victim);
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "setup.cfg-journal")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "time.dat-journal")));
 
     r.setRecordLength(572);
-    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
-    EXPECT_NE(LastCardFileError().find("symbolic link"), std::string::npos) << LastCardFileError();
-    Clock().timeSyncRequested = 1;
-    EXPECT_FALSE(WriteClockFile(Path("time.dat")));
+    EXPECT_FALSE(card.SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(card.LastCardFileError().find("symbolic link"), std::string::npos) << card.LastCardFileError();
+    card.clock().timeSyncRequested = 1;
+    EXPECT_FALSE(card.WriteClockFile(Path("time.dat")));
     EXPECT_EQ(ReadBytes(elsewhere / "victim"), victim);
     EXPECT_TRUE(fs::is_symlink(dir / "setup.cfg"));
 
@@ -242,10 +234,10 @@ TEST_F(CardSaves, NothingIsWrittenThroughALinkOnTheCard) {
     WriteBytes(dir / "setup.cfg", Filled(600, 0x11, 572));
     fs::create_symlink(elsewhere / "victim", dir / "setup.cfg-journal");
     fs::create_hard_link(dir / "setup.cfg", dir / "hard.cfg");
-    ASSERT_TRUE(LoadCardSettings(r));
+    ASSERT_TRUE(card.LoadCardSettings());
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "setup.cfg-journal")));
     r.setParkingMode(2);
-    ASSERT_TRUE(SaveSettingsFile(Path("setup.cfg"))) << LastCardFileError();
+    ASSERT_TRUE(card.SaveSettingsFile(Path("setup.cfg"))) << card.LastCardFileError();
     EXPECT_EQ(ReadBytes(elsewhere / "victim"), victim);
     const auto hard = ReadBytes(dir / "hard.cfg");
     ASSERT_EQ(hard.size(), 600u);
@@ -255,30 +247,30 @@ TEST_F(CardSaves, NothingIsWrittenThroughALinkOnTheCard) {
 }
 
 TEST_F(CardSaves, ACardWithNeitherSettingsFileGetsNoSetupFromSave) {
-    SettingsRecord& r = AllocateRecord();
-    EXPECT_FALSE(LoadCardSettings(r));
-    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
-    EXPECT_NE(LastCardFileError().find("neither setup.cfg nor default.cfg"), std::string::npos) << LastCardFileError();
+    SettingsRecord& r = card.AllocateRecord();
+    EXPECT_FALSE(card.LoadCardSettings());
+    EXPECT_FALSE(card.SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(card.LastCardFileError().find("neither setup.cfg nor default.cfg"), std::string::npos) << card.LastCardFileError();
     EXPECT_EQ(EntryCount(), 0u);
     // With default.cfg put on the card and loaded on purpose, Save writes.
     WriteBytes(dir / "default.cfg", Filled(572, 0x44, 572));
-    ASSERT_TRUE(RestoreDefaultSettings(r));
-    EXPECT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    ASSERT_TRUE(card.RestoreDefaultSettings(r));
+    EXPECT_TRUE(card.SaveSettingsFile(Path("setup.cfg")));
 }
 
 TEST_F(CardSaves, SecondProcessWaitsThenFailsWithInUse) {
     WriteBytes(dir / "setup.cfg", Filled(572, 0x11, 572));
     const OtherProcessLock other(dir.root());
     ASSERT_TRUE(other.held);
-    SettingsRecord& r = AllocateRecord();
+    SettingsRecord& r = card.AllocateRecord();
     r.setRecordLength(572);
     CardLock::SetDefaultWait(std::chrono::milliseconds(100));
-    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
-    EXPECT_NE(LastCardFileError().find("in use"), std::string::npos) << LastCardFileError();
+    EXPECT_FALSE(card.SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(card.LastCardFileError().find("in use"), std::string::npos) << card.LastCardFileError();
     EXPECT_EQ(ReadBytes(dir / "setup.cfg"), Filled(572, 0x11, 572));
     // Waiting long enough, the save goes through once the other process lets go.
     CardLock::SetDefaultWait(std::chrono::milliseconds(5000));
-    EXPECT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_TRUE(card.SaveSettingsFile(Path("setup.cfg")));
 }
 // Loading, reading the clock request and deleting it all wait for the card's lock like a save does, and give up
 // with the reason instead of reading or deleting under another program's write.
@@ -288,15 +280,14 @@ TEST_F(CardSaves, WhileAnotherProcessHoldsTheCardNothingIsReadOrDeleted) {
     const OtherProcessLock other(dir.root());
     ASSERT_TRUE(other.held);
     CardLock::SetDefaultWait(std::chrono::milliseconds(100));
-    SettingsRecord& r = AllocateRecord();
-    const CardSettingsLoad load = LoadCardSettings(r);
+    const CardSettingsLoad load = card.LoadCardSettings();
     EXPECT_FALSE(load);
     EXPECT_NE(load.problem.find("in use"), std::string::npos) << load.problem;
-    Clock().timeSyncRequested = 0;
-    EXPECT_FALSE(ReadClockFile(Path("time.dat")));
-    EXPECT_EQ(Clock().timeSyncRequested, 0u);
-    EXPECT_FALSE(WriteClockFile(Path("time.dat")));
-    EXPECT_NE(LastCardFileError().find("in use"), std::string::npos) << LastCardFileError();
+    card.clock().timeSyncRequested = 0;
+    EXPECT_FALSE(card.ReadClockFile(Path("time.dat")));
+    EXPECT_EQ(card.clock().timeSyncRequested, 0u);
+    EXPECT_FALSE(card.WriteClockFile(Path("time.dat")));
+    EXPECT_NE(card.LastCardFileError().find("in use"), std::string::npos) << card.LastCardFileError();
     EXPECT_TRUE(fs::exists(dir / "time.dat"));
     CardLock::SetDefaultWait(std::chrono::milliseconds(5000));
 }
@@ -316,41 +307,41 @@ TEST_F(CardSaves, TheLockIsOneForEachFolderWhateverItsSpelling) {
 TEST_F(CardSaves, UnreadableSetupIsNeverReplacedByTheDefaults) {
     fs::create_directory(dir / "setup.cfg");
     WriteBytes(dir / "default.cfg", Filled(572, 0x33, 572));
-    SettingsRecord& r = AllocateRecord();
-    const CardSettingsLoad load = LoadCardSettings(r);
+    SettingsRecord& r = card.AllocateRecord();
+    const CardSettingsLoad load = card.LoadCardSettings();
     EXPECT_FALSE(load);
     EXPECT_FALSE(load.problem.empty());
     EXPECT_EQ(r.bytes[300], 0x33); // the defaults are shown
-    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
-    EXPECT_NE(LastCardFileError().find("Initialize"), std::string::npos) << LastCardFileError();
+    EXPECT_FALSE(card.SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(card.LastCardFileError().find("Initialize"), std::string::npos) << card.LastCardFileError();
     EXPECT_TRUE(fs::is_directory(dir / "setup.cfg"));
 }
 
 TEST_F(CardSaves, SaveNeverReplacesWhatAnotherProgramSavedSinceTheCardWasOpened) {
     WriteBytes(dir / "setup.cfg", Filled(600, 0x11, 572));
-    SettingsRecord& r = AllocateRecord();
-    ASSERT_TRUE(LoadCardSettings(r));
+    SettingsRecord& r = card.AllocateRecord();
+    ASSERT_TRUE(card.LoadCardSettings());
     r.setParkingMode(2);
     // Our own saves follow one another.
-    ASSERT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    ASSERT_TRUE(card.SaveSettingsFile(Path("setup.cfg")));
     r.setParkingMode(0);
-    ASSERT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    ASSERT_TRUE(card.SaveSettingsFile(Path("setup.cfg")));
 
     const auto theirs = Filled(600, 0x55, 572);
     WriteBytes(dir / "setup.cfg", theirs);
-    EXPECT_FALSE(SaveSettingsFile(Path("setup.cfg")));
-    EXPECT_NE(LastCardFileError().find("changed by another program"), std::string::npos) << LastCardFileError();
+    EXPECT_FALSE(card.SaveSettingsFile(Path("setup.cfg")));
+    EXPECT_NE(card.LastCardFileError().find("changed by another program"), std::string::npos) << card.LastCardFileError();
     EXPECT_EQ(ReadBytes(dir / "setup.cfg"), theirs);
     // Opened again, the card is ours to save.
-    ASSERT_TRUE(LoadCardSettings(r));
-    EXPECT_TRUE(SaveSettingsFile(Path("setup.cfg")));
+    ASSERT_TRUE(card.LoadCardSettings());
+    EXPECT_TRUE(card.SaveSettingsFile(Path("setup.cfg")));
 }
 
 TEST_F(CardSaves, MissingSetupShowsTheDefaultsWithTheirOwnRetainedFields) {
     auto defaults = Filled(572, 0x44, 572);
     WriteBytes(dir / "default.cfg", defaults);
-    SettingsRecord& r = AllocateRecord();
-    const CardSettingsLoad load = LoadCardSettings(r);
+    SettingsRecord& r = card.AllocateRecord();
+    const CardSettingsLoad load = card.LoadCardSettings();
     EXPECT_TRUE(load);
     EXPECT_EQ(load.source, CardSettingsLoad::Source::Defaults);
     EXPECT_EQ(r.retainedValue(), 0x44444444u);

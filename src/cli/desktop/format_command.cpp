@@ -17,7 +17,7 @@
 #include "cli/desktop/desktop_commands.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/card_format.h"
 #include "settings/safe_file.h"
 #include "settings/settings_record.h"
@@ -78,7 +78,8 @@ std::string Json(const CardFormatOutcome& outcome, const std::string& error) {
 
 int RunFormat(Invocation& call) {
     const std::string& card = call.argument(0);
-    if (!OpenCardFolder(call, card))
+    const auto opened = OpenCardFolder(call, card);
+    if (!opened)
         return 1;
     const bool yes = call.Has("--yes");
     if (!yes && !InputIsTerminal())
@@ -118,7 +119,7 @@ int RunFormat(Invocation& call) {
         progress = std::min(progress + 20, 100);
         call.Err("progress " + std::to_string(progress) + "%\n");
     };
-    const CardFormatOutcome outcome = FormatCardKeepingFiles(CardRoot(), CardRecord(CardRoot()), hooks);
+    const CardFormatOutcome outcome = FormatCardKeepingFiles(opened->root(), CardRecord(opened->root()), hooks);
     SetFormatter(nullptr);
     if (outcome.declined)
         return call.Fail("not confirmed; nothing was done");

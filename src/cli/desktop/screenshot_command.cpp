@@ -18,7 +18,7 @@
 #include "i18n/wide_text.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 #include "settings/safe_file.h"
 #include "ui/base_dialog.h"
 
@@ -44,13 +44,14 @@ int RunScreenshot(Invocation& call) {
         if (!known)
             return call.UsageError("unknown interface language '" + *language + "' (see 'text --list-languages')");
     }
-    if (!OpenCardFolder(call, call.argument(0)))
+    const auto card = OpenCardFolder(call, call.argument(0));
+    if (!card)
         return 1;
     // Without setup.cfg the window would show default.cfg; without that too there is nothing to show, and the
     // editor's message box would wait for a click that never comes.
-    const FileHeadRead setup = ReadFileHeadOrWhy(CardRoot() + u"setup.cfg", 0);
-    if (setup.missing && !ReadFileHeadOrWhy(CardRoot() + u"default.cfg", 0).head)
-        return call.Fail("no default.cfg :" + Utf16ToUtf8(CardRoot() + u"default.cfg"));
+    const FileHeadRead setup = ReadFileHeadOrWhy(card->FilePath(u"setup.cfg"), 0);
+    if (setup.missing && !ReadFileHeadOrWhy(card->FilePath(u"default.cfg"), 0).head)
+        return call.Fail("no default.cfg :" + Utf16ToUtf8(card->FilePath(u"default.cfg")));
 
     // Always offscreen: the window is rendered, never shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -76,7 +77,7 @@ int RunScreenshot(Invocation& call) {
     const auto zones = CSettingApp::PrepareProcess();
     prompt::SetPresenter(console);
 
-    auto dialog = std::make_unique<CSettingDlg>();
+    auto dialog = std::make_unique<CSettingDlg>(card->root());
     CSettingDlg::Options options;
     options.handOver = false;
     if (language)
