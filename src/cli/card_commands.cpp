@@ -1,4 +1,5 @@
 // The card commands of dashcam-cfg: show, get, set, restore-defaults, clock, diff, languages.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,15 +25,18 @@ int RunShow(Invocation& call) {
     if (!loaded)
         return 1;
     const SettingsRecord& record = loaded->record();
-    const bool json = call.Has("--json");
-    std::string out = json ? "{\n  \"source\": " + JsonQuoted(SourceFileName(loaded->source)) : "";
-    for (const FieldInfo& f : SettingsFields()) {
-        if (json)
-            out += ",\n  " + JsonQuoted(f.name) + ": " + FieldValue(record, f, true);
-        else
-            out += std::string(f.name) + " = " + FieldValue(record, f, true) + "\n";
+    if (call.Has("--json")) {
+        JsonWriter json;
+        json.BeginObject().Key("source").String(SourceFileName(loaded->source));
+        for (const FieldInfo& f : SettingsFields())
+            WriteFieldValue(json.Key(f.name), record, f);
+        call.Out(json.EndObject().Text());
+        return 0;
     }
-    call.Out(json ? out + "\n}\n" : out);
+    std::string out;
+    for (const FieldInfo& f : SettingsFields())
+        out += std::string(f.name) + " = " + FieldValue(record, f, true) + "\n";
+    call.Out(out);
     return 0;
 }
 
@@ -160,16 +164,14 @@ int RunDiff(Invocation& call) {
             tails[i].assign(bytes.begin() + SettingsRecord::kSize, bytes.end());
         sizes[i] = read.head->fileSize;
     }
-    const bool json = call.Has("--json");
     std::string fields;
+    std::vector<const FieldInfo*> differing;
     for (const FieldInfo& f : SettingsFields()) {
         const std::string a = FieldValue(records[0], f, true), b = FieldValue(records[1], f, true);
         if (a == b)
             continue;
-        if (json)
-            fields += (fields.empty() ? "\n    " : ",\n    ") + JsonQuoted(f.name) + ": [" + a + ", " + b + "]";
-        else
-            fields += std::string(f.name) + ": " + a + " -> " + b + "\n";
+        differing.push_back(&f);
+        fields += std::string(f.name) + ": " + a + " -> " + b + "\n";
     }
     std::size_t uninterpreted = 0;
     for (std::size_t i = 0; i < SettingsRecord::kSize; ++i)
@@ -181,23 +183,31 @@ int RunDiff(Invocation& call) {
     for (std::size_t i = 0; i < longer; ++i)
         if (i >= tails[0].size() || i >= tails[1].size() || tails[0][i] != tails[1][i])
             ++past;
-    const bool differ = !fields.empty() || uninterpreted || past || sizes[0] != sizes[1];
-    if (json)
-        call.Out("{\n  \"differ\": " + std::string(differ ? "true" : "false") + ",\n  \"fields\": {" + fields +
-                 (fields.empty() ? "}" : "\n  }") + ",\n  \"notInterpretedBytes\": " + std::to_string(uninterpreted) +
-                 ",\n  \"bytesPastRecord\": " + std::to_string(past) + ",\n  \"sizes\": [" +
-                 std::to_string(sizes[0]) + ", " + std::to_string(sizes[1]) + "]\n}\n");
-    else
+    const bool differ = !differing.empty() || uninterpreted || past || sizes[0] != sizes[1];
+    if (call.Has("--json")) {
+        JsonWriter json;
+        json.BeginObject().Key("differ").Bool(differ).Key("fields").BeginObject();
+        for (const FieldInfo* f : differing) {
+            json.Key(f->name).BeginArray(JsonWriter::Layout::Inline);
+            WriteFieldValue(json, records[0], *f);
+            WriteFieldValue(json, records[1], *f);
+            json.EndArray();
+        }
+        json.EndObject().Key("notInterpretedBytes").Number(uninterpreted).Key("bytesPastRecord").Number(past);
+        json.Key("sizes").BeginArray(JsonWriter::Layout::Inline).Number(sizes[0]).Number(sizes[1]).EndArray();
+        call.Out(json.EndObject().Text());
+    } else {
         call.Out(fields + "not-interpreted bytes differing: " + std::to_string(uninterpreted) + "\n" +
                  (past ? "bytes past the record differing: " + std::to_string(past) + "\n" : std::string()));
+    }
     return differ ? 1 : 0;
 }
 
-std::string JoinJson(const std::vector<std::u16string>& items) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < items.size(); ++i)
-        out += (i ? ", " : "") + JsonQuoted(Utf16ToUtf8(items[i]));
-    return out + "]";
+void WriteList(JsonWriter& json, const std::vector<std::u16string>& items) {
+    json.BeginArray(JsonWriter::Layout::Inline);
+    for (const std::u16string& item : items)
+        json.String(Utf16ToUtf8(item));
+    json.EndArray();
 }
 
 std::string JoinPlain(const std::vector<std::u16string>& items, const char* separator) {
@@ -218,31 +228,34 @@ int RunLanguages(Invocation& call) {
         return call.Fail(Utf16ToUtf8(folder) + "ver.dat: " + WhyUnread(probe));
     CardVersionInfo info;
     ReadVersionFile(folder, info);
-    // Each code with its name, or null when the code table has none.
-    std::string pairs;
-    for (const std::u16string& code : info.languageCodes) {
-        std::string name = "null";
-        for (const auto& entry : LanguageCodeTable())
-            if (entry.code == code) {
-                name = JsonQuoted(Utf16ToUtf8(entry.name));
-                break;
-            }
-        pairs += (pairs.empty() ? "\n    " : ",\n    ") + std::string("{\"code\": ") +
-                 JsonQuoted(Utf16ToUtf8(code)) + ", \"name\": " + name + "}";
-    }
-    if (call.Has("--json"))
-        call.Out("{\n  \"version\": " + JsonQuoted(Utf16ToUtf8(info.version)) +
-                 ",\n  \"packName\": " + JsonQuoted(Utf16ToUtf8(info.packName)) +
-                 ",\n  \"device\": " + JsonQuoted(Utf16ToUtf8(info.device)) +
-                 ",\n  \"languageCodes\": " + JoinJson(info.languageCodes) +
-                 ",\n  \"languageNames\": " + JoinJson(info.languageNames) + ",\n  \"languages\": [" + pairs +
-                 (pairs.empty() ? "]" : "\n  ]") + "\n}\n");
-    else
-        call.Out("version = " + JsonQuoted(Utf16ToUtf8(info.version)) +
-                 "\npackName = " + JsonQuoted(Utf16ToUtf8(info.packName)) +
-                 "\ndevice = " + JsonQuoted(Utf16ToUtf8(info.device)) +
+    if (call.Has("--json")) {
+        JsonWriter json;
+        json.BeginObject()
+            .Key("version").String(Utf16ToUtf8(info.version))
+            .Key("packName").String(Utf16ToUtf8(info.packName))
+            .Key("device").String(Utf16ToUtf8(info.device));
+        WriteList(json.Key("languageCodes"), info.languageCodes);
+        WriteList(json.Key("languageNames"), info.languageNames);
+        // Each code with its name, or null when the code table has none.
+        json.Key("languages").BeginArray();
+        for (const std::u16string& code : info.languageCodes) {
+            json.BeginObject(JsonWriter::Layout::Inline).Key("code").String(Utf16ToUtf8(code)).Key("name");
+            const auto entry = std::find_if(LanguageCodeTable().begin(), LanguageCodeTable().end(),
+                                            [&](const LanguageCode& e) { return e.code == code; });
+            if (entry != LanguageCodeTable().end())
+                json.String(Utf16ToUtf8(std::u16string(entry->name)));
+            else
+                json.Null();
+            json.EndObject();
+        }
+        call.Out(json.EndArray().EndObject().Text());
+    } else {
+        call.Out("version = " + QuotedText(Utf16ToUtf8(info.version)) +
+                 "\npackName = " + QuotedText(Utf16ToUtf8(info.packName)) +
+                 "\ndevice = " + QuotedText(Utf16ToUtf8(info.device)) +
                  "\nlanguageCodes = " + JoinPlain(info.languageCodes, " ") +
                  "\nlanguageNames = " + JoinPlain(info.languageNames, ", ") + "\n");
+    }
     return 0;
 }
 

@@ -1,7 +1,6 @@
 #include "cli/command_support.h"
 
 #include <climits>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -95,24 +94,6 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::string JsonQuoted(std::string_view utf8) {
-    std::string out = "\"";
-    for (char c : utf8) {
-        auto b = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(c);
-        } else if (b < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", b);
-            out += buf;
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, bool quoteTexts) {
     switch (field.kind) {
     case FieldKind::Unsigned:
@@ -121,10 +102,24 @@ std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, boo
         return std::to_string(record.I32(field.offset));
     case FieldKind::Text: {
         const std::string text = Utf16ToUtf8(AnsiForDisplay(record.Text(field.offset, field.width)));
-        return quoteTexts ? JsonQuoted(text) : text;
+        return quoteTexts ? QuotedText(text) : text;
     }
     }
     return {};
+}
+
+void WriteFieldValue(JsonWriter& json, const SettingsRecord& record, const FieldInfo& field) {
+    switch (field.kind) {
+    case FieldKind::Unsigned:
+        json.Number(record.U32(field.offset));
+        return;
+    case FieldKind::Signed:
+        json.Number(record.I32(field.offset));
+        return;
+    case FieldKind::Text:
+        json.String(FieldValue(record, field, false));
+        return;
+    }
 }
 
 std::string WhyUnread(const FileHeadRead& read) { return read.missing ? "No such file" : read.reason; }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/json_writer.h"
 #include "settings/card.h"
 #include "settings/card_lock.h"
 #include "settings/safe_file.h"
@@ -42,9 +43,10 @@ bool SaveCard(Invocation& call, Card& card, const std::string& name, const std::
 std::string WhyUnread(const FileHeadRead& read);
 
 std::optional<std::int64_t> ParseInteger(std::string_view text);
-std::string JsonQuoted(std::string_view utf8);
 // A field's value as show prints it: decimal, or the text (quoted when asked) in UTF-8.
 std::string FieldValue(const SettingsRecord& record, const FieldInfo& field, bool quoteTexts);
+// The same value as a JSON number or string.
+void WriteFieldValue(JsonWriter& json, const SettingsRecord& record, const FieldInfo& field);
 // Sets FIELD=VALUE as set does; returns 0 or the exit status of the refusal. `edited` gets the field.
 int AssignField(Invocation& call, Card& card, const std::string& name, const std::string& value,
                 bool force, std::vector<const FieldInfo*>& edited);

@@ -33,13 +33,16 @@ std::string ProductName(const SettingsRecord& record) {
 }
 
 std::string ProfileOf(const SettingsRecord& record) {
-    std::string fields;
+    JsonWriter json;
+    json.BeginObject()
+        .Key("format").String(kProfileFormat)
+        .Key("formatVersion").Number(kProfileVersion)
+        .Key("productName").String(ProductName(record))
+        .Key("fields").BeginObject();
     for (const FieldInfo& f : SettingsFields())
         if (IsEditableField(f.name))
-            fields += (fields.empty() ? "\n    " : ",\n    ") + JsonQuoted(f.name) + ": " + FieldValue(record, f, true);
-    return "{\n  \"format\": " + JsonQuoted(kProfileFormat) + ",\n  \"formatVersion\": " +
-           std::to_string(kProfileVersion) + ",\n  \"productName\": " + JsonQuoted(ProductName(record)) +
-           ",\n  \"fields\": {" + fields + "\n  }\n}\n";
+            WriteFieldValue(json.Key(f.name), record, f);
+    return json.EndObject().EndObject().Text();
 }
 
 int RunExport(Invocation& call) {
@@ -173,6 +176,8 @@ std::string AllowedText(const ControlValues& values, const FieldInfo& field) {
 int RunFields(Invocation& call) {
     const bool json = call.Has("--json");
     std::string out;
+    JsonWriter list;
+    list.BeginArray();
     for (const ControlValues& values : EditableFieldValues()) {
         const FieldInfo& field = *FindSettingsField(values.name);
         const char* type = field.kind == FieldKind::Text ? "text" : field.kind == FieldKind::Signed ? "signed" : "unsigned";
@@ -180,43 +185,38 @@ int RunFields(Invocation& call) {
             out += std::string(values.name) + "\t" + type + "\t" + AllowedText(values, field) + "\n";
             continue;
         }
-        std::string entry = "{\"name\": " + JsonQuoted(values.name) + ", \"type\": \"" + type + "\"";
+        list.BeginObject(JsonWriter::Layout::Inline).Key("name").String(values.name).Key("type").String(type);
         if (field.kind == FieldKind::Text) {
-            entry += ", \"maxBytes\": " + std::to_string(field.width);
+            list.Key("maxBytes").Number(field.width);
         } else if (!values.only.empty()) {
-            std::string list;
+            list.Key("values").BeginArray(JsonWriter::Layout::Inline);
             for (std::int64_t v : values.only)
-                list += (list.empty() ? "" : ", ") + std::to_string(v);
-            entry += ", \"values\": [" + list + "]";
+                list.Number(v);
+            list.EndArray();
         } else if (values.name != "deviceLanguage") {
-            entry += ", \"min\": " + std::to_string(values.low) + ", \"max\": " + std::to_string(values.high);
+            list.Key("min").Number(values.low).Key("max").Number(values.high);
         }
-        entry += ", \"allowed\": " + JsonQuoted(AllowedText(values, field)) + "}";
-        out += (out.empty() ? "[\n  " : ",\n  ") + entry;
+        list.Key("allowed").String(AllowedText(values, field)).EndObject();
     }
-    call.Out(json ? out + "\n]\n" : out);
+    call.Out(json ? list.EndArray().Text() : out);
     return 0;
 }
 
 int RunCards(Invocation& call) {
-    struct Found {
-        std::u16string root;
-        bool removable;
-    };
-    std::vector<Found> found;
-    for (const std::u16string& root : FindMountedCards())
-        found.push_back({root, Host().IsOnRemovableDrive(root)});
+    const bool json = call.Has("--json");
     std::string out;
-    for (const Found& f : found) {
-        if (call.Has("--json"))
-            out += (out.empty() ? "[\n  " : ",\n  ") + std::string("{\"path\": ") + JsonQuoted(Utf16ToUtf8(f.root)) +
-                   ", \"removable\": " + (f.removable ? "true" : "false") + "}";
+    JsonWriter list;
+    list.BeginArray();
+    for (const std::u16string& root : FindMountedCards()) {
+        if (json)
+            list.BeginObject(JsonWriter::Layout::Inline)
+                .Key("path").String(Utf16ToUtf8(root))
+                .Key("removable").Bool(Host().IsOnRemovableDrive(root))
+                .EndObject();
         else
-            out += Utf16ToUtf8(f.root) + "\n";
+            out += Utf16ToUtf8(root) + "\n";
     }
-    if (call.Has("--json"))
-        out = out.empty() ? "[]\n" : out + "\n]\n";
-    call.Out(out);
+    call.Out(json ? list.EndArray().Text() : out);
     return 0;
 }
 

@@ -19,21 +19,23 @@ const CTimeZoneInfoManager& Catalogue() {
 int RunZones(Invocation& call) {
     const CTimeZoneInfoManager& catalogue = Catalogue();
     const bool json = call.Has("--json");
-    std::string out = json ? "[" : "";
+    std::string out;
+    JsonWriter list;
+    list.BeginArray();
     for (std::size_t i = 0; i < catalogue.zoneCount(); ++i) {
         const CRegTimeZoneInfo& zone = catalogue.zone(i);
         const std::string key = Utf16ToUtf8(KeyNameOf(zone)), display = Utf16ToUtf8(DisplayNameOf(zone));
-        const std::string bias = std::to_string(BiasOf(zone));
         if (json)
-            out += std::string(i ? ",\n  " : "\n  ") + "{\"keyName\": " + JsonQuoted(key) +
-                   ", \"displayName\": " + JsonQuoted(display) + ", \"standardName\": " +
-                   JsonQuoted(Utf16ToUtf8(StandardNameOf(zone))) + ", \"bias\": " + bias + "}";
+            list.BeginObject(JsonWriter::Layout::Inline)
+                .Key("keyName").String(key)
+                .Key("displayName").String(display)
+                .Key("standardName").String(Utf16ToUtf8(StandardNameOf(zone)))
+                .Key("bias").Number(BiasOf(zone))
+                .EndObject();
         else
-            out += key + "\t" + display + "\t" + bias + "\n";
+            out += key + "\t" + display + "\t" + std::to_string(BiasOf(zone)) + "\n";
     }
-    if (json)
-        out += catalogue.zoneCount() ? "\n]\n" : "]\n";
-    call.Out(out);
+    call.Out(json ? list.EndArray().Text() : out);
     return 0;
 }
 

@@ -61,17 +61,23 @@ bool Confirmed(Invocation& call, const CardFormatPlan& plan) {
 std::string Json(const CardFormatOutcome& outcome, const std::string& error) {
     const CardFormatPlan plan = outcome.plan.value_or(CardFormatPlan{});
     const std::u16string failed = !outcome.backup.ok ? outcome.backup.failedFile : outcome.restore.failedFile;
-    return std::string("{\"formatted\": ") + (outcome.format.succeeded ? "true" : "false") +
-           ", \"erased\": " + (outcome.erased() ? "true" : "false") +
-           ", \"restored\": " + (outcome.restored ? "true" : "false") +
-           ", \"complete\": " + (outcome.complete() ? "true" : "false") + ", \"volume\": " + JsonQuoted(U8(plan.volume)) +
-           ", \"device\": " + JsonQuoted(U8(plan.device)) +
-           ", \"fileSystem\": " + JsonQuoted(U8(plan.fileSystem)) + ", \"clusterSize\": " +
-           std::to_string(plan.clusterSize) + ", \"label\": " + JsonQuoted(U8(plan.label)) +
-           ", \"cardRootAfter\": " + JsonQuoted(U8(outcome.cardRootAfter)) +
-           ", \"backupFolder\": " + JsonQuoted(U8(outcome.backupFolder)) +
-           ", \"note\": " + JsonQuoted(U8(outcome.format.run.note)) + ", \"failedFile\": " + JsonQuoted(U8(failed)) +
-           ", \"error\": " + JsonQuoted(error) + "}\n";
+    JsonWriter json;
+    json.BeginObject(JsonWriter::Layout::Inline)
+        .Key("formatted").Bool(outcome.format.succeeded)
+        .Key("erased").Bool(outcome.erased())
+        .Key("restored").Bool(outcome.restored)
+        .Key("complete").Bool(outcome.complete())
+        .Key("volume").String(U8(plan.volume))
+        .Key("device").String(U8(plan.device))
+        .Key("fileSystem").String(U8(plan.fileSystem))
+        .Key("clusterSize").Number(plan.clusterSize)
+        .Key("label").String(U8(plan.label))
+        .Key("cardRootAfter").String(U8(outcome.cardRootAfter))
+        .Key("backupFolder").String(U8(outcome.backupFolder))
+        .Key("note").String(U8(outcome.format.run.note))
+        .Key("failedFile").String(U8(failed))
+        .Key("error").String(error);
+    return json.EndObject().Text();
 }
 
 } // namespace
