@@ -2,6 +2,7 @@
 // One command of dashcam-cfg, declared once: its name, what it does, its arguments and options, and the function
 // that runs it. Parsing, each command's help, the overview, the man page and the bash completion are all made from
 // these declarations.
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
@@ -11,13 +12,21 @@
 
 namespace dashcam::cli {
 
-// Where a command writes. The program's console writes to standard output and standard error; tests collect the
-// texts.
+// Where a command writes, and what it reads when a file is given as "-". The program's console writes to standard
+// output and standard error and reads standard input; tests collect the texts and give the input.
 class Console {
 public:
     virtual ~Console() = default;
     virtual void Out(std::string_view utf8) = 0;
     virtual void Err(std::string_view utf8) = 0;
+    // Standard input up to its end, but no more than `limit` + 1 bytes (so that the caller sees that there was more);
+    // false with the reason when it cannot be read.
+    virtual bool In(std::string& bytes, std::size_t limit, std::string& why) {
+        (void)limit;
+        bytes.clear();
+        why = "no standard input";
+        return false;
+    }
 };
 
 // What a value or argument names, for the completion: any text, a folder, a file, a field name, FIELD=VALUE of

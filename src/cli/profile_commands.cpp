@@ -51,7 +51,7 @@ int RunExport(Invocation& call) {
         return 1;
     const std::string profile = ProfileOf(loaded->record());
     const auto output = call.Value("--output");
-    if (!output) {
+    if (!output || *output == "-") {
         call.Out(profile);
         return 0;
     }
@@ -73,12 +73,19 @@ struct Profile {
 };
 
 // The profile's fields as set's assignments; nothing (with a message) when the file is not a profile.
-std::optional<Profile> ReadProfile(Invocation& call, const std::string& path) {
-    const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(path), kMaxProfileBytes);
-    if (!read.head)
-        return call.Fail(path + ": " + WhyUnread(read)), std::nullopt;
-    std::string why;
-    const std::string text(read.head->bytes.begin(), read.head->bytes.end());
+std::optional<Profile> ReadProfile(Invocation& call, const std::string& argument) {
+    // "-" is standard input.
+    const std::string path = argument == "-" ? "standard input" : argument;
+    std::string text, why;
+    if (argument == "-") {
+        if (!call.console().In(text, kMaxProfileBytes, why))
+            return call.Fail(path + ": " + why), std::nullopt;
+    } else {
+        const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(argument), kMaxProfileBytes);
+        if (!read.head)
+            return call.Fail(path + ": " + WhyUnread(read)), std::nullopt;
+        text.assign(read.head->bytes.begin(), read.head->bytes.end());
+    }
     const auto json = JsonValue::Parse(text, &why);
     if (!json)
         return call.Fail(path + ": not JSON (" + why + ")"), std::nullopt;
@@ -229,14 +236,15 @@ std::vector<Command> ProfileCommands() {
          "the product name of the card it came from: {\"format\": \"dashcam-cfg profile\", \"formatVersion\": 1, "
          "\"productName\": ..., \"fields\": {...}}.",
          {{"CARD", "the card folder", ValueKind::Folder}},
-         {{"--output", "FILE", "write the profile to FILE instead of standard output", ValueKind::File}},
+         {{"--output", "FILE", "write the profile to FILE instead of standard output ('-': standard output)",
+           ValueKind::File}},
          RunExport},
         {"apply", "apply a profile to one or more cards",
          "Applies a profile that export wrote to each card as set does: each card is saved on its own and reported "
          "on its own line ('applied CARD', 'would change CARD', 'failed CARD'); a card that fails does not stop the "
          "others, and the exit status is 1 when any card failed. A profile from another product name is refused "
          "unless --force is given.",
-         {{"PROFILE", "a profile written by export", ValueKind::File},
+         {{"PROFILE", "a profile written by export ('-': read it from standard input)", ValueKind::File},
           {"CARD", "a card folder", ValueKind::Folder, false, true}},
          {{"--dry-run", "", "show what would change, save nothing"},
           {"--force", "", "apply a profile of another product name"}},

@@ -1,5 +1,6 @@
 #include "cli/standard_console.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,7 @@ StandardConsole::StandardConsole() {
     SetConsoleOutputCP(CP_UTF8);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
 #endif
 }
 
@@ -35,6 +37,25 @@ void StandardConsole::Out(std::string_view utf8) {
 void StandardConsole::Err(std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stderr);
     std::fflush(stderr);
+}
+
+bool StandardConsole::In(std::string& bytes, std::size_t limit, std::string& why) {
+    bytes.clear();
+    char buffer[65536];
+    while (bytes.size() <= limit) {
+        const std::size_t want = std::min(sizeof buffer, limit + 1 - bytes.size());
+        errno = 0;
+        const std::size_t got = std::fread(buffer, 1, want, stdin);
+        bytes.append(buffer, got);
+        if (got < want) {
+            if (std::ferror(stdin)) {
+                why = errno ? std::strerror(errno) : "read error";
+                return false;
+            }
+            break;
+        }
+    }
+    return true;
 }
 
 std::string StandardConsole::Finish() {

@@ -12,6 +12,7 @@ public:
     StandardConsole();
     void Out(std::string_view utf8) override;
     void Err(std::string_view utf8) override;
+    bool In(std::string& bytes, std::size_t limit, std::string& why) override;
     // Flushes standard output; the reason of the first failed write, or empty.
     std::string Finish();
 

@@ -21,9 +21,13 @@ using test::ReadBytes;
 using test::TempDir;
 
 struct Printed : cli::Console {
-    std::string out, err;
+    std::string in, out, err;
     void Out(std::string_view text) override { out += text; }
     void Err(std::string_view text) override { err += text; }
+    bool In(std::string& bytes, std::size_t limit, std::string&) override {
+        bytes = in.substr(0, limit + 1);
+        return true;
+    }
 };
 
 struct Result {
@@ -31,8 +35,9 @@ struct Result {
     std::string out, err;
 };
 
-Result Cfg(const std::vector<std::string>& words) {
+Result Cfg(const std::vector<std::string>& words, const std::string& input = {}) {
     Printed printed;
+    printed.in = input;
     const int status = cli::RunCommandLine(words, printed);
     return {status, printed.out, printed.err};
 }
@@ -166,6 +171,15 @@ TEST(CommandLine, ExportThenApplyCarriesTheEditableFieldsOnly) {
             EXPECT_EQ(after[b], editable ? wanted[b] : before[i][b]) << "byte " << b;
         }
     }
+
+    // "-" is standard output and standard input.
+    r = Cfg({"export", sample.string(), "--output", "-"});
+    EXPECT_EQ(r.out, test::ReadText(profile));
+    EXPECT_FALSE(fs::exists(fs::current_path() / "-"));
+    const fs::path piped = NewCard(dir, "piped");
+    r = Cfg({"apply", "-", piped.string()}, r.out);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Cfg({"diff", (sample / "setup.cfg").string(), (piped / "setup.cfg").string()}).status, 0);
 
     // Another product's profile is refused unless forced.
     auto other = ReadBytes(cards[0] / "setup.cfg");
