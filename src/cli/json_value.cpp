@@ -1,6 +1,8 @@
 #include "cli/json_value.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <set>
 
 #include "platform/text_codec.h"
 
@@ -57,11 +59,18 @@ private:
             v.type = JsonValue::Type::Object;
             if (Take('}'))
                 return v;
+            std::set<std::string> names;
             do {
                 Blanks();
+                const std::size_t at = pos_;
                 auto name = String();
                 if (!name || !Take(':'))
                     return Fail("expected \"name\":");
+                if (!names.insert(*name).second) {
+                    pos_ = at;
+                    error_ = "\"" + *name + "\" given twice";
+                    return std::nullopt;
+                }
                 auto member = Value(depth + 1);
                 if (!member)
                     return std::nullopt;
@@ -132,9 +141,13 @@ private:
         JsonValue v;
         v.type = JsonValue::Type::Number;
         v.number = std::strtod(literal.c_str(), nullptr);
-        v.integral = integral && digits <= 18;
-        if (v.integral)
+        v.integral = integral;
+        if (integral) {
+            errno = 0;
             v.integer = std::strtoll(literal.c_str(), nullptr, 10);
+            v.fitsInteger = errno != ERANGE;
+        }
+        v.literal = literal;
         return v;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A JSON value as profiles hold it: objects, arrays, strings, numbers, true, false and null. Parse gives nothing
-// (and the reason) for text that is not one whole JSON value.
+// (and the reason) for text that is not one whole JSON value, and for an object that names a member twice (which
+// of the two would count is not said anywhere, so neither does).
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -20,7 +21,9 @@ public:
     bool boolean = false;
     double number = 0;
     bool integral = false;  // the number was written without fraction or exponent
+    bool fitsInteger = false; // integral and within 64 bits: `integer` holds it
     std::int64_t integer = 0;
+    std::string literal;    // the number as written
     std::string string;     // UTF-8
     std::vector<JsonValue> items;
     struct Member;

@@ -1,6 +1,8 @@
 // Profiles and discovery for scripts: export, apply, fields, cards.
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -72,6 +74,25 @@ struct Profile {
     std::vector<std::pair<std::string, std::string>> assignments; // field, value as set takes it
 };
 
+// A value as a message names it: the number as written, the text quoted, or its kind.
+std::string Described(const JsonValue& value) {
+    switch (value.type) {
+    case JsonValue::Type::Number:
+        return value.literal;
+    case JsonValue::Type::String:
+        return "the text " + QuotedText(value.string);
+    case JsonValue::Type::Bool:
+        return value.boolean ? "true" : "false";
+    case JsonValue::Type::Null:
+        return "null";
+    case JsonValue::Type::Array:
+        return "an array";
+    case JsonValue::Type::Object:
+        return "an object";
+    }
+    return {};
+}
+
 // The profile's fields as set's assignments; nothing (with a message) when the file is not a profile.
 std::optional<Profile> ReadProfile(Invocation& call, const std::string& argument) {
     // "-" is standard input.
@@ -84,8 +105,14 @@ std::optional<Profile> ReadProfile(Invocation& call, const std::string& argument
         const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(argument), kMaxProfileBytes);
         if (!read.head)
             return call.Fail(path + ": " + WhyUnread(read)), std::nullopt;
-        text.assign(read.head->bytes.begin(), read.head->bytes.end());
+        if (read.head->fileSize > kMaxProfileBytes)
+            text.resize(kMaxProfileBytes + 1);
+        else
+            text.assign(read.head->bytes.begin(), read.head->bytes.end());
     }
+    // Never a part of it: what lies beyond would be lost without a word.
+    if (text.size() > kMaxProfileBytes)
+        return call.Fail(path + ": larger than 1 MiB, which no profile is"), std::nullopt;
     const auto json = JsonValue::Parse(text, &why);
     if (!json)
         return call.Fail(path + ": not JSON (" + why + ")"), std::nullopt;
@@ -96,9 +123,11 @@ std::optional<Profile> ReadProfile(Invocation& call, const std::string& argument
     if (!format || format->string != kProfileFormat || !fields || fields->type != JsonValue::Type::Object ||
         !product || product->type != JsonValue::Type::String)
         return call.Fail(path + ": not a profile that 'dashcam-cfg export' wrote"), std::nullopt;
-    if (!version || !version->integral || version->integer != kProfileVersion)
-        return call.Fail(path + ": profile format version " + (version ? std::to_string(version->integer) : "?") +
-                         " is not " + std::to_string(kProfileVersion) + ", the one this program reads"),
+    if (!version || version->type != JsonValue::Type::Number || !version->fitsInteger ||
+        version->integer != kProfileVersion)
+        return call.Fail(path + ": " + (version ? "formatVersion " + Described(*version) : "no formatVersion") +
+                         "; this program reads profiles of format version " + std::to_string(kProfileVersion) +
+                         " (the number, as export writes it)"),
                std::nullopt;
     Profile profile{product->string, {}};
     for (const auto& [name, value] : fields->members) {
@@ -107,7 +136,15 @@ std::optional<Profile> ReadProfile(Invocation& call, const std::string& argument
         const FieldInfo* field = FindSettingsField(name);
         const bool text = field->kind == FieldKind::Text;
         if (text ? value.type != JsonValue::Type::String : !(value.type == JsonValue::Type::Number && value.integral))
-            return call.Fail(path + ": " + name + " must be " + (text ? "a string" : "an integer")), std::nullopt;
+            return call.Fail(path + ": " + name + " must be " + (text ? "a string" : "an integer") + ", not " +
+                             Described(value)),
+                   std::nullopt;
+        const bool isSigned = field->kind == FieldKind::Signed;
+        if (!text && (!value.fitsInteger || value.integer < (isSigned ? INT32_MIN : 0) ||
+                      value.integer > (isSigned ? INT32_MAX : UINT32_MAX)))
+            return call.Fail(path + ": " + name + " " + value.literal + " is out of range (" +
+                             (isSigned ? "-2147483648 to 2147483647" : "0 to 4294967295") + ")"),
+                   std::nullopt;
         profile.assignments.emplace_back(name, text ? value.string : std::to_string(value.integer));
     }
     return profile;

@@ -192,6 +192,29 @@ TEST(CommandLine, ExportThenApplyCarriesTheEditableFieldsOnly) {
     EXPECT_EQ(Cfg({"apply", (dir.path() / "bad.json").string(), cards[1].string()}).status, 1);
 }
 
+TEST(CommandLine, ProfilesThatCannotBeTrustedAreRefusedWithTheReason) {
+    TempDir dir;
+    const fs::path card = NewCard(dir, "card");
+    const auto before = ReadBytes(card / "setup.cfg");
+    const std::string head = "{\"format\": \"dashcam-cfg profile\", \"productName\": \"KESTRAVON Z910\", ";
+    const std::pair<std::string, std::string> refused[] = {
+        {head + "\"formatVersion\": \"1\", \"fields\": {}}", "formatVersion the text \"1\";"},
+        {head + "\"formatVersion\": 1.0, \"fields\": {}}", "formatVersion 1.0;"},
+        {head + "\"formatVersion\": 1, \"fields\": {\"speedUnit\": 1234567890123456789}}",
+         "speedUnit 1234567890123456789 is out of range"},
+        {head + "\"formatVersion\": 1, \"fields\": {\"speedUnit\": 1, \"speedUnit\": 0}}",
+         "\"speedUnit\" given twice"},
+        {head + "\"formatVersion\": 1, \"fields\": {}}" + std::string(1 << 20, ' '), "larger than 1 MiB"},
+    };
+    for (const auto& [profile, reason] : refused) {
+        test::WriteText(dir.path() / "p.json", profile);
+        const Result r = Cfg({"apply", (dir.path() / "p.json").string(), card.string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(reason), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadBytes(card / "setup.cfg"), before);
+}
+
 TEST(CommandLine, FieldsListsWhatSetAccepts) {
     TempDir dir;
     const fs::path card = NewCard(dir, "card");
