@@ -145,6 +145,12 @@ std::vector<std::string> SettableFieldNames() {
     return names;
 }
 
+std::vector<std::u16string> CardLanguageCodes(const Card& card) {
+    CardVersionInfo info;
+    ReadVersionFile(card.FilePath(u"lang") + kPathSeparator, info);
+    return info.languageCodes;
+}
+
 namespace {
 std::size_t CardLanguageCount(const Card& card) {
     CardVersionInfo info;

@@ -50,6 +50,8 @@ void WriteFieldValue(JsonWriter& json, const SettingsRecord& record, const Field
 // Sets FIELD=VALUE as set does; returns 0 or the exit status of the refusal. `edited` gets the field.
 int AssignField(Invocation& call, Card& card, const std::string& name, const std::string& value,
                 bool force, std::vector<const FieldInfo*>& edited);
+// The language codes of the card's lang/ver.dat, in order (deviceLanguage indexes them); empty without one.
+std::vector<std::u16string> CardLanguageCodes(const Card& card);
 // The names of all the record's fields, in record order.
 std::vector<std::string> SettingsFieldNames();
 // The names of the fields that the editor's pages edit.

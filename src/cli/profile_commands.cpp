@@ -24,26 +24,46 @@
 namespace dashcam::cli {
 namespace {
 
-// The kind of file that export writes and apply reads, and the version of its layout.
+// The kind of file that export writes and apply reads, and the version of its layout. Version 2 gives
+// deviceLanguage as the language code of the card's list; version 1 gave the position in that list, which means
+// another language on a card whose list differs.
 constexpr const char* kProfileFormat = "dashcam-cfg profile";
-constexpr int kProfileVersion = 1;
+constexpr int kProfileVersion = 2;
+constexpr int kPositionLanguageVersion = 1;
 // A profile is a few KiB; anything far beyond that is not one.
 constexpr std::size_t kMaxProfileBytes = 1u << 20;
+// The bits of winterMonthMask that the five month check boxes own; the card keeps the others.
+constexpr std::uint32_t kMonthBoxBits = 0x1F;
 
 std::string ProductName(const SettingsRecord& record) {
     return Utf16ToUtf8(AnsiForDisplay(record.productName()));
 }
 
-std::string ProfileOf(const SettingsRecord& record) {
+// The profile of the opened card's record. deviceLanguage is given as its code in the card's language list, and
+// left out (with a note) when it names no entry of that list.
+std::string ProfileOf(Invocation& call, const Card& card) {
+    const SettingsRecord& record = *card.record();
     JsonWriter json;
     json.BeginObject()
         .Key("format").String(kProfileFormat)
         .Key("formatVersion").Number(kProfileVersion)
         .Key("productName").String(ProductName(record))
         .Key("fields").BeginObject();
-    for (const FieldInfo& f : SettingsFields())
-        if (IsEditableField(f.name))
+    for (const FieldInfo& f : SettingsFields()) {
+        if (!IsEditableField(f.name))
+            continue;
+        if (std::string_view(f.name) != "deviceLanguage") {
             WriteFieldValue(json.Key(f.name), record, f);
+            continue;
+        }
+        const std::vector<std::u16string> codes = CardLanguageCodes(card);
+        const std::uint32_t index = record.U32(f.offset);
+        if (index < codes.size())
+            json.Key(f.name).String(Utf16ToUtf8(codes[index]));
+        else
+            call.Note("deviceLanguage " + std::to_string(index) + " is not an entry of the card's language list (" +
+                      std::to_string(codes.size()) + " in lang/ver.dat), so the profile does not carry it");
+    }
     return json.EndObject().EndObject().Text();
 }
 
@@ -51,7 +71,7 @@ int RunExport(Invocation& call) {
     const auto loaded = LoadCard(call, call.argument(0));
     if (!loaded)
         return 1;
-    const std::string profile = ProfileOf(loaded->record());
+    const std::string profile = ProfileOf(call, loaded->card);
     const auto output = call.Value("--output");
     if (!output || *output == "-") {
         call.Out(profile);
@@ -72,6 +92,7 @@ int RunExport(Invocation& call) {
 struct Profile {
     std::string productName;
     std::vector<std::pair<std::string, std::string>> assignments; // field, value as set takes it
+    std::optional<std::string> languageCode;                      // deviceLanguage, found in each card's list
 };
 
 // A value as a message names it: the number as written, the text quoted, or its kind.
@@ -124,16 +145,31 @@ std::optional<Profile> ReadProfile(Invocation& call, const std::string& argument
         !product || product->type != JsonValue::Type::String)
         return call.Fail(path + ": not a profile that 'dashcam-cfg export' wrote"), std::nullopt;
     if (!version || version->type != JsonValue::Type::Number || !version->fitsInteger ||
-        version->integer != kProfileVersion)
+        (version->integer != kProfileVersion && version->integer != kPositionLanguageVersion))
         return call.Fail(path + ": " + (version ? "formatVersion " + Described(*version) : "no formatVersion") +
                          "; this program reads profiles of format version " + std::to_string(kProfileVersion) +
-                         " (the number, as export writes it)"),
+                         " and " + std::to_string(kPositionLanguageVersion) + " (the number, as export writes it)"),
                std::nullopt;
-    Profile profile{product->string, {}};
+    const bool languageByCode = version->integer == kProfileVersion;
+    Profile profile{product->string, {}, {}};
     for (const auto& [name, value] : fields->members) {
         if (!IsEditableField(name))
             return call.Fail(path + ": '" + name + "' is not a field that the editor edits"), std::nullopt;
         const FieldInfo* field = FindSettingsField(name);
+        if (name == "deviceLanguage" && !languageByCode) {
+            call.Note(path + ": a profile of format version 1 gives deviceLanguage as a position in the language "
+                             "list of the card it came from, which need not be the same language on another card; "
+                             "it is not applied (export the profile again to carry the language)");
+            continue;
+        }
+        if (name == "deviceLanguage") {
+            if (value.type != JsonValue::Type::String || value.string.empty())
+                return call.Fail(path + ": deviceLanguage must be a language code of lang/ver.dat, not " +
+                                 Described(value)),
+                       std::nullopt;
+            profile.languageCode = value.string;
+            continue;
+        }
         const bool text = field->kind == FieldKind::Text;
         if (text ? value.type != JsonValue::Type::String : !(value.type == JsonValue::Type::Number && value.integral))
             return call.Fail(path + ": " + name + " must be " + (text ? "a string" : "an integer") + ", not " +
@@ -165,9 +201,30 @@ bool ApplyToCard(Invocation& call, const Profile& profile, const std::string& ca
         call.Out("failed " + card + "\n");
         return false;
     }
+    std::vector<std::pair<std::string, std::string>> assignments = profile.assignments;
+    for (auto& [name, value] : assignments) {
+        // The month boxes own bits 0-4; the card keeps its other bits, as the page does.
+        if (name == "winterMonthMask")
+            value = std::to_string((record.winterMonthMask() & ~kMonthBoxBits) |
+                                   (static_cast<std::uint32_t>(ParseInteger(value).value_or(0)) & kMonthBoxBits));
+    }
+    if (profile.languageCode) {
+        const std::vector<std::u16string> codes = CardLanguageCodes(loaded->card);
+        const auto at = std::find(codes.begin(), codes.end(), Utf8ToUtf16(*profile.languageCode));
+        if (at == codes.end()) {
+            std::string listed;
+            for (const std::u16string& code : codes)
+                listed += (listed.empty() ? "" : " ") + Utf16ToUtf8(code);
+            call.Fail(card + ": the profile's deviceLanguage \"" + *profile.languageCode +
+                      "\" is not in the card's language list (" + (listed.empty() ? "none" : listed) + ")");
+            call.Out("failed " + card + "\n");
+            return false;
+        }
+        assignments.emplace_back("deviceLanguage", std::to_string(at - codes.begin()));
+    }
     const SettingsRecord before = record;
     std::vector<const FieldInfo*> edited;
-    for (const auto& [name, value] : profile.assignments) {
+    for (const auto& [name, value] : assignments) {
         if (AssignField(call, loaded->card, name, value, false, edited) != 0) {
             call.Out("failed " + card + "\n");
             return false;
@@ -270,8 +327,9 @@ std::vector<Command> ProfileCommands() {
     return {
         {"export", "the card's editable fields as a JSON profile",
          "Writes the fields that the editor's pages edit, by name, as a JSON profile with the format version and "
-         "the product name of the card it came from: {\"format\": \"dashcam-cfg profile\", \"formatVersion\": 1, "
-         "\"productName\": ..., \"fields\": {...}}.",
+         "the product name of the card it came from: {\"format\": \"dashcam-cfg profile\", \"formatVersion\": 2, "
+         "\"productName\": ..., \"fields\": {...}}. deviceLanguage is given as the card's language code from "
+         "lang/ver.dat (\"de\"), not as its position in the card's list.",
          {{"CARD", "the card folder", ValueKind::Folder}},
          {{"--output", "FILE", "write the profile to FILE instead of standard output ('-': standard output)",
            ValueKind::File}},
@@ -280,7 +338,10 @@ std::vector<Command> ProfileCommands() {
          "Applies a profile that export wrote to each card as set does: each card is saved on its own and reported "
          "on its own line ('applied CARD', 'would change CARD', 'failed CARD'); a card that fails does not stop the "
          "others, and the exit status is 1 when any card failed. A profile from another product name is refused "
-         "unless --force is given.",
+         "unless --force is given. deviceLanguage is set to the position of the profile's language code in each "
+         "card's lang/ver.dat; a card without that language fails. winterMonthMask sets the five month bits "
+         "(0-4) only; each card keeps its other bits. A profile of format version 1 is read without its "
+         "deviceLanguage, which it gave as a list position.",
          {{"PROFILE", "a profile written by export ('-': read it from standard input)", ValueKind::File},
           {"CARD", "a card folder", ValueKind::Folder, false, true}},
          {{"--dry-run", "", "show what would change, save nothing"},

@@ -192,6 +192,38 @@ TEST(CommandLine, ExportThenApplyCarriesTheEditableFieldsOnly) {
     EXPECT_EQ(Cfg({"apply", (dir.path() / "bad.json").string(), cards[1].string()}).status, 1);
 }
 
+std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t o) {
+    return b[o] | b[o + 1] << 8 | b[o + 2] << 16 | static_cast<std::uint32_t>(b[o + 3]) << 24;
+}
+
+TEST(CommandLine, ProfilesCarryTheLanguageCodeAndTheMonthBoxesOnly) {
+    TempDir dir;
+    const fs::path sample = NewCard(dir, "sample"); // en de fr es it pt
+    ASSERT_EQ(Cfg({"set", sample.string(), "deviceLanguage=1", "winterMonthMask=3"}).status, 0);
+    const fs::path profile = dir.path() / "p.json";
+    ASSERT_EQ(Cfg({"export", sample.string(), "--output", profile.string()}).status, 0);
+    EXPECT_NE(test::ReadText(profile).find("\"deviceLanguage\": \"de\""), std::string::npos);
+
+    // German is the fourth language of this card; its month bits above the boxes stay.
+    const fs::path other = NewCard(dir, "other");
+    test::WriteText(other / "lang/ver.dat", " Ver: 1.0\n Code: en ko ja de\n");
+    auto setup = ReadBytes(other / "setup.cfg");
+    PutU32(setup, 432, 0x90);
+    test::WriteBytes(other / "setup.cfg", setup);
+    Result r = Cfg({"apply", profile.string(), other.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    setup = ReadBytes(other / "setup.cfg");
+    EXPECT_EQ(U32At(setup, 428), 3u);
+    EXPECT_EQ(U32At(setup, 432), 0x83u);
+
+    // A card without German fails and keeps its record.
+    test::WriteText(other / "lang/ver.dat", " Ver: 1.0\n Code: en ko ja\n");
+    r = Cfg({"apply", profile.string(), other.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("\"de\" is not in the card's language list (en ko ja)"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(other / "setup.cfg"), setup);
+}
+
 TEST(CommandLine, ProfilesThatCannotBeTrustedAreRefusedWithTheReason) {
     TempDir dir;
     const fs::path card = NewCard(dir, "card");
@@ -200,7 +232,7 @@ TEST(CommandLine, ProfilesThatCannotBeTrustedAreRefusedWithTheReason) {
     const std::pair<std::string, std::string> refused[] = {
         {head + "\"formatVersion\": \"1\", \"fields\": {}}", "formatVersion the text \"1\";"},
         {head + "\"formatVersion\": 1.0, \"fields\": {}}", "formatVersion 1.0;"},
-        {head + "\"formatVersion\": 1, \"fields\": {\"speedUnit\": 1234567890123456789}}",
+        {head + "\"formatVersion\": 2, \"fields\": {\"speedUnit\": 1234567890123456789}}",
          "speedUnit 1234567890123456789 is out of range"},
         {head + "\"formatVersion\": 1, \"fields\": {\"speedUnit\": 1, \"speedUnit\": 0}}",
          "\"speedUnit\" given twice"},
