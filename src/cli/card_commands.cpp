@@ -275,7 +275,8 @@ std::vector<Command> CardCommands() {
          "Sets fields that the editor's pages edit and saves setup.cfg exactly as the editor's Save does (derived "
          "flag, length rule, a longer file keeps its tail); time.dat is untouched. A value that the page's control "
          "could not store is refused unless --force is given. timeZone=KEY picks a zone of 'dashcam-cfg zones' as "
-         "the System page's zone box does. When the record's recordLength ends before a field that is set, the save "
+         "the System page's zone box does; a part of a zone's display text (timeZone=Seoul) picks the one zone that "
+         "shows it. When the record's recordLength ends before a field that is set, the save "
          "could not write it: nothing is saved and the exit status is 1.",
          {kCard, {"FIELD=VALUE", "a field and its new value", ValueKind::Assignment, false, true}},
          {{"--force", "", "store values that no control of the editor stores"}}, RunSet},

@@ -5,6 +5,7 @@
 #include "cli/command_support.h"
 #include "pages/timezone/store_zone_in_record.h"
 #include "pages/timezone/time_zone_info_manager.h"
+#include "i18n/wide_text.h"
 #include "platform/text_codec.h"
 
 namespace dashcam::cli {
@@ -14,6 +15,13 @@ namespace {
 const CTimeZoneInfoManager& Catalogue() {
     static const CTimeZoneInfoManager catalogue;
     return catalogue;
+}
+
+bool ContainsIgnoreCase(std::u16string_view text, std::u16string_view part) {
+    for (std::size_t at = 0; at + part.size() <= text.size(); ++at)
+        if (EqualsIgnoreCase(text.substr(at, part.size()), part))
+            return true;
+    return false;
 }
 
 int RunZones(Invocation& call) {
@@ -51,6 +59,23 @@ int SetTimeZone(Invocation& call, SettingsRecord& record, const std::string& key
             return 0;
         }
         keys.push_back(Utf16ToUtf8(KeyNameOf(catalogue.zone(i))));
+    }
+    // Not a key: the zone whose display text ("(UTC+09:00) Seoul") holds the words, when only one does.
+    std::vector<std::size_t> shown;
+    for (std::size_t i = 0; i < catalogue.zoneCount() && !key.empty(); ++i)
+        if (ContainsIgnoreCase(DisplayNameOf(catalogue.zone(i)), wanted))
+            shown.push_back(i);
+    if (shown.size() == 1) {
+        StoreZoneInRecord(catalogue.zone(shown.front()), record);
+        return 0;
+    }
+    if (shown.size() > 1) {
+        std::string message = "'" + key + "' is in the display text of " + std::to_string(shown.size()) + " zones:";
+        for (std::size_t i : shown)
+            message += " '" + Utf16ToUtf8(KeyNameOf(catalogue.zone(i))) + "' " +
+                       Utf16ToUtf8(DisplayNameOf(catalogue.zone(i))) + ";";
+        message.back() = ' ';
+        return call.UsageError(message + "(give the key)");
     }
     std::string message = "unknown time zone '" + key + "'";
     const std::vector<std::string> matches = CloseMatches(key, keys, 5);

@@ -7,8 +7,9 @@
 
 namespace dashcam::cli {
 
-// Stores the catalogue zone with the key name `key` in the record as a pick in the System page does. An unknown key
-// is a usage error that names the close matches; 0 otherwise.
+// Stores the catalogue zone with the key name `key` in the record as a pick in the System page does; when no key is
+// `key`, the one zone whose display text holds it ("Seoul", without regard to case). No zone is a usage error that
+// names the close matches, several one that names them all; 0 otherwise.
 int SetTimeZone(Invocation& call, SettingsRecord& record, const std::string& key);
 
 } // namespace dashcam::cli

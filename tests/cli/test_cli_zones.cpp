@@ -48,6 +48,16 @@ TEST(ZonesCommand, SetStoresTheKeyNameAndBiasOrListsCloseMatches) {
     // The card held "W. Europe Standard Time": nothing of the longer name may remain after the new one.
     EXPECT_EQ(name, std::string("Korea Standard Time") + std::string(13, '\0'));
     EXPECT_EQ(after[372] | after[373] << 8, 540);
+
+    // A part of the display text, when one zone shows it; several are named, and nothing is stored.
+    ASSERT_EQ(RunProgram("dashcam-cfg", {"set", card.path().string(), "timeZone=W. Europe Standard Time"}).status, 0);
+    r = RunProgram("dashcam-cfg", {"set", card.path().string(), "timeZone=seoul"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(setup), after);
+    r = RunProgram("dashcam-cfg", {"set", card.path().string(), "timeZone=(UTC+09:00)"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("'Tokyo Standard Time' (UTC+09:00) Osaka"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(setup), after);
 }
 
 } // namespace
