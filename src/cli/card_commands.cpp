@@ -1,6 +1,8 @@
 // The card commands of dashcam-cfg: show, get, set, restore-defaults, clock, diff, languages.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <string>
 #include <vector>
 
@@ -153,13 +155,33 @@ int RunDiff(Invocation& call) {
     std::uint64_t sizes[2] = {};
     std::vector<std::uint8_t> tails[2];
     for (std::size_t i = 0; i < 2; ++i) {
+        const std::string& argument = call.argument(i);
+        std::error_code ec;
+        const bool card = std::filesystem::is_directory(ToFsPath(Utf8ToUtf16(argument)), ec);
+        // A card folder is loaded as every command loads it; its size and tail are those of the file it came from.
+        std::u16string file = Utf8ToUtf16(argument);
+        if (card) {
+            const auto loaded = LoadCard(call, argument);
+            if (!loaded)
+                return 1;
+            records[i] = loaded->record();
+            file = loaded->card.FilePath(Utf8ToUtf16(SourceFileName(loaded->source)));
+        }
         // The whole file, up to a size that no settings file reaches, to compare what lies past the record too.
-        const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(call.argument(i)), 1u << 20);
+        const FileHeadRead read = ReadFileHeadOrWhy(file, 1u << 20);
         if (!read.head)
-            return call.Fail(call.argument(i) + ": " + WhyUnread(read));
+            return call.Fail(Utf16ToUtf8(file) + ": " + WhyUnread(read));
         const auto& bytes = read.head->bytes;
-        std::copy(bytes.begin(), bytes.begin() + static_cast<long>(std::min(bytes.size(), SettingsRecord::kSize)),
-                  records[i].bytes.begin());
+        if (!card) {
+            std::copy(bytes.begin(), bytes.begin() + static_cast<long>(std::min(bytes.size(), SettingsRecord::kSize)),
+                      records[i].bytes.begin());
+            // A record is at most as long as its file, or the 572 bytes that a shorter file leaves zero behind it;
+            // text or another kind of file starts with a far larger number.
+            if (records[i].recordLength() > std::max<std::uint64_t>(read.head->fileSize, SettingsRecord::kSize))
+                return call.Fail(argument + ": not a settings record (its recordLength says " +
+                                 std::to_string(records[i].recordLength()) + " bytes, the file has " +
+                                 std::to_string(read.head->fileSize) + ")");
+        }
         if (bytes.size() > SettingsRecord::kSize)
             tails[i].assign(bytes.begin() + SettingsRecord::kSize, bytes.end());
         sizes[i] = read.head->fileSize;
@@ -292,12 +314,15 @@ std::vector<Command> CardCommands() {
           {"--now", "", "ask for this computer's local time"},
           {"--off", "", "delete the clock request"}},
          RunClock},
-        {"diff", "the interpreted fields that differ between two settings files",
-         "Lists the interpreted fields that differ between two settings files ('field: A -> B'), how many bytes "
-         "that the editor does not interpret differ, and how many bytes past the record differ. Exit status 0 when "
-         "the files hold the same, 1 when they differ (as diff(1)), 2 on a usage error; a file that cannot be read "
-         "is also status 1, with a message.",
-         {{"FILE_A", "a settings file", ValueKind::File}, {"FILE_B", "another settings file", ValueKind::File}},
+        {"diff", "the interpreted fields that differ between two cards or settings files",
+         "Lists the interpreted fields that differ between two cards or settings files ('field: A -> B'), how many "
+         "bytes that the editor does not interpret differ, and how many bytes past the record differ. A card folder "
+         "is loaded as the other commands load it (setup.cfg, or default.cfg when there is none). A file whose "
+         "recordLength is larger than the file (and than the record) is no settings record and is refused. Exit "
+         "status 0 when the two hold the same, 1 when they differ (as diff(1)), 2 on a usage error; a card or file "
+         "that cannot be read is also status 1, with a message.",
+         {{"A", "a card folder or a settings file", ValueKind::File},
+          {"B", "another card folder or settings file", ValueKind::File}},
          {{"--json", "", "one JSON object: differ, fields (name: [A, B]), byte counts and file sizes"}},
          RunDiff},
         {"languages", "what the card's lang/ver.dat says",

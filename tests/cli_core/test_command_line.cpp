@@ -282,6 +282,20 @@ TEST(CommandLine, DiffExitsOneWhenTheFilesDifferAndCountsTheTail) {
     EXPECT_NE(r.out.find("\"bytesPastRecord\": 28"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"fields\": {}"), std::string::npos) << r.out;
     EXPECT_EQ(Cfg({"diff", setup, (dir.path() / "none.cfg").string()}).status, 1);
+
+    // Card folders are loaded as the other commands load them: without setup.cfg, default.cfg.
+    const fs::path other = NewCard(dir, "other");
+    EXPECT_EQ(Cfg({"diff", card.string(), other.string()}).status, 0);
+    fs::remove(other / "setup.cfg");
+    Result folders = Cfg({"diff", card.string(), other.string()});
+    EXPECT_EQ(folders.status, 1);
+    EXPECT_NE(folders.out.find("recordTimerHours: 24 -> 12\n"), std::string::npos) << folders.out;
+    // A profile is no settings record.
+    const fs::path profile = dir.path() / "p.json";
+    ASSERT_EQ(Cfg({"export", card.string(), "--output", profile.string()}).status, 0);
+    folders = Cfg({"diff", setup, profile.string()});
+    EXPECT_EQ(folders.status, 1);
+    EXPECT_NE(folders.err.find("not a settings record"), std::string::npos) << folders.err;
 }
 
 TEST(CommandLine, LanguagesPairsAndARegularFileOnly) {
