@@ -15,11 +15,17 @@
 
 namespace dashcam::cli {
 
-std::unique_ptr<Card> OpenCardFolder(Invocation& call, const std::string& argument) {
+std::string CardFolderProblem(const std::string& argument) {
     std::error_code ec;
     const std::filesystem::path folder = ToFsPath(Utf8ToUtf16(argument));
-    if (!std::filesystem::is_directory(folder, ec)) {
-        call.Fail(argument + ": " + (std::filesystem::exists(folder, ec) ? "Not a directory" : "No such file or directory"));
+    if (std::filesystem::is_directory(folder, ec))
+        return {};
+    return argument + ": " + (std::filesystem::exists(folder, ec) ? "Not a directory" : "No such file or directory");
+}
+
+std::unique_ptr<Card> OpenCardFolder(Invocation& call, const std::string& argument) {
+    if (const std::string problem = CardFolderProblem(argument); !problem.empty()) {
+        call.Fail(problem);
         return nullptr;
     }
     // Card files are the folder followed directly by their names: the folder ends in a separator.

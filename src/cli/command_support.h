@@ -19,6 +19,8 @@ namespace dashcam::cli {
 // The card folder as the editor takes it (UTF-16, ending in the path separator) made a card; nothing, with a
 // message, when the folder is not there.
 std::unique_ptr<Card> OpenCardFolder(Invocation& call, const std::string& argument);
+// Why OpenCardFolder would refuse the argument ("PATH: No such file or directory"), or empty.
+std::string CardFolderProblem(const std::string& argument);
 // A card a command loaded: the card, its folder's lock held while the command works on it, so that nobody saves
 // between the command's load and its save, and where its settings came from.
 struct LoadedCard {

@@ -18,6 +18,14 @@ TEST(FormatCommand, RefusesWithoutYesOffATerminalAndOffARemovableDrive) {
     auto r = test::RunProgram("dashcam-cfg", {"format", card.path().string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
+    // A script that asked for JSON gets it for every failure.
+    for (const std::string& folder : {card.path().string(), (card / "missing").string()}) {
+        r = test::RunProgram("dashcam-cfg", {"format", folder, "--json"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out.rfind("{\"formatted\": false, ", 0), 0u) << r.out;
+        EXPECT_NE(r.out.find("\"error\": \"" + r.err.substr(13, r.err.size() - 14) + "\"}\n"), std::string::npos)
+            << r.out << r.err;
+    }
 
     // A temporary folder is not on a removable drive: nothing happens, and that is no success.
     r = test::RunProgram("dashcam-cfg", {"format", card.path().string(), "--yes", "--json"});

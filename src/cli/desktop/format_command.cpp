@@ -84,12 +84,18 @@ std::string Json(const CardFormatOutcome& outcome, const std::string& error) {
 
 int RunFormat(Invocation& call) {
     const std::string& card = call.argument(0);
+    // With --json every failure is also a JSON object on standard output, the outcome's fields empty.
+    auto fail = [&call](const std::string& message, const CardFormatOutcome& outcome = {}) {
+        if (call.Has("--json"))
+            call.Out(Json(outcome, message));
+        return call.Fail(message);
+    };
+    if (const std::string problem = CardFolderProblem(card); !problem.empty())
+        return fail(problem);
     const auto opened = OpenCardFolder(call, card);
-    if (!opened)
-        return 1;
     const bool yes = call.Has("--yes");
     if (!yes && !InputIsTerminal())
-        return call.Fail("standard input is not a terminal: give --yes to format the card; nothing was done");
+        return fail("standard input is not a terminal: give --yes to format the card; nothing was done");
 
 #ifndef _WIN32
     // The disk service is reached over D-Bus, which wants an application object.
@@ -128,7 +134,7 @@ int RunFormat(Invocation& call) {
     const CardFormatOutcome outcome = FormatCardKeepingFiles(opened->root(), CardRecord(opened->root()), hooks);
     SetFormatter(nullptr);
     if (outcome.declined)
-        return call.Fail("not confirmed; nothing was done");
+        return fail("not confirmed; nothing was done", outcome);
     const std::string error = U8(FormatProblemText(outcome));
     if (call.Has("--json"))
         call.Out(Json(outcome, error));
