@@ -8,6 +8,7 @@
 #include "cli/zones_command.h"
 #include "platform/deferred_interrupts.h"
 #include "platform/host_system.h"
+#include "platform/prompt.h"
 #include "platform/text_codec.h"
 #include "settings/card_lock.h"
 #include "settings/card_version_info.h"
@@ -42,11 +43,24 @@ std::unique_ptr<LoadedCard> LoadCard(Invocation& call, const std::string& argume
         return call.Fail(argument + ": " + loaded->lock.message()), nullptr;
     if (!loaded->lock.message().empty())
         call.Note(loaded->lock.message());
+    // What the load tells the user is held back, so that one problem makes one line.
+    std::vector<prompt::Request> told;
+    const prompt::Presenter previous = prompt::SetPresenter([&told](const prompt::Request& request) {
+        told.push_back(request);
+        return prompt::Answer::Ok;
+    });
     const CardSettingsLoad load = loaded->card.LoadCardSettings();
+    prompt::SetPresenter(previous);
     if (!load.problem.empty())
         return call.Fail(argument + ": setup.cfg cannot be read (" + load.problem + ")"), nullptr;
-    if (!load)
+    if (!load && told.empty())
         return call.Fail(argument + ": neither setup.cfg nor default.cfg can be read"), nullptr;
+    // Without setup.cfg the load says "no default.cfg :" and the path, as the editor does.
+    for (const prompt::Request& request : told)
+        if (previous)
+            previous(request);
+    if (!load)
+        return nullptr;
     loaded->source = load.source;
     return loaded;
 }

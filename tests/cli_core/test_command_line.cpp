@@ -95,7 +95,8 @@ TEST(CommandLine, ShowNamesItsSourceAndFailuresCarryTheReason) {
     fs::remove(card / "default.cfg");
     r = Cfg({"show", card.string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("dashcam-cfg: no default.cfg :" + card.string()), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.rfind("dashcam-cfg: no default.cfg :" + card.string(), 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line for one problem";
     r = Cfg({"get", (dir.path() / "gone").string(), "parkingMode"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
