@@ -186,6 +186,9 @@ std::optional<Profile> ReadProfile(Invocation& call, const std::string& argument
     return profile;
 }
 
+// "1 field", "3 fields".
+std::string Fields(std::size_t count) { return std::to_string(count) + (count == 1 ? " field" : " fields"); }
+
 // Applies the profile to one card and says so on one line; true when the card holds the profile afterwards.
 bool ApplyToCard(Invocation& call, const Profile& profile, const std::string& card) {
     const auto loaded = LoadCard(call, card);
@@ -240,14 +243,14 @@ bool ApplyToCard(Invocation& call, const Profile& profile, const std::string& ca
         }
     }
     if (call.Has("--dry-run")) {
-        call.Out("would change " + card + " (" + std::to_string(changed.size()) + " fields)\n" + changes);
+        call.Out("would change " + card + " (" + Fields(changed.size()) + ")\n" + changes);
         return true;
     }
     if (!SaveCard(call, loaded->card, card, changed)) {
         call.Out("failed " + card + "\n");
         return false;
     }
-    call.Out("applied " + card + " (" + std::to_string(changed.size()) + " fields changed)\n");
+    call.Out("applied " + card + " (" + Fields(changed.size()) + " changed)\n");
     return true;
 }
 
