@@ -308,6 +308,10 @@ int RunFields(Invocation& call) {
 
 int RunCards(Invocation& call) {
     const bool json = call.Has("--json");
+    if (json && call.Has("--null"))
+        return call.UsageError("--json and --null cannot be used together");
+    // A mount point may hold spaces ("NO NAME") or even a line feed; after NUL nothing can be split wrongly.
+    const char end = call.Has("--null") ? '\0' : '\n';
     std::string out;
     JsonWriter list;
     list.BeginArray();
@@ -318,7 +322,7 @@ int RunCards(Invocation& call) {
                 .Key("removable").Bool(Host().IsOnRemovableDrive(root))
                 .EndObject();
         else
-            out += Utf16ToUtf8(root) + "\n";
+            out += Utf16ToUtf8(root) + end;
     }
     call.Out(json ? list.EndArray().Text() : out);
     return 0;
@@ -362,7 +366,8 @@ std::vector<Command> ProfileCommands() {
          "in the desktop's places for removable media (/media/USER, /run/media/USER); on Windows a removable "
          "drive. Removable ones first, one path per line.",
          {},
-         {{"--json", "", "one JSON array of objects: path, removable"}},
+         {{"--json", "", "one JSON array of objects: path, removable"},
+          {"--null", "", "end each path with a NUL byte instead of a line feed, for xargs -0"}},
          RunCards},
     };
 }

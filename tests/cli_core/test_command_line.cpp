@@ -332,12 +332,16 @@ TEST(CommandLine, ClockNowAndCardsComeFromTheHost) {
 
     fs::create_directory(dir.path() / "empty");
     const fs::path fixed = NewCard(dir, "fixed");
-    host.volumes = {fixed.u16string() + u'/', (dir.path() / "empty").u16string() + u'/', card.u16string() + u'/'};
-    const Result r = Cfg({"cards"});
+    const fs::path spaced = NewCard(dir, "card NO NAME");
+    host.volumes = {fixed.u16string() + u'/', (dir.path() / "empty").u16string() + u'/', card.u16string() + u'/',
+                    spaced.u16string() + u'/'};
+    Result r = Cfg({"cards"});
     ASSERT_EQ(r.status, 0);
     // A volume without setup.cfg is no card; one on a fixed disk outside the places for removable media is not
     // offered either.
-    EXPECT_EQ(r.out, card.string() + "/\n");
+    EXPECT_EQ(r.out, card.string() + "/\n" + spaced.string() + "/\n");
+    r = Cfg({"cards", "--null"});
+    EXPECT_EQ(r.out, card.string() + "/" + '\0' + spaced.string() + "/" + '\0');
 }
 
 #ifndef _WIN32
