@@ -30,8 +30,8 @@ public:
 };
 
 // What a value or argument names, for the completion: any text, a folder, a file, a field name, FIELD=VALUE of
-// an editable field, or one of a list of choices.
-enum class ValueKind { Text, Folder, File, Field, Assignment, Choice };
+// an editable field, one of a list of choices, or a command's name.
+enum class ValueKind { Text, Folder, File, Field, Assignment, Choice, Command };
 
 struct OptionSpec {
     std::string name;                 // "--json"

@@ -6,6 +6,7 @@
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
 #include "cli/command_support.h"
+#include "settings/editable_fields.h"
 #include "settings/settings_record.h"
 
 #ifndef DASHCAM_VERSION
@@ -88,28 +89,104 @@ std::string Words(const std::vector<std::string>& words) {
     return out;
 }
 
-// The completion words of one kind of value, as a bash command that fills COMPREPLY.
-std::string CompletionFor(ValueKind kind, const std::vector<std::string>& choices) {
+// The bash command that completes the value after FIELD= of set: the zones' keys for the time zone, the values
+// of a control that stores a few; empty for texts and wide ranges.
+std::string AssignmentCompletion(const std::string& name) {
+    if (name == "timeZone" || name == "timeZoneName")
+        return "_dashcam_cfg_value zone \"$field=\" \"$value\"";
+    std::vector<std::string> words;
+    for (const ControlValues& values : EditableFieldValues()) {
+        if (values.name != name || FindSettingsField(name)->kind == FieldKind::Text || name == "deviceLanguage")
+            continue;
+        for (std::int64_t v : values.only)
+            words.push_back(std::to_string(v));
+        for (std::int64_t v = values.low; values.only.empty() && values.high - values.low <= 16 && v <= values.high; ++v)
+            words.push_back(std::to_string(v));
+    }
+    return words.empty() ? std::string() : "_dashcam_cfg_value words \"$field=\" \"$value\" " + Words(words);
+}
+
+// The bash command that completes one kind of value: `prefix` is what stands before the value in the word
+// ("--lang=", "voiceVolume=" or nothing), `value` the value as typed.
+std::string CompletionFor(ValueKind kind, const std::vector<std::string>& choices, const std::string& prefix = "''",
+                          const std::string& value = "\"$cur\"") {
+    const std::string call = " " + prefix + " " + value;
     switch (kind) {
     case ValueKind::Folder:
-        return "COMPREPLY=($(compgen -d -- \"$cur\"))";
+        return "_dashcam_cfg_value folder" + call;
     case ValueKind::File:
-        return "COMPREPLY=($(compgen -f -- \"$cur\"))";
+        return "_dashcam_cfg_value file" + call;
     case ValueKind::Field:
-        return "COMPREPLY=($(compgen -W \"" + Words(SettingsFieldNames()) + "\" -- \"$cur\"))";
-    case ValueKind::Assignment: {
-        std::vector<std::string> names;
-        for (const std::string& n : SettableFieldNames())
-            names.push_back(n + "=");
-        return "compopt -o nospace 2>/dev/null; COMPREPLY=($(compgen -W \"" + Words(names) + "\" -- \"$cur\"))";
-    }
+        return "_dashcam_cfg_value words" + call + " " + Words(SettingsFieldNames());
+    case ValueKind::Assignment:
+        return "_dashcam_cfg_assignment " + value;
     case ValueKind::Choice:
-        return "COMPREPLY=($(compgen -W \"" + Words(choices) + "\" -- \"$cur\"))";
+        return "_dashcam_cfg_value words" + call + " " + Words(choices);
+    case ValueKind::Command:
+        return "_dashcam_cfg_value words" + call + " " + Words(CommandNames());
     case ValueKind::Text:
         break;
     }
     return "COMPREPLY=()";
 }
+
+// The shell functions that every command's completion uses.
+const char* const kCompletionFunctions = R"(# bash splits FIELD=VALUE and --option=VALUE at '=' and ':' (COMP_WORDBREAKS): the words are joined again as
+# they were typed, and a completion replaces only what follows the last of those characters.
+_dashcam_cfg_words() {
+  words=() cword=0
+  local line=$COMP_LINE i w
+  for ((i = 0; i < ${#COMP_WORDS[@]}; i++)); do
+    w=${COMP_WORDS[i]}
+    if ((i > 0)) && [[ -n $COMP_LINE && $line != [[:space:]]* ]]; then words[-1]+=$w; else words+=("$w"); fi
+    line=${line#"${line%%[![:space:]]*}"}
+    line=${line#"$w"}
+    ((i == COMP_CWORD)) && cword=$((${#words[@]} - 1))
+  done
+}
+# The word without the shell's quotes and backslashes ("NO\ NAME" is NO NAME), in REPLY.
+_dashcam_cfg_dequote() {
+  local s=$1 i c q= bs='\'
+  REPLY=
+  for ((i = 0; i < ${#s}; i++)); do
+    c=${s:i:1}
+    if [[ $q == "'" ]]; then
+      if [[ $c == "'" ]]; then q=; else REPLY+=$c; fi
+    elif [[ $c == "$bs" ]]; then
+      ((i++))
+      REPLY+=${s:i:1}
+    elif [[ $c == "'" || $c == '"' ]]; then
+      if [[ $q == "$c" ]]; then q=; elif [[ -z $q ]]; then q=$c; else REPLY+=$c; fi
+    else
+      REPLY+=$c
+    fi
+  done
+}
+# COMPREPLY: the candidates (whole words) that start with the word, without what bash does not replace.
+_dashcam_cfg_offer() {
+  local cur=$1 c head= breaks=${COMP_WORDBREAKS//[!=:]/}
+  shift
+  if [[ -n $breaks && $cur == *[$breaks]* ]]; then head=${cur%"${cur##*[$breaks]}"}; fi
+  COMPREPLY=()
+  for c in "$@"; do
+    if [[ $c == "$cur"* ]]; then COMPREPLY+=("${c#"$head"}"); fi
+  done
+}
+# A value of a kind (folder, file, zone, words followed by the words), after a prefix.
+_dashcam_cfg_value() {
+  local kind=$1 prefix=$2 value=$3 found=() c
+  shift 3
+  case $kind in
+    folder) compopt -o filenames 2>/dev/null; mapfile -t found < <(compgen -d -- "$value") ;;
+    file) compopt -o filenames 2>/dev/null; mapfile -t found < <(compgen -f -- "$value") ;;
+    zone) compopt -o filenames 2>/dev/null; mapfile -t found < <(dashcam-cfg zones 2>/dev/null | cut -f1) ;;
+    *) found=("$@") ;;
+  esac
+  local candidates=()
+  for c in "${found[@]}"; do candidates+=("$prefix$c"); done
+  _dashcam_cfg_offer "$prefix$value" "${candidates[@]}"
+}
+)";
 
 int RunHelp(Invocation& call) {
     if (call.Has("--man")) {
@@ -140,7 +217,7 @@ Command HelpCommand() {
             "Prints the overview of the commands, or one command's help (the same as 'dashcam-cfg COMMAND --help'). "
             "--man prints the manual page (roff) and --bash-completion the bash completion script; both are made "
             "from the same declarations as the help.",
-            {{"COMMAND", "a command's name", ValueKind::Text, true}},
+            {{"COMMAND", "a command's name", ValueKind::Command, true}},
             {{"--man", "", "print the manual page dashcam-cfg(1) in roff"},
              {"--bash-completion", "", "print the bash completion script"}},
             RunHelp};
@@ -204,17 +281,40 @@ std::string ManPage() {
 }
 
 std::string BashCompletion() {
-    const std::vector<std::string> names = CommandNames();
-    std::string out = "# bash completion for dashcam-cfg, made by 'dashcam-cfg help --bash-completion'\n"
-                      "_dashcam_cfg() {\n"
-                      "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
-                      "  if [ \"$COMP_CWORD\" -eq 1 ]; then\n"
-                      "    COMPREPLY=($(compgen -W \"" + Words(names) + " --help --version\" -- \"$cur\"))\n"
+    std::vector<std::string> fieldCases, names;
+    for (const std::string& n : SettableFieldNames()) {
+        names.push_back(n + "=");
+        if (const std::string values = AssignmentCompletion(n); !values.empty())
+            fieldCases.push_back("    " + n + ") " + values + " ;;\n");
+    }
+    std::string out = "# bash completion for dashcam-cfg, made by 'dashcam-cfg help --bash-completion'\n" +
+                      std::string(kCompletionFunctions) +
+                      "# FIELD=VALUE of set: the field names, then the values of the field.\n"
+                      "_dashcam_cfg_assignment() {\n"
+                      "  local cur=$1\n"
+                      "  if [[ $cur != *=* ]]; then\n"
+                      "    compopt -o nospace 2>/dev/null\n"
+                      "    _dashcam_cfg_offer \"$cur\" " + Words(names) + "\n"
                       "    return\n"
                       "  fi\n"
-                      "  local i n=0\n"
-                      "  for ((i = 2; i < COMP_CWORD; i++)); do\n"
-                      "    case ${COMP_WORDS[i]} in -*) ;; *) case ${COMP_WORDS[i-1]} in";
+                      "  local field=${cur%%=*} value=${cur#*=}\n"
+                      "  case $field in\n";
+    for (const std::string& c : fieldCases)
+        out += c;
+    out += "  esac\n}\n"
+           "_dashcam_cfg() {\n"
+           "  local words cword REPLY\n"
+           "  _dashcam_cfg_words\n"
+           "  _dashcam_cfg_dequote \"${words[cword]}\"\n"
+           "  local cur=$REPLY prev=${words[cword-1]}\n"
+           "  COMPREPLY=()\n"
+           "  if ((cword == 1)); then\n"
+           "    _dashcam_cfg_offer \"$cur\" " + Words(CommandNames()) + " --help --version\n"
+           "    return\n"
+           "  fi\n"
+           "  local i n=0\n"
+           "  for ((i = 2; i < cword; i++)); do\n"
+           "    case ${words[i]} in -?*) ;; *) case ${words[i-1]} in";
     // Values of options are not arguments: the counter skips the word after an option that takes one.
     std::vector<std::string> valued;
     for (const Command& c : Commands())
@@ -226,7 +326,7 @@ std::string BashCompletion() {
         pattern += (pattern.empty() ? "" : "|") + v;
     out += " " + (pattern.empty() ? std::string("--never") : pattern) + ") ;; *) n=$((n + 1)) ;; esac ;; esac\n"
            "  done\n"
-           "  case ${COMP_WORDS[1]} in\n";
+           "  case ${words[1]} in\n";
     for (const Command& c : Commands()) {
         std::vector<std::string> options;
         for (const OptionSpec& o : c.options)
@@ -236,8 +336,13 @@ std::string BashCompletion() {
         for (const OptionSpec& o : c.options)
             if (!o.value.empty())
                 out += "        " + o.name + ") " + CompletionFor(o.kind, o.choices) + "; return ;;\n";
-        out += "      esac\n      if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W \"" + Words(options) +
-               "\" -- \"$cur\")); return; fi\n      case $n in\n";
+        out += "      esac\n      case $cur in\n";
+        for (const OptionSpec& o : c.options)
+            if (!o.value.empty())
+                out += "        " + o.name + "=*) " +
+                       CompletionFor(o.kind, o.choices, o.name + "=", "\"${cur#*=}\"") + "; return ;;\n";
+        out += "        -?*) _dashcam_cfg_offer \"$cur\" " + Words(options) + "; return ;;\n      esac\n"
+               "      case $n in\n";
         for (std::size_t i = 0; i < c.arguments.size(); ++i) {
             const ArgumentSpec& a = c.arguments[i];
             const bool last = i + 1 == c.arguments.size();

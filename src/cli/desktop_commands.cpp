@@ -2,6 +2,7 @@
 // others; dashcam-cfg-desktop, installed beside dashcam-cfg, supplies their run functions, and dashcam-cfg hands
 // them over to it.
 #include "cli/cli_commands.h"
+#include "i18n/embedded_languages.h"
 
 namespace dashcam::cli {
 
@@ -16,7 +17,8 @@ std::vector<Command> DesktopCommands() {
         "path, exit 1.",
         {{"CARD", "the card folder", ValueKind::Folder}, {"OUT.png", "the picture to write", ValueKind::File}},
         {{"--page", "PAGE", "the page to show (default: memory)", ValueKind::Choice, {"memory", "record", "system"}},
-         {"--lang", "NAME", "the interface language, as 'text --list-languages' names them"},
+         {"--lang", "NAME", "the interface language, as 'text --list-languages' names them", ValueKind::Choice,
+          {kLanguageNames.begin(), kLanguageNames.end()}},
          {"--scroll", "PIXELS", "scroll the page this far first"}}};
     Command format{
         "format",

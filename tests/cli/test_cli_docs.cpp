@@ -60,6 +60,34 @@ TEST(CfgDocs, BashCompletesCommandsOptionsAndFieldNames) {
     EXPECT_EQ(complete("dashcam-cfg text --lang korean --sec", 4), "--section\n");
 }
 
+// The words as bash hands them to the function that `complete -p` names: COMP_LINE as typed, COMP_WORDS split at
+// blanks and at '=' (COMP_WORDBREAKS), the last word being completed.
+TEST(CfgDocs, BashCompletesFoldersWithSpacesAndTheValuesOfFieldsAndOptions) {
+    test::TempDir dir;
+    fs::create_directories(dir / "NO NAME");
+    const std::string root = dir.path().string();
+    auto complete = [&](const std::string& line, const std::string& words) {
+        const std::string script =
+            "source <(dashcam-cfg help --bash-completion) && f=$(complete -p dashcam-cfg) && f=${f##*-F } && "
+            "f=${f%% *} && COMP_LINE='" + line + "' COMP_POINT=${#COMP_LINE} && COMP_WORDS=(" + words +
+            ") && COMP_CWORD=$((${#COMP_WORDS[@]} - 1)) && $f && printf '%s|' \"${COMPREPLY[@]}\"";
+        return Bash(script).out;
+    };
+    EXPECT_EQ(complete("dashcam-cfg show " + root + "/NO\\ N", "dashcam-cfg show '" + root + "/NO\\ N'"),
+              root + "/NO NAME|");
+    EXPECT_EQ(complete("dashcam-cfg set /c voiceVolume=", "dashcam-cfg set /c voiceVolume ="), "1|2|3|");
+    EXPECT_EQ(complete("dashcam-cfg set /c recordTimerHours=4", "dashcam-cfg set /c recordTimerHours = 4"), "48|");
+    EXPECT_EQ(complete("dashcam-cfg set /c timeZone=Kor", "dashcam-cfg set /c timeZone = Kor"),
+              "Korea Standard Time|");
+    EXPECT_EQ(complete("dashcam-cfg text K --lang=kor", "dashcam-cfg text K --lang = kor"), "korean|");
+    EXPECT_EQ(complete("dashcam-cfg screenshot /c o.png --lang ko", "dashcam-cfg screenshot /c o.png --lang ko"),
+              "korean|");
+    EXPECT_EQ(complete("dashcam-cfg help rest", "dashcam-cfg help rest"), "restore-defaults|");
+    // After FIELD=VALUE, the next word is again a field.
+    EXPECT_EQ(complete("dashcam-cfg set /c speedUnit=1 speedS", "dashcam-cfg set /c speedUnit = 1 speedS"),
+              "speedStamp=|");
+}
+
 TEST(CfgDocs, ReadmeReferenceListsTheDeclaredCommands) {
     const std::string readme = test::ReadText(fs::path(DASHCAM_SOURCE_DIR) / "README.md");
     const std::size_t start = readme.find("## `dashcam-cfg` reference");
