@@ -27,6 +27,48 @@ const char* const kTraceText =
     "The editor's developer traces are off by default; QT_LOGGING_RULES=\"dashcam.trace=true\" shows them on "
     "standard error (with the desktop commands, and wherever the Qt layer runs).";
 
+// The manual page's examples: what each shows, then its command lines.
+struct Example {
+    const char* what;
+    std::vector<std::string> lines;
+};
+const std::vector<Example>& Examples() {
+    static const std::vector<Example> examples = {
+        {"One card: show its settings, set the parking record timer, the motion sensitivity and the time zone, and "
+         "ask the camera to take this computer's clock at its next start:",
+         {"dashcam-cfg show /media/$USER/CARD",
+          "dashcam-cfg set /media/$USER/CARD recordTimerHours=48 motionSensitivity=5 timeZone=Seoul",
+          "dashcam-cfg clock /media/$USER/CARD --now"}},
+        {"A fleet: one card's settings as a profile, applied to every mounted card. cards --null ends each path with "
+         "a NUL byte, so that a card mounted as \"NO NAME\" stays one argument:",
+         {"dashcam-cfg export /media/$USER/SAMPLE --output fleet.json",
+          "dashcam-cfg cards --null | xargs -0r dashcam-cfg apply fleet.json --dry-run",
+          "dashcam-cfg cards --null | xargs -0r dashcam-cfg apply fleet.json"}},
+        {"From one card to another without a file:",
+         {"dashcam-cfg export /media/$USER/SAMPLE --output - | dashcam-cfg apply - /media/$USER/CARD"}},
+    };
+    return examples;
+}
+
+// The files that the commands read and write.
+const std::vector<std::pair<std::string, std::string>>& Files() {
+    static const std::vector<std::pair<std::string, std::string>> files = {
+        {"CARD/setup.cfg", "the card's settings record: read by every card command, saved by set, apply and "
+                           "restore-defaults (never shortened)"},
+        {"CARD/default.cfg", "the factory settings: read by restore-defaults, and instead of setup.cfg when the "
+                             "card has none"},
+        {"CARD/time.dat", "the clock request, written or deleted by clock"},
+        {"CARD/lang/ver.dat", "the camera's firmware description and language list: languages, and the "
+                              "deviceLanguage of profiles"},
+        {"set_touch_cal.txt", "the touch-calibration request at the root of the card's volume, written by "
+                              "touch-calibration"},
+        {"/usr/share/bash-completion/completions/dashcam-cfg", "the bash completion (help --bash-completion)"},
+    };
+    return files;
+}
+
+const char* const kSeeAlso = "dashcam-setting(1), dashcam-open-card(1), dashcam-cfg-desktop(1), xargs(1)";
+
 // The text broken into lines of at most `width` characters, each line indented.
 std::string Wrapped(const std::string& text, std::size_t indent, std::size_t width = 100) {
     std::string out, line;
@@ -276,8 +318,17 @@ std::string ManPage() {
                    (o.choices.empty() ? "" : " (" + Roff(Words(o.choices)) + ")") + "\n";
     }
     out += ".SH EXIT STATUS\n" + Roff(kExitStatus) + "\n.SH ENVIRONMENT\n.TP\n.B QT_LOGGING_RULES\n" +
-           Roff(kTraceText) + "\n";
-    return out;
+           Roff(kTraceText) + "\n.SH FILES\n";
+    for (const auto& [file, what] : Files())
+        out += ".TP\n.I " + Roff(file) + "\n" + Roff(what) + "\n";
+    out += ".SH EXAMPLES\n";
+    for (const Example& example : Examples()) {
+        out += ".PP\n" + Roff(example.what) + "\n.PP\n.RS 4\n.nf\n";
+        for (const std::string& line : example.lines)
+            out += Roff(line) + "\n";
+        out += ".fi\n.RE\n";
+    }
+    return out + ".SH SEE ALSO\n" + Roff(kSeeAlso) + "\n";
 }
 
 std::string BashCompletion() {

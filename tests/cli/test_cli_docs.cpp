@@ -38,6 +38,9 @@ TEST(CfgDocs, ManPageRendersCleanlyAndNamesEveryCommand) {
     for (const std::string& name : commands)
         EXPECT_NE(r.out.find("dashcam-cfg " + name), std::string::npos) << name;
     EXPECT_NE(r.out.find("QT_LOGGING_RULES"), std::string::npos);
+    for (const char* part : {"\nFILES\n", "\nEXAMPLES\n", "cards --null | xargs -0r dashcam-cfg apply fleet.json",
+                             "\nSEE ALSO\n", "dashcam-setting(1)"})
+        EXPECT_NE(r.out.find(part), std::string::npos) << part;
     // What set --help says is what the page says.
     EXPECT_NE(r.out.find("--force"), std::string::npos);
 }
