@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "pages/timezone/time_zone_info_manager.h"
+#include "timezone/time_zone_info_manager.h"
 #include "platform/posix/qt_time_zone_source.h"
 
 namespace {

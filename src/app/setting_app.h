@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "pages/timezone/time_zone_catalogue_prefetch.h"
+#include "timezone/time_zone_catalogue_prefetch.h"
 
 namespace dashcam {
 

@@ -3,9 +3,9 @@
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
 #include "cli/command_support.h"
-#include "pages/timezone/store_zone_in_record.h"
-#include "pages/timezone/time_zone_info_manager.h"
 #include "i18n/wide_text.h"
+#include "timezone/store_zone_in_record.h"
+#include "timezone/time_zone_info_manager.h"
 #include "platform/text_codec.h"
 
 namespace dashcam::cli {

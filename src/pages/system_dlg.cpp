@@ -17,9 +17,9 @@
 #include <string>
 
 #include "i18n/language_table.h"
-#include "pages/timezone/store_zone_in_record.h"
-#include "pages/timezone/time_zone_catalogue_prefetch.h"
-#include "pages/timezone/time_zone_info_manager.h"
+#include "timezone/store_zone_in_record.h"
+#include "timezone/time_zone_catalogue_prefetch.h"
+#include "timezone/time_zone_info_manager.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"

@@ -13,7 +13,7 @@
 
 #include "page_test_env.h"
 #include "pages/system_dlg.h"
-#include "pages/timezone/time_zone_info_manager.h"
+#include "timezone/time_zone_info_manager.h"
 #include "platform/prompt.h"
 #include "settings/card_files.h"
 #include "settings/card_version_info.h"

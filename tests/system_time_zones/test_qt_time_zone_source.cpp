@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "../support/temp_dir.h"
-#include "pages/timezone/time_zone_info_manager.h"
-#include "pages/timezone/cached_time_zone_source.h"
+#include "timezone/time_zone_info_manager.h"
+#include "platform/cached_time_zone_source.h"
 #include "platform/posix/qt_time_zone_source.h"
 
 namespace dashcam {

@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "pages/timezone/store_zone_in_record.h"
-#include "pages/timezone/time_zone_catalogue_prefetch.h"
-#include "pages/timezone/time_zone_info_manager.h"
+#include "timezone/store_zone_in_record.h"
+#include "timezone/time_zone_catalogue_prefetch.h"
+#include "timezone/time_zone_info_manager.h"
 #include "support/fake_time_zones.h"
 #include "support/trace_capture.h"
 

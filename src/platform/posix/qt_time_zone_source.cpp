@@ -1,6 +1,6 @@
 #include "platform/posix/qt_time_zone_source.h"
 
-#include "pages/timezone/cached_time_zone_source.h"
+#include "platform/cached_time_zone_source.h"
 
 #include <QDate>
 #include <QDateTime>

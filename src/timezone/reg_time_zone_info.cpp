@@ -1,4 +1,4 @@
-#include "pages/timezone/reg_time_zone_info.h"
+#include "timezone/reg_time_zone_info.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "pages/timezone/store_zone_in_record.h"
+#include "timezone/store_zone_in_record.h"
 
 #include <algorithm>
 #include <string>

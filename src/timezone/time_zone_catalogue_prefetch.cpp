@@ -1,4 +1,4 @@
-#include "pages/timezone/time_zone_catalogue_prefetch.h"
+#include "timezone/time_zone_catalogue_prefetch.h"
 
 #include <mutex>
 

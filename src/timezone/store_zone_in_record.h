@@ -2,7 +2,7 @@
 // A zone picked for the camera, written into the settings record.
 #include <string>
 
-#include "pages/timezone/reg_time_zone_info.h"
+#include "timezone/reg_time_zone_info.h"
 #include "settings/settings_record.h"
 
 namespace dashcam {

@@ -1,13 +1,10 @@
-#include "pages/timezone/cached_time_zone_source.h"
+#include "platform/cached_time_zone_source.h"
 
 #include <cstdint>
 #include <fstream>
-#include <optional>
 #include <random>
 #include <system_error>
 #include <utility>
-
-#include "settings/safe_file.h"
 
 namespace dashcam {
 namespace {
@@ -114,11 +111,19 @@ void CachedTimeZoneSource::Load() {
 }
 
 bool CachedTimeZoneSource::ReadFile() {
-    // The card files' reader: it opens first and asks the open handle, so a FIFO put here is not waited for.
-    const std::optional<FileHead> head = ReadFileHead(file_.u16string(), kLargestFile);
-    if (!head || head->fileSize > kLargestFile)
+    // Only a regular file is opened: a FIFO put here would keep the open waiting for a writer.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file_, ec))
         return false;
-    const std::string bytes(head->bytes.begin(), head->bytes.end());
+    const std::uintmax_t size = std::filesystem::file_size(file_, ec);
+    if (ec || size > kLargestFile)
+        return false;
+    std::ifstream in(file_, std::ios::binary);
+    std::string bytes(static_cast<std::size_t>(size) + 1, '\0'); // one more tells a file that grew meanwhile
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad() || static_cast<std::uintmax_t>(in.gcount()) > size)
+        return false;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
 
     Reader reader(bytes);
     std::u16string stamp;

@@ -8,7 +8,7 @@
 #include "../support/fake_time_zones.h"
 #include "../support/fifo_wait.h"
 #include "../support/temp_dir.h"
-#include "pages/timezone/cached_time_zone_source.h"
+#include "platform/cached_time_zone_source.h"
 
 namespace dashcam {
 namespace {

@@ -5,7 +5,7 @@
 #include <future>
 #include <memory>
 
-#include "pages/timezone/time_zone_info_manager.h"
+#include "timezone/time_zone_info_manager.h"
 
 namespace dashcam {
 

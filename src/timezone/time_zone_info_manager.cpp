@@ -1,4 +1,4 @@
-#include "pages/timezone/time_zone_info_manager.h"
+#include "timezone/time_zone_info_manager.h"
 
 #include <algorithm>
 #include <string>

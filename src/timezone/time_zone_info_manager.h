@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pages/timezone/reg_time_zone_info.h"
+#include "timezone/reg_time_zone_info.h"
 #include "platform/time_zone_source.h"
 
 namespace dashcam {
