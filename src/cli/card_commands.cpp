@@ -9,12 +9,14 @@
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
 #include "cli/command_support.h"
+#include "cli/zones_command.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
 #include "settings/card_version_info.h"
 #include "settings/safe_file.h"
 #include "settings/settings_record.h"
+#include "timezone/store_zone_in_record.h"
 
 namespace dashcam::cli {
 namespace {
@@ -84,6 +86,8 @@ int RunRestoreDefaults(Invocation& call) {
     const SettingsRecord before = record;
     if (*source == CardSettingsLoad::Source::Setup && !loaded->card.RestoreDefaultSettings(record))
         return 1;
+    // As the System page shows the restored record: one without a zone gets the PC's.
+    GiveRecordTheHostZone(ZoneCatalogue(), record);
     if (record.SaveLength() == 0 && *source == CardSettingsLoad::Source::Defaults)
         return call.Fail(call.argument(0) + ": default.cfg's recordLength is 0, so a save would create an empty "
                                             "setup.cfg; nothing was saved");

@@ -11,12 +11,6 @@
 namespace dashcam::cli {
 namespace {
 
-// The catalogue as the editor builds it at start-up, from the zone source that the program installed.
-const CTimeZoneInfoManager& Catalogue() {
-    static const CTimeZoneInfoManager catalogue;
-    return catalogue;
-}
-
 bool ContainsIgnoreCase(std::u16string_view text, std::u16string_view part) {
     for (std::size_t at = 0; at + part.size() <= text.size(); ++at)
         if (EqualsIgnoreCase(text.substr(at, part.size()), part))
@@ -25,7 +19,7 @@ bool ContainsIgnoreCase(std::u16string_view text, std::u16string_view part) {
 }
 
 int RunZones(Invocation& call) {
-    const CTimeZoneInfoManager& catalogue = Catalogue();
+    const CTimeZoneInfoManager& catalogue = ZoneCatalogue();
     const bool json = call.Has("--json");
     std::string out;
     JsonWriter list;
@@ -49,8 +43,13 @@ int RunZones(Invocation& call) {
 
 } // namespace
 
+const CTimeZoneInfoManager& ZoneCatalogue() {
+    static const CTimeZoneInfoManager catalogue;
+    return catalogue;
+}
+
 int SetTimeZone(Invocation& call, SettingsRecord& record, const std::string& key) {
-    const CTimeZoneInfoManager& catalogue = Catalogue();
+    const CTimeZoneInfoManager& catalogue = ZoneCatalogue();
     const std::u16string wanted = Utf8ToUtf16(key);
     std::vector<std::string> keys;
     for (std::size_t i = 0; i < catalogue.zoneCount(); ++i) {

@@ -324,16 +324,12 @@ void CSystemDlg::RefreshTimeZone() {
     const std::int32_t bias = record.timeZoneBias();
     Trace(u"TimeZone Read  [" + name + u"] Bias[" + Decimal(bias) + u"]\n");
 
-    int index = 0;
-    if (!ansiName.empty() || bias != 0) {
+    // A record that has never had a zone takes the PC's.
+    int index = GiveRecordTheHostZone(zones, record).value_or(-1);
+    if (index == -1) {
         index = zones.FindZone(name, bias);
         if (index == -1)
             index = zones.FindHostZone();
-    } else {
-        index = zones.FindHostZone();
-        // A record that has never had a zone takes the PC's. With no zones at all there is nothing to take.
-        if (index >= 0 && static_cast<std::size_t>(index) < zones.zoneCount())
-            AdoptHostZone(zones.zone(static_cast<std::size_t>(index)), record);
     }
     zones.selectedZoneIndex = index;
     zoneBox_->setCurrentIndex(index < zoneBox_->count() ? index : -1);

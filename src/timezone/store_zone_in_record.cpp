@@ -44,4 +44,13 @@ void AdoptHostZone(const CRegTimeZoneInfo& zone, SettingsRecord& record) {
     record.setTimeZoneBias(BiasOf(zone));
 }
 
+std::optional<int> GiveRecordTheHostZone(const CTimeZoneInfoManager& zones, SettingsRecord& record) {
+    if (!record.timeZoneName().empty() || record.timeZoneBias() != 0)
+        return std::nullopt;
+    const int index = zones.FindHostZone();
+    if (index >= 0 && static_cast<std::size_t>(index) < zones.zoneCount())
+        AdoptHostZone(zones.zone(static_cast<std::size_t>(index)), record);
+    return index;
+}
+
 } // namespace dashcam

@@ -123,6 +123,10 @@ int CTimeZoneInfoManager::FindHostZone() const {
             HostNamePart(StandardNameOf(z)) == hostName)
             return static_cast<int>(i);
     }
+    // A host zone that the catalogue leaves out (UTC, Turkey …) is not the easternmost zone's: it keeps its offset.
+    for (std::size_t i = 0; i < zones_.size(); ++i)
+        if (BiasOf(*zones_[i]) == Negated(host.bias))
+            return static_cast<int>(i);
     return 0;
 }
 

@@ -27,7 +27,8 @@ public:
     // The zone that a record names (name and bias), or a fallback: with a non-empty name, the last zone with the
     // bias, else 0; with an empty name, the first zone with the bias, else -1.
     int FindZone(std::u16string_view name, std::int32_t bias) const;
-    // The first zone with the host's bias, StandardBias and standard name; 0 when none matches.
+    // The first zone with the host's bias, StandardBias and standard name; when none has all three (the host's zone
+    // is one the catalogue leaves out), the first zone with the host's bias; 0 when no zone has that bias.
     int FindHostZone() const;
 
     const std::vector<std::u16string>& subkeyNames() const { return subkeyNames_; }

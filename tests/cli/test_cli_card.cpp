@@ -147,6 +147,27 @@ TEST_F(CardCommands, RestoreDefaultsKeepsTheRetainedFields) {
     EXPECT_EQ(ReadBytes(card / "setup.cfg"), saved);
 }
 
+// default.cfg has no zone: the restored record gets the PC's, as the editor's Initialize gives it, and a PC set to
+// a zone the editor does not list (UTC, Turkey) gets a zone of its own offset.
+TEST_F(CardCommands, RestoreDefaultsGivesTheRecordThePcsZone) {
+    const struct {
+        const char* tz;
+        std::string key;
+        std::uint32_t bias;
+    } cases[] = {{"TZ=Asia/Seoul", "Korea Standard Time", 540u},
+                 {"TZ=UTC", "GMT Standard Time", 0u},
+                 {"TZ=Europe/Istanbul", "Arab Standard Time", 180u}};
+    for (const auto& c : cases) {
+        auto r = RunProgram("dashcam-cfg", {"restore-defaults", Card()}, {c.tz});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto saved = ReadBytes(card / "setup.cfg");
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(saved.data()) + 380), c.key) << c.tz;
+        EXPECT_EQ(U32At(saved, 372), c.bias) << c.tz;
+        // The next restore starts from a record that has a zone again: give it back none.
+        fs::copy_file(card / "default.cfg", card / "setup.cfg", fs::copy_options::overwrite_existing);
+    }
+}
+
 TEST_F(CardCommands, ClockWritesOrDeletesTheRequest) {
     auto r = RunProgram("dashcam-cfg", {"clock", Card(), "--at", "2014-05-06 13:45:07"}, {"TZ=Asia/Tokyo"});
     ASSERT_EQ(r.status, 0) << r.err;

@@ -126,12 +126,34 @@ TEST_F(FindingZones, HostZoneNeedsBiasStandardBiasAndName) {
     EXPECT_EQ(m.FindHostZone(), 2);
     source.host = {-540, -60, u"Yakutsk Standard Time"};
     EXPECT_EQ(m.FindHostZone(), 0);
-    source.host = {540, 0, u"Yakutsk Standard Time"};
-    EXPECT_EQ(m.FindHostZone(), 0);
-    source.host = {0, 0, u"Coordinated Universal Time"}; // the host's zone is one the catalogue leaves out
+    source.host = {540, 0, u"Yakutsk Standard Time"}; // no zone has the bias: the first zone
     EXPECT_EQ(m.FindHostZone(), 0);
     source.host = {0, 0, u"GMT Standard Time"};
     EXPECT_EQ(m.FindHostZone(), 3);
+}
+
+// A host whose zone the catalogue leaves out keeps its offset: the first zone with its bias, not the first zone.
+TEST_F(FindingZones, AnExcludedHostZoneFallsBackToItsBias) {
+    source.Add(u"Turkey Standard Time", u"(UTC+03:00) Istanbul", u"Turkey Standard Time", 180);
+    source.Add(u"Arab Standard Time", u"(UTC+03:00) Kuwait, Riyadh", u"Arab Standard Time", 180);
+    source.Add(u"Line Islands Standard Time", u"(UTC+14:00) Kiritimati Island", u"Line Islands Standard Time", 840);
+    CTimeZoneInfoManager m(source);
+    ASSERT_EQ(KeyNameOf(m.zone(0)), u"Line Islands Standard Time");
+    source.host = {0, 0, u"Coordinated Universal Time"};
+    EXPECT_EQ(KeyNameOf(m.zone(static_cast<std::size_t>(m.FindHostZone()))), u"GMT Standard Time");
+    source.host = {-180, 0, u"Turkey Standard Time"};
+    EXPECT_EQ(KeyNameOf(m.zone(static_cast<std::size_t>(m.FindHostZone()))), u"Arab Standard Time");
+
+    // Initialize, or a card without a zone, stores that zone; a record with a zone is left as it is.
+    SettingsRecord record;
+    source.host = {0, 0, u"Coordinated Universal Time"};
+    EXPECT_EQ(GiveRecordTheHostZone(m, record), m.FindHostZone());
+    EXPECT_EQ(record.timeZoneName(), "GMT Standard Time");
+    EXPECT_EQ(record.timeZoneBias(), 0);
+    record.setTimeZoneBias(60);
+    record.setTimeZoneName("");
+    EXPECT_EQ(GiveRecordTheHostZone(m, record), std::nullopt);
+    EXPECT_EQ(record.timeZoneBias(), 60);
 }
 
 TEST(TimeZoneCatalogue, EmptyWhenTheSourceListsNothing) {
