@@ -18,6 +18,14 @@ bool ContainsIgnoreCase(std::u16string_view text, std::u16string_view part) {
     return false;
 }
 
+// A SYSTEMTIME of a zone's rule as its fields in order.
+void DateJson(JsonWriter& out, const TziSystemTime& t) {
+    out.BeginArray(JsonWriter::Layout::Inline);
+    for (std::uint16_t v : {t.year, t.month, t.dayOfWeek, t.day, t.hour, t.minute, t.second, t.milliseconds})
+        out.Number(v);
+    out.EndArray();
+}
+
 int RunZones(Invocation& call) {
     const CTimeZoneInfoManager& catalogue = ZoneCatalogue();
     const bool json = call.Has("--json");
@@ -27,15 +35,23 @@ int RunZones(Invocation& call) {
     for (std::size_t i = 0; i < catalogue.zoneCount(); ++i) {
         const CRegTimeZoneInfo& zone = catalogue.zone(i);
         const std::string key = Utf16ToUtf8(KeyNameOf(zone)), display = Utf16ToUtf8(DisplayNameOf(zone));
-        if (json)
-            list.BeginObject(JsonWriter::Layout::Inline)
-                .Key("keyName").String(key)
-                .Key("displayName").String(display)
-                .Key("standardName").String(Utf16ToUtf8(StandardNameOf(zone)))
-                .Key("bias").Number(BiasOf(zone))
-                .EndObject();
-        else
+        if (!json) {
             out += key + "\t" + display + "\t" + std::to_string(BiasOf(zone)) + "\n";
+            continue;
+        }
+        list.BeginObject(JsonWriter::Layout::Inline)
+            .Key("keyName").String(key)
+            .Key("displayName").String(display)
+            .Key("standardName").String(Utf16ToUtf8(StandardNameOf(zone)))
+            .Key("bias").Number(BiasOf(zone))
+            // The rest of the zone's rule, with the catalogue's signs (bias above).
+            .Key("standardBias").Number(zone.zoneRule.standardBias)
+            .Key("daylightBias").Number(zone.zoneRule.daylightBias)
+            .Key("standardDate");
+        DateJson(list, zone.zoneRule.standardDate);
+        list.Key("daylightDate");
+        DateJson(list, zone.zoneRule.daylightDate);
+        list.EndObject();
     }
     call.Out(json ? list.EndArray().Text() : out);
     return 0;
@@ -88,9 +104,10 @@ Command ZonesCommand() {
             "the host's time zones, for set CARD timeZone=KEY",
             "Lists the host's time zones as the System page offers them, east to west: key name, display text and "
             "bias (minutes east of UTC), tab-separated. On Windows they come from the registry; elsewhere from the "
-            "system's time-zone database under their Windows names, with the daylight rules of the current year.",
+            "project's table of the Windows zones, with the rules of the current year from the system's time-zone "
+            "database.",
             {},
-            {{"--json", "", "one JSON array of objects that also give the standard-time name"}},
+            {{"--json", "", "one JSON array of objects that also give the standard-time name and the whole rule"}},
             RunZones};
 }
 

@@ -25,7 +25,9 @@ TEST(ZonesCommand, ListsTheCatalogueEastToWest) {
     r = RunProgram("dashcam-cfg", {"zones", "--json"});
     ASSERT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("{\"keyName\": \"Korea Standard Time\", \"displayName\": \"(UTC+09:00) Seoul\", "
-                         "\"standardName\": \"Korea Standard Time\", \"bias\": 540}"),
+                         "\"standardName\": \"Korea Standard Time\", \"bias\": 540, \"standardBias\": 0, "
+                         "\"daylightBias\": 0, \"standardDate\": [0, 0, 0, 0, 0, 0, 0, 0], "
+                         "\"daylightDate\": [0, 0, 0, 0, 0, 0, 0, 0]}"),
               std::string::npos);
     EXPECT_EQ(RunProgram("dashcam-cfg", {"zones", "--csv"}).status, 2);
 }

@@ -86,6 +86,8 @@ TEST_F(SystemTimeZones, HostZoneIsFoundUnderItsWindowsName) {
         {"Asia/Kolkata", u"India Standard Time", 330}, // the Windows mapping knows it as Asia/Calcutta
         {"America/St_Johns", u"Newfoundland Standard Time", -210},
         {"Europe/London", u"GMT Standard Time", 0},
+        {"America/Mazatlan", u"Mountain Standard Time (Mexico)", -420},
+        {"Europe/Vienna", u"W. Europe Standard Time", 60}, // not the zone's main city: found all the same
     };
     for (const auto& c : cases) {
         SetTz(c.tz);
@@ -95,7 +97,8 @@ TEST_F(SystemTimeZones, HostZoneIsFoundUnderItsWindowsName) {
     }
     SetTz("UTC"); // UTC is left out of the catalogue: the first zone of its offset stands in
     EXPECT_EQ(source->HostZone().standardName, u"Coordinated Universal Time");
-    EXPECT_EQ(KeyNameOf(catalogue->zone(static_cast<std::size_t>(catalogue->FindHostZone()))), u"GMT Standard Time");
+    const int host = catalogue->FindHostZone();
+    EXPECT_EQ(KeyNameOf(catalogue->zone(static_cast<std::size_t>(host))), u"GMT Standard Time");
 }
 
 TEST_F(SystemTimeZones, DaylightRulesAreWeekdayRulesAtLocalTransitionTimes) {
@@ -136,10 +139,20 @@ TEST_F(SystemTimeZones, CatalogueHoldsWindowsZonesWithReadableTexts) {
         EXPECT_EQ(DisplayNameOf(zone).substr(0, 4), u"(UTC");
         EXPECT_FALSE(StandardNameOf(zone).empty());
     }
-    // Offsets east and west, whole and half hours; places from the database where no better names are known.
-    EXPECT_EQ(DisplayOf(*catalogue, u"Newfoundland Standard Time").substr(0, 12), u"(UTC-03:30) ");
-    EXPECT_EQ(DisplayOf(*catalogue, u"Ekaterinburg Standard Time"), u"(UTC+05:00) Yekaterinburg");
+    // The texts Windows shows, and each zone at the offset Windows gives it.
+    EXPECT_EQ(DisplayOf(*catalogue, u"Newfoundland Standard Time"), u"(UTC-03:30) Newfoundland");
+    EXPECT_EQ(DisplayOf(*catalogue, u"SA Pacific Standard Time"), u"(UTC-05:00) Bogota, Lima, Quito, Rio Branco");
     EXPECT_EQ(DisplayOf(*catalogue, u"Nepal Standard Time"), u"(UTC+05:45) Kathmandu");
+    const struct {
+        std::u16string_view key, display;
+        std::int32_t bias;
+    } zones[] = {{u"Mountain Standard Time (Mexico)", u"(UTC-07:00) La Paz, Mazatlan", -420},
+                 {u"Central Asia Standard Time", u"(UTC+06:00) Bishkek", 360},
+                 {u"Dateline Standard Time", u"(UTC-12:00) International Date Line West", -720}};
+    for (const auto& z : zones) {
+        EXPECT_EQ(DisplayOf(*catalogue, z.key), z.display);
+        EXPECT_EQ(StoredRule(*source, z.key).bias, -z.bias);
+    }
 }
 
 } // namespace

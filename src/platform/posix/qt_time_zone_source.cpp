@@ -1,18 +1,18 @@
 #include "platform/posix/qt_time_zone_source.h"
 
-#include "platform/cached_time_zone_source.h"
-
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QSet>
 #include <QTimeZone>
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
+
+#include "platform/cached_time_zone_source.h"
+#include "platform/posix/windows_zone_table.h"
 
 namespace dashcam {
 namespace {
@@ -56,92 +56,32 @@ QByteArray CurrentName(const QByteArray& id) {
     return id;
 }
 
-QByteArray WindowsIdOf(const QByteArray& ianaId) {
-    QByteArray windowsId = QTimeZone::ianaIdToWindowsId(ianaId);
-    if (const QByteArray former = FormerName(ianaId); windowsId.isEmpty() && former != ianaId)
-        windowsId = QTimeZone::ianaIdToWindowsId(former);
-    return windowsId;
-}
-
-QTimeZone OpenZone(const QByteArray& ianaId) {
+QTimeZone OpenZone(std::string_view id) {
+    const QByteArray ianaId(id.data(), static_cast<qsizetype>(id.size()));
     QTimeZone zone(ianaId);
     return zone.isValid() ? zone : QTimeZone(CurrentName(ianaId));
 }
 
-// The places of the best-known zones as Windows names them.
-constexpr std::pair<const char*, const char*> kKnownPlaces[] = {
-    {"Korea Standard Time", "Seoul"},
-    {"Tokyo Standard Time", "Osaka, Sapporo, Tokyo"},
-    {"China Standard Time", "Beijing, Chongqing, Hong Kong, Urumqi"},
-    {"Taipei Standard Time", "Taipei"},
-    {"Singapore Standard Time", "Kuala Lumpur, Singapore"},
-    {"SE Asia Standard Time", "Bangkok, Hanoi, Jakarta"},
-    {"India Standard Time", "Chennai, Kolkata, Mumbai, New Delhi"},
-    {"Arabian Standard Time", "Abu Dhabi, Muscat"},
-    {"Russian Standard Time", "Moscow, St. Petersburg"},
-    {"GTB Standard Time", "Athens, Bucharest"},
-    {"FLE Standard Time", "Helsinki, Kyiv, Riga, Sofia, Tallinn, Vilnius"},
-    {"W. Europe Standard Time", "Amsterdam, Berlin, Bern, Rome, Stockholm, Vienna"},
-    {"Romance Standard Time", "Brussels, Copenhagen, Madrid, Paris"},
-    {"Central Europe Standard Time", "Belgrade, Bratislava, Budapest, Ljubljana, Prague"},
-    {"Central European Standard Time", "Sarajevo, Skopje, Warsaw, Zagreb"},
-    {"GMT Standard Time", "Dublin, Edinburgh, Lisbon, London"},
-    {"Greenwich Standard Time", "Monrovia, Reykjavik"},
-    {"E. South America Standard Time", "Brasilia"},
-    {"Newfoundland Standard Time", "Newfoundland"},
-    {"Atlantic Standard Time", "Atlantic Time (Canada)"},
-    {"Eastern Standard Time", "Eastern Time (US & Canada)"},
-    {"Central Standard Time", "Central Time (US & Canada)"},
-    {"Mountain Standard Time", "Mountain Time (US & Canada)"},
-    {"Pacific Standard Time", "Pacific Time (US & Canada)"},
-    {"Alaskan Standard Time", "Alaska"},
-    {"Hawaiian Standard Time", "Hawaii"},
-    {"AUS Eastern Standard Time", "Canberra, Melbourne, Sydney"},
-    {"New Zealand Standard Time", "Auckland, Wellington"},
-};
-
-QString CityOf(const QByteArray& ianaId) {
-    const QByteArray id = CurrentName(ianaId);
-    QString city = QString::fromLatin1(id.mid(id.lastIndexOf('/') + 1));
-    return city.replace(QLatin1Char('_'), QLatin1Char(' '));
+const WindowsZoneEntry* FindWindowsZone(std::u16string_view keyName) {
+    for (const WindowsZoneEntry& entry : WindowsZoneTable())
+        if (entry.keyName == keyName)
+            return &entry;
+    return nullptr;
 }
 
-// "Seoul", or the cities of up to four of the zone's database zones, its main one first.
-QString PlacesOf(const QByteArray& windowsId, const QByteArray& mainZone) {
-    for (auto [id, places] : kKnownPlaces)
-        if (windowsId == id)
-            return QString::fromLatin1(places);
-    QStringList cities{CityOf(mainZone)};
-    for (const QByteArray& ianaId : QTimeZone::windowsIdToIanaIds(windowsId)) {
-        if (cities.size() == 4)
-            break;
-        const QString city = CityOf(ianaId);
-        if (!ianaId.startsWith("Etc/") && !cities.contains(city))
-            cities.append(city);
+// The Windows zone that CLDR maps a tz zone to, under its own name or the one it had before the database renamed
+// it; nullptr for a zone that no Windows zone covers.
+const WindowsZoneEntry* WindowsZoneOfTz(const QByteArray& ianaId) {
+    const std::span<const TzZoneLink> links = TzZoneLinks();
+    for (const QByteArray& id : {ianaId, FormerName(ianaId), CurrentName(ianaId)}) {
+        const std::string_view wanted(id.constData(), static_cast<std::size_t>(id.size()));
+        const auto it = std::lower_bound(
+            links.begin(), links.end(), wanted,
+            [](const TzZoneLink& link, std::string_view name) { return link.tzZone < name; });
+        if (it != links.end() && it->tzZone == wanted)
+            return &WindowsZoneTable()[it->windowsZone];
     }
-    return cities.join(QStringLiteral(", "));
-}
-
-// "(UTC+09:00) ", "(UTC-03:30) ", "(UTC+00:00) ".
-QString OffsetPrefix(int offsetMinutes) {
-    const int magnitude = std::abs(offsetMinutes);
-    return QStringLiteral("(UTC%1%2:%3) ")
-        .arg(offsetMinutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-        .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
-        .arg(magnitude % 60, 2, 10, QLatin1Char('0'));
-}
-
-// The name of the zone's standard time as Windows gives it.
-QString StandardNameOf(const QByteArray& windowsId, const QTimeZone& zone) {
-    if (windowsId.endsWith("Standard Time") || windowsId.contains("Standard Time ("))
-        return QString::fromLatin1(windowsId);
-    if (windowsId.startsWith("Russia Time Zone "))
-        return QStringLiteral("Russia TZ %1 Standard Time").arg(QString::fromLatin1(windowsId.mid(17)));
-    if (windowsId == "UTC")
-        return QStringLiteral("Coordinated Universal Time");
-    if (windowsId.startsWith("UTC"))
-        return QString::fromLatin1(windowsId);
-    return zone.displayName(QTimeZone::StandardTime, QTimeZone::LongName, QLocale::c());
+    return nullptr;
 }
 
 // A local transition moment as "the n-th weekday of the month" (5 = the last) at its time of day.
@@ -186,39 +126,14 @@ TziRecord RuleOf(const QTimeZone& zone, int year, const QDateTime& reference) {
     return rule;
 }
 
-std::vector<std::uint8_t> TextValue(const QString& text) {
-    return EncodeZoneText(text.toStdU16String());
-}
+std::vector<std::uint8_t> TextValue(std::u16string_view text) { return EncodeZoneText(text); }
 
-struct WindowsZone {
-    QByteArray windowsId;
-    QTimeZone zone;
-    TziRecord rule;
-};
-
-// The Windows zone's main database zone, or the first of its others that the database holds.
-QTimeZone DatabaseZoneOf(const QByteArray& windowsId) {
-    QTimeZone zone = OpenZone(QTimeZone::windowsIdToDefaultIanaId(windowsId));
-    if (zone.isValid() || windowsId.isEmpty())
-        return zone;
-    for (const QByteArray& ianaId : QTimeZone::windowsIdToIanaIds(windowsId))
-        if (zone = OpenZone(ianaId); zone.isValid())
-            break;
-    return zone;
-}
-
-std::optional<WindowsZone> OpenWindowsZone(const QByteArray& windowsId, int year) {
-    const QTimeZone zone = DatabaseZoneOf(windowsId);
-    if (!zone.isValid())
-        return std::nullopt;
+// The moment whose rules a zone without daylight time takes its offset from: now, or the middle of another year.
+QDateTime ReferenceMoment(int year) {
     QDateTime reference = QDateTime::currentDateTimeUtc();
     if (reference.date().year() != year)
         reference = QDateTime(QDate(year, 7, 1), QTime(0, 0), Qt::UTC);
-    return WindowsZone{windowsId, zone, RuleOf(zone, year, reference)};
-}
-
-QByteArray ToLatin1(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toLatin1();
+    return reference;
 }
 
 } // namespace
@@ -226,54 +141,45 @@ QByteArray ToLatin1(std::u16string_view text) {
 QtTimeZoneSource::QtTimeZoneSource(int year) : year_(year ? year : QDate::currentDate().year()) {}
 
 std::vector<std::u16string> QtTimeZoneSource::ZoneKeyNames() {
-    std::vector<QByteArray> ids;
-    // Each lookup of a Windows id scans Qt's whole mapping, so the database zones of a Windows zone found once are
-    // not looked up again.
-    QSet<QByteArray> covered;
-    for (const QByteArray& ianaId : QTimeZone::availableTimeZoneIds()) {
-        // Qt's own fixed-offset names ("UTC+09:00") are no database zone and never a Windows zone's.
-        if (covered.contains(ianaId) || ianaId.startsWith("UTC+") || ianaId.startsWith("UTC-"))
-            continue;
-        QByteArray windowsId = WindowsIdOf(ianaId);
-        if (windowsId.isEmpty())
-            continue;
-        for (const QByteArray& sibling : QTimeZone::windowsIdToIanaIds(windowsId))
-            covered.insert(CurrentName(sibling)), covered.insert(sibling);
-        ids.push_back(std::move(windowsId));
-    }
-    // The registry lists its keys in the order of their names, case ignored.
-    std::sort(ids.begin(), ids.end(),
-              [](const QByteArray& a, const QByteArray& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    // A zone whose tz zone this database lacks is not listed: it would have no rules.
     std::vector<std::u16string> names;
-    names.reserve(ids.size());
-    for (const QByteArray& id : ids)
-        names.push_back(QString::fromLatin1(id).toStdU16String());
+    for (const WindowsZoneEntry& entry : WindowsZoneTable())
+        if (OpenZone(entry.tzZone).isValid())
+            names.emplace_back(entry.keyName);
     return names;
 }
 
 std::vector<TimeZoneValue> QtTimeZoneSource::ZoneValues(std::u16string_view keyName) {
-    const auto windowsZone = OpenWindowsZone(ToLatin1(keyName), year_);
-    if (!windowsZone)
+    const WindowsZoneEntry* entry = FindWindowsZone(keyName);
+    if (!entry)
         return {};
-    const auto& [windowsId, zone, rule] = *windowsZone;
-    const QString display = OffsetPrefix(-rule.bias) + PlacesOf(windowsId, zone.id());
-    const auto tzi = EncodeTzi(rule);
-    return {{u"Display", TextValue(display)},
-            {u"Std", TextValue(StandardNameOf(windowsId, zone))},
+    const QTimeZone zone = OpenZone(entry->tzZone);
+    if (!zone.isValid())
+        return {};
+    const auto tzi = EncodeTzi(RuleOf(zone, year_, ReferenceMoment(year_)));
+    return {{u"Display", TextValue(entry->displayName)},
+            {u"Dlt", TextValue(entry->daylightName)},
+            {u"Std", TextValue(entry->standardName)},
             {u"TZI", std::vector<std::uint8_t>(tzi.begin(), tzi.end())}};
 }
 
 HostTimeZone QtTimeZoneSource::HostZone() {
-    const QByteArray systemId = QTimeZone::systemTimeZoneId();
-    if (const auto windowsZone = OpenWindowsZone(WindowsIdOf(systemId), year_))
-        return {windowsZone->rule.bias, 0, StandardNameOf(windowsZone->windowsId, windowsZone->zone).toStdU16String()};
+    // The PC's own zone gives the offset; the Windows zone it belongs to gives only the name.
     const QTimeZone system = QTimeZone::systemTimeZone();
-    return {-system.standardTimeOffset(QDateTime::currentDateTimeUtc()) / 60, 0, {}};
+    const WindowsZoneEntry* entry = WindowsZoneOfTz(QTimeZone::systemTimeZoneId());
+    return {-system.standardTimeOffset(ReferenceMoment(year_)) / 60, 0,
+            entry ? std::u16string(entry->standardName) : std::u16string()};
 }
 
 std::string QtTimeZoneSource::CacheStamp() const {
+    // The zone table is part of the program: a checksum of its texts tells one program's list from another's.
+    std::uint32_t table = 2166136261u;
+    for (const WindowsZoneEntry& entry : WindowsZoneTable())
+        for (std::u16string_view text : {entry.keyName, entry.displayName, entry.standardName, entry.daylightName})
+            for (char16_t c : text)
+                table = (table ^ c) * 16777619u;
     QStringList parts{QStringLiteral("Qt %1").arg(QString::fromLatin1(qVersion())),
+                      QStringLiteral("zones %1").arg(table),
                       QStringLiteral("year %1").arg(year_),
                       QDate::currentDate().toString(Qt::ISODate),
                       QStringLiteral("TZDIR=") + qEnvironmentVariable("TZDIR")};

@@ -1,6 +1,7 @@
 #pragma once
-// The system's time-zone database presented as the Windows registry's Time Zones key: one key per Windows zone id,
-// with the values "Display", "Std" and "TZI" built from the zone's rules of the current year.
+// The Windows zones of the project's zone table presented as the Windows registry's Time Zones key: one key per
+// zone, with the values "Display", "Dlt" and "Std" from the table and "TZI" built from the rules that the system's
+// time-zone database gives the zone's tz zone for the current year.
 #include <string>
 
 #include "platform/time_zone_source.h"
@@ -14,12 +15,12 @@ public:
 
     std::vector<std::u16string> ZoneKeyNames() override;
     std::vector<TimeZoneValue> ZoneValues(std::u16string_view keyName) override;
-    // The system zone (the TZ variable first, then the system's setting) as its Windows zone: its standard-time
-    // name and standard bias; an unnamed zone with the current offset when no Windows zone covers it.
+    // The system zone (the TZ variable first, then the system's setting): its own standard offset of today, and the
+    // standard-time name of the Windows zone that CLDR maps it to (none when no Windows zone covers it).
     HostTimeZone HostZone() override;
 
-    // What the zone list is made from: Qt's Windows zone mapping, the database's files and the day whose rules it
-    // gives (a zone without daylight time takes the offset of the day). A list kept under another stamp is stale.
+    // What the zone list is made from: the zone table, the database's files and the day whose rules it gives (a
+    // zone without daylight time takes the offset of the day). A list kept under another stamp is stale.
     std::string CacheStamp() const;
 
 private:
