@@ -19,6 +19,7 @@
 #include "settings/card.h"
 #include "settings/hand_over.h"
 #include "settings/settings_record.h"
+#include "settings/user_text.h"
 #include "ui/base_dialog.h"
 #include "ui/controls.h"
 #include "ui/dpi_scale.h"
@@ -119,26 +120,40 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     SizeWindow();
     if (card_.root().empty())
         return false;
-    // A folder that is not there would open as an all-zero record and save beside nothing useful.
+    // A folder that is not there would open as an all-zero record and save beside nothing useful. The user is
+    // told in the language the window would have had.
     if (!Host().FolderExists(card_.root())) {
-        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
-                     u"The memory card folder " + card_.root() +
-                         u" does not exist.\n\nInsert the card and start the program with the card's folder.",
-                     true});
+        ChooseLanguage(options);
+        Tell(FillIn(LookupText(u"IDS_STRING901"), {card_.root()}));
         return false;
     }
 
     card_.ReadClockFile(card_.FilePath(u"time.dat"));
     ReadVersionFile(card_.FilePath(u"lang") + kPathSeparator, cardVersionInfo_);
     const CardSettingsLoad load = card_.LoadCardSettings();
+    ChooseLanguage(options);
     // Said once, before anything can be saved: Save leaves that setup.cfg alone unless Initialize is pressed.
     if (!load.problem.empty())
-        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
-                     u"The settings on the memory card (setup.cfg) could not be read: " + Utf8ToUtf16(load.problem) +
-                         u".\n\nThe factory settings are shown. Save will not replace setup.cfg unless you press "
-                         u"Initialize first.",
-                     true});
+        Tell(FillIn(LookupText(u"IDS_STRING902"), {Utf8ToUtf16(load.problem)}));
 
+    // The task bar names the window as its title does, in the interface language.
+    setWindowTitle(UiText(u"IDS_STRING101"));
+    QGuiApplication::setApplicationDisplayName(windowTitle());
+    // The skin and the controls' pictures need no font: they are made while the fonts are still being
+    // registered, and the title's font is made last.
+    BuildSkin();
+    CreateControls();
+    CreatePages();
+    SetKeyboardOrder();
+    readyToPaint_ = true;
+    RefreshPages();
+    return true;
+}
+
+void CSettingDlg::ChooseLanguage(const Options& options) {
+    if (languageChosen_)
+        return;
+    languageChosen_ = true;
     std::u16string language;
     if (options.forcedLanguage) {
         language = options.forcedLanguage->toStdU16String();
@@ -150,17 +165,10 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
     }
     // The message boxes' standard buttons in the same language.
     InstallQtTranslations(language);
-    setWindowTitle(UiText(u"IDS_STRING101"));
-    setWindowTitle(QString::fromUtf16(kWindowCaption));
-    // The skin and the controls' pictures need no font: they are made while the fonts are still being
-    // registered, and the title's font is made last.
-    BuildSkin();
-    CreateControls();
-    CreatePages();
-    SetKeyboardOrder();
-    readyToPaint_ = true;
-    RefreshPages();
-    return true;
+}
+
+void CSettingDlg::Tell(const std::u16string& text) {
+    prompt::Ask({prompt::Kind::MessageOk, LookupText(u"IDS_STRING101"), text, true});
 }
 
 void CSettingDlg::SizeWindow() {
@@ -393,27 +401,16 @@ void CSettingDlg::Save() {
         return;
     // A failed write keeps the window and its edits, so the user can free the card and save again, or cancel.
     if (!card_.SaveSettingsFile(card_.FilePath(u"setup.cfg"))) {
-        prompt::Ask(
-            {prompt::Kind::MessageOk, kWindowCaption,
-             u"The settings could not be saved to the memory card (setup.cfg).\n\n"
-             u"Check that the card is inserted, not write-protected and not in use by another program, "
-             u"then press Save again.\n\n" +
-                 Utf8ToUtf16(card_.LastCardFileError()) + u".",
-             true});
+        Tell(FillIn(LookupText(u"IDS_STRING903"), {Utf8ToUtf16(card_.LastCardFileError())}));
         return;
     }
     if (!card_.WriteClockFile(card_.FilePath(u"time.dat"))) {
-        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
-                     u"The settings were saved, but the clock request (time.dat) could not be written to the "
-                     u"memory card.\n\nCheck the card and press Save again.",
-                     true});
+        Tell(LookupText(u"IDS_STRING904"));
         return;
     }
     // Saved; what is left to say is harmless to the card but not kept from the user.
     if (!card_.LastCardFileNote().empty())
-        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption,
-                     u"The settings were saved to the memory card.\n\n" + Utf8ToUtf16(card_.LastCardFileNote()) + u".",
-                     true});
+        Tell(FillIn(LookupText(u"IDS_STRING905"), {Utf8ToUtf16(card_.LastCardFileNote())}));
     ReleasePagesAndRecord();
     accept();
 }

@@ -237,12 +237,13 @@ void CEtcDlg::OnFormatButton() {
     };
 
     CardFormatHooks hooks;
-    hooks.confirm = [&caption](const CardFormatPlan& plan) {
+    hooks.text = [](std::u16string_view key) { return LookupText(key); };
+    hooks.confirm = [&caption, &hooks](const CardFormatPlan& plan) {
         prompt::Request question;
         question.kind = prompt::Kind::MessageYesNo;
         question.caption = caption;
         question.text = LookupText(u"IDS_STRING163") + u"\r\n" + LookupText(u"IDS_STRING1630") + u"\r\n" +
-                        VolumeDescription(plan) + u"\r\n";
+                        VolumeDescription(plan, hooks.text) + u"\r\n";
         question.defaultNo = true;
         if (prompt::Ask(question) != prompt::Answer::Yes)
             return false;
@@ -282,7 +283,7 @@ void CEtcDlg::OnFormatButton() {
     };
 
     const CardFormatOutcome outcome = FormatCardKeepingFiles(card_.root(), *record, hooks);
-    const std::u16string problem = FormatProblemText(outcome);
+    const std::u16string problem = FormatProblemText(outcome, hooks.text);
     if (outcome.declined || !outcome.plan || !outcome.stopped.empty() || !outcome.backup.ok) {
         // Stopped before the format: nothing on the card was touched.
         if (!problem.empty())
@@ -290,7 +291,7 @@ void CEtcDlg::OnFormatButton() {
         return;
     }
     if (!outcome.format.run.ran && !outcome.format.run.unavailableText.empty())
-        prompt::Ask({prompt::Kind::MessageOk, kWindowCaption, outcome.format.run.unavailableText});
+        tell(outcome.format.run.unavailableText, false);
     // The editor goes on with the card where it is now; a card that did not come back keeps its old path.
     if (outcome.restored && outcome.cardRootAfter != card_.root())
         card_.MoveTo(outcome.cardRootAfter);

@@ -439,9 +439,9 @@ void CSystemDlg::OnTouchCalibration() {
         return;
     }
     prompt::Ask({prompt::Kind::MessageOk, caption,
-                 u"The touch calibration request could not be written to the memory card" +
-                     (path.empty() ? std::u16string(u".") : u" (" + path + u").") +
-                     u"\n\nCheck that the card is inserted and not write-protected, then try again."});
+                 LookupText(u"IDS_STRING906") + (path.empty() ? std::u16string() : u"\n" + path) + u"\n\n" +
+                     LookupText(u"IDS_STRING907"),
+                 true});
 }
 
 } // namespace dashcam

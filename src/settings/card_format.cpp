@@ -225,7 +225,7 @@ std::uint32_t Fat32ClusterSizeFor(std::uint64_t volumeBytes) {
 }
 
 std::optional<CardFormatPlan> PlanCardFormat(const std::u16string& cardRoot, const SettingsRecord& record,
-                                             std::u16string* why) {
+                                             std::u16string* why, const TextOf& text) {
     if (cardRoot.empty())
         return std::nullopt;
     auto refuse = [why](const std::u16string& reason) -> std::optional<CardFormatPlan> {
@@ -235,13 +235,11 @@ std::optional<CardFormatPlan> PlanCardFormat(const std::u16string& cardRoot, con
     };
     const auto volume = Host().VolumeOf(cardRoot);
     if (!volume)
-        return refuse(u"The memory card was not formatted: the volume of " + cardRoot + u" cannot be found.");
+        return refuse(TextFor(text, u"IDS_STRING911", {cardRoot}));
     if (!volume->removableCard)
-        return refuse(u"The memory card was not formatted: " + volume->root + u" is not a memory card (" +
-                      volume->notCardReason + u").");
+        return refuse(TextFor(text, u"IDS_STRING912", {volume->root, volume->notCardReason}));
     if (volume->readOnly)
-        return refuse(u"The memory card was not formatted: the card in " + volume->root +
-                      u" is write-protected. Move the lock switch on its side away from LOCK and try again.");
+        return refuse(TextFor(text, u"IDS_STRING913", {volume->root}));
     CardFormatPlan plan;
     plan.cardRoot = cardRoot;
     plan.volume = volume->root;
@@ -267,11 +265,11 @@ std::u16string RecheckCardFormatPlan(const CardFormatPlan& plan) {
     return {};
 }
 
-std::u16string VolumeDescription(const CardFormatPlan& plan) {
-    std::u16string text = plan.volumeLabel.empty() ? std::u16string(u"a card without a label") : plan.volumeLabel;
+std::u16string VolumeDescription(const CardFormatPlan& plan, const TextOf& text) {
+    std::u16string out = plan.volumeLabel.empty() ? TextFor(text, u"IDS_STRING919") : plan.volumeLabel;
     if (plan.volumeBytes)
-        text += u", " + SizeText(plan.volumeBytes);
-    return text + u", " + plan.volume;
+        out += u", " + SizeText(plan.volumeBytes);
+    return out + u", " + plan.volume;
 }
 
 CardFormatRun RunCardFormat(const CardFormatPlan& plan, const std::function<void()>& onStep) {
@@ -301,7 +299,7 @@ std::u16string CardRootAfterFormat(const CardFormatPlan& plan, const std::u16str
 CardFormatOutcome FormatCardKeepingFiles(const std::u16string& cardRoot, const SettingsRecord& record,
                                          const CardFormatHooks& hooks) {
     CardFormatOutcome outcome;
-    outcome.plan = PlanCardFormat(cardRoot, record, &outcome.stopped);
+    outcome.plan = PlanCardFormat(cardRoot, record, &outcome.stopped, hooks.text);
     if (!outcome.plan)
         return outcome;
     if (!hooks.programPath.empty())
@@ -364,29 +362,26 @@ CardFormatOutcome FormatCardKeepingFiles(const std::u16string& cardRoot, const S
     return outcome;
 }
 
-std::u16string FormatProblemText(const CardFormatOutcome& outcome) {
+std::u16string FormatProblemText(const CardFormatOutcome& outcome, const TextOf& text) {
     if (outcome.complete() || outcome.declined || !outcome.plan)
         return outcome.stopped;
     if (!outcome.stopped.empty())
-        return u"The memory card was not formatted: " + outcome.stopped + u". Nothing on the card has been changed.";
+        return TextFor(text, u"IDS_STRING914", {outcome.stopped});
     if (!outcome.backup.ok)
-        return u"The memory card was not formatted: " + outcome.backup.failedFile + u" could not be backed up (" +
-               outcome.backup.reason + u"). Nothing on the card has been changed.";
-    std::u16string text;
-    auto add = [&text](const std::u16string& line) {
+        return TextFor(text, u"IDS_STRING915", {outcome.backup.failedFile, outcome.backup.reason});
+    std::u16string out;
+    auto add = [&out](const std::u16string& line) {
         if (!line.empty())
-            text += (text.empty() ? u"" : u"\r\n") + line;
+            out += (out.empty() ? u"" : u"\r\n") + line;
     };
     if (!outcome.erased())
-        add(outcome.format.run.ran ? u"Nothing on the card has been erased." : outcome.format.run.unavailableText);
+        add(outcome.format.run.ran ? TextFor(text, u"IDS_STRING916") : outcome.format.run.unavailableText);
     add(outcome.format.run.note);
     if (outcome.erased() && !outcome.restored)
-        add(u"The card may have been erased, and the camera's files were not copied back: " +
-            outcome.restore.reason + u". They are kept in " + outcome.backupFolder + u".");
+        add(TextFor(text, u"IDS_STRING917", {outcome.restore.reason, outcome.backupFolder}));
     else if (outcome.restored && !outcome.restore.ok)
-        add(u"The camera's files could not all be copied back to the card (" + outcome.restore.failedFile +
-            u"). Copies of them are kept in " + outcome.backupFolder + u".");
-    return text;
+        add(TextFor(text, u"IDS_STRING918", {outcome.restore.failedFile, outcome.backupFolder}));
+    return out;
 }
 
 } // namespace dashcam

@@ -15,6 +15,7 @@
 
 #include "platform/volume_formatter.h"
 #include "settings/settings_record.h"
+#include "settings/user_text.h"
 
 namespace dashcam {
 
@@ -47,13 +48,13 @@ struct CardFormatPlan {
 };
 
 // What a format of this card would do; nullopt when cardRoot is empty (no reason then) or its volume is not
-// a writable removable memory card (`why` gets the reason, for the user).
+// a writable removable memory card (`why` gets the reason, for the user, in the texts of `text`).
 std::optional<CardFormatPlan> PlanCardFormat(const std::u16string& cardRoot, const SettingsRecord& record,
-                                             std::u16string* why = nullptr);
+                                             std::u16string* why = nullptr, const TextOf& text = {});
 // Empty while the plan still holds: the same device at the same root, a writable removable card; else why not.
 std::u16string RecheckCardFormatPlan(const CardFormatPlan& plan);
 // The volume as the question names it: label, size and where it is ("CARD, 29.7 GB, /media/u/CARD/").
-std::u16string VolumeDescription(const CardFormatPlan& plan);
+std::u16string VolumeDescription(const CardFormatPlan& plan, const TextOf& text);
 
 struct CardFileStep {
     bool ok = true;
@@ -83,6 +84,8 @@ struct CardFormatHooks {
     std::function<void()> onStep;
     // The program put onto the fresh card; empty: the running program.
     std::u16string programPath;
+    // The texts of the messages for the user.
+    TextOf text;
 };
 
 struct CardFormatOutcome {
@@ -106,9 +109,9 @@ struct CardFormatOutcome {
 CardFormatOutcome FormatCardKeepingFiles(const std::u16string& cardRoot, const SettingsRecord& record,
                                          const CardFormatHooks& hooks = {});
 
-// What the user must know beyond "complete" or "failed", in English: what stopped the format, that nothing was
-// erased, which file did not come back and where the backups are. Empty for a complete format.
-std::u16string FormatProblemText(const CardFormatOutcome& outcome);
+// What the user must know beyond "complete" or "failed", in the texts of `text`: what stopped the format, that
+// nothing was erased, which file did not come back and where the backups are. Empty for a complete format.
+std::u16string FormatProblemText(const CardFormatOutcome& outcome, const TextOf& text);
 
 // The outcome of the last format: 0 before and during it, 1 when it reported success. Written by the format's
 // callback on the worker thread, read after the worker has finished.

@@ -45,7 +45,7 @@ TEST_F(MainWindow, OpensSkinnedAtTheTopLeftWithTheMemoryCardPage) {
     EXPECT_EQ(dialog->geometry(), QRect(0, 0, 722, 587));
     EXPECT_TRUE(dialog->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(dialog->windowTitle(), "Kestravon Dashcam Setting");
+    EXPECT_EQ(dialog->windowTitle(), "Dash Cam Settings");
     EXPECT_EQ(dialog->titleLabel()->caption(), "Dash Cam Settings");
     EXPECT_TRUE(dialog->memoryCardPage()->isVisible());
     EXPECT_FALSE(dialog->recordPage()->isVisible());
@@ -249,7 +249,7 @@ TEST_F(MainWindow, FollowsTheViewersLanguage) {
     viewer.running = true;
     viewer.language = u"german";
     auto dialog = Open();
-    EXPECT_EQ(dialog->windowTitle(), "Kestravon Dashcam Setting");
+    EXPECT_EQ(dialog->windowTitle(), dialog->titleLabel()->caption()); // the task bar's name, in German too
     EXPECT_EQ(dialog->button(2202)->caption().toStdU16String(), LookupText(u"IDS_STRING228"));
     EXPECT_NE(dialog->button(2202)->caption(), "Record Settings");
     EXPECT_NE(dialog->titleLabel()->caption(), "Dash Cam Settings");

@@ -1,6 +1,12 @@
 // The twelve language files that the program carries, read through the process-wide table.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -83,6 +89,47 @@ TEST_F(LanguageFiles, EveryLookedUpKeyHasATextInEveryLanguage) {
             ASSERT_NE(value, nullptr) << Utf16ToUtf8(key) << " missing";
             EXPECT_FALSE(value->empty()) << Utf16ToUtf8(key) << " empty";
             EXPECT_NE(LookupText(key).find_first_not_of(u' '), std::u16string::npos) << Utf16ToUtf8(key);
+        }
+    }
+}
+
+// The %1, %2 … of a text, in order of their numbers.
+std::set<char16_t> FillIns(const std::u16string& text) {
+    std::set<char16_t> out;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == u'%' && text[i + 1] >= u'1' && text[i + 1] <= u'9')
+            out.insert(text[i + 1]);
+    return out;
+}
+
+TEST_F(LanguageFiles, EveryKeyTheProgramNamesIsInEveryLanguageWithItsFillIns) {
+    // The keys as the program's sources name them, whatever list the build reads.
+    std::set<std::u16string> keys;
+    const std::regex pattern("IDS_STRING[0-9]+");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(DASHCAM_SOURCE_DIR "/src")) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".cpp" && extension != ".h")
+            continue;
+        std::ifstream in(entry.path());
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it)
+            keys.insert(Widen(it->str()));
+    }
+    ASSERT_GT(keys.size(), 80u);
+    ASSERT_TRUE(LoadLanguage(u"english"));
+    std::map<std::u16string, std::set<char16_t>> english;
+    for (const std::u16string& key : keys)
+        english[key] = FillIns(LookupText(key));
+    EXPECT_EQ(english[u"IDS_STRING917"], (std::set<char16_t>{u'1', u'2'}));
+    for (std::string_view name : kLanguageNames) {
+        SCOPED_TRACE(std::string(name));
+        ResetLanguageTable();
+        ASSERT_TRUE(LoadLanguage(Name(name)));
+        for (const std::u16string& key : keys) {
+            const std::u16string* value = TheLanguageTable().primary().FindValue(key);
+            ASSERT_NE(value, nullptr) << Utf16ToUtf8(key) << " missing";
+            EXPECT_FALSE(value->empty()) << Utf16ToUtf8(key);
+            EXPECT_EQ(FillIns(*value), english[key]) << Utf16ToUtf8(key);
         }
     }
 }

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <set>
 
+#include "i18n/language_table.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card_format.h"
@@ -49,7 +51,11 @@ protected:
         record.setProductName("Z910");
     }
     std::u16string Root(const std::string& name) { return Utf8ToUtf16((t / name).string() + "/"); }
-    CardFormatOutcome Format(const CardFormatHooks& hooks = {}) { return FormatCardKeepingFiles(Root("card"), record, hooks); }
+    // The procedure as the editor runs it in English.
+    CardFormatOutcome Format(CardFormatHooks hooks = {}) {
+        hooks.text = english;
+        return FormatCardKeepingFiles(Root("card"), record, hooks);
+    }
     fs::path Backup(const CardFormatOutcome& outcome, const char* name) {
         return ToFsPath(outcome.backupFolder) / name;
     }
@@ -58,6 +64,11 @@ protected:
     test::FakeHost host;
     test::FakeFormatter formatter;
     SettingsRecord record;
+    const TextOf english = [table = std::make_shared<LanguageTable>()](std::u16string_view key) {
+        if (!table->loaded())
+            table->LoadLanguage(u"english");
+        return table->LookupText(key);
+    };
 };
 
 TEST_F(CardFormat, KeepsExactlyTheCameraFilesAndAddsTheProgram) {
@@ -67,8 +78,8 @@ TEST_F(CardFormat, KeepsExactlyTheCameraFilesAndAddsTheProgram) {
     CardFormatHooks hooks;
     hooks.onStep = [&steps] { ++steps; };
     const CardFormatOutcome outcome = Format(hooks);
-    EXPECT_TRUE(outcome.complete()) << Utf16ToUtf8(FormatProblemText(outcome));
-    EXPECT_TRUE(FormatProblemText(outcome).empty());
+    EXPECT_TRUE(outcome.complete()) << Utf16ToUtf8(FormatProblemText(outcome, english));
+    EXPECT_TRUE(FormatProblemText(outcome, english).empty());
     EXPECT_EQ(steps, 5);
     EXPECT_EQ(FormatResult(), 1);
     EXPECT_EQ(FilesBelow(t / "card"),
@@ -106,7 +117,7 @@ TEST_F(CardFormat, FailedOrMissingFormatIsNotSuccessAndTheFilesStay) {
     outcome = Format();
     EXPECT_FALSE(outcome.format.run.ran);
     EXPECT_FALSE(outcome.restored); // nothing was erased, so nothing is copied back
-    EXPECT_EQ(FormatProblemText(outcome), u"LoadLibrary(fmifs.dll) failed");
+    EXPECT_EQ(FormatProblemText(outcome, english), u"LoadLibrary(fmifs.dll) failed");
     EXPECT_TRUE(fs::exists(t / "card" / "DCIM" / "clip.mp4"));
 
     formatter.available = true;
@@ -128,7 +139,7 @@ TEST_F(CardFormat, NothingIsErasedUnlessEveryCameraFileIsBackedUp) {
     outcome = Format();
     EXPECT_FALSE(outcome.backup.ok);
     EXPECT_EQ(outcome.backup.failedFile, Root("card") + u"default.cfg");
-    EXPECT_NE(FormatProblemText(outcome).find(u"Nothing on the card has been changed"), std::u16string::npos);
+    EXPECT_NE(FormatProblemText(outcome, english).find(u"Nothing on the card has been changed"), std::u16string::npos);
     // A program that runs from the card itself, with its data folder there too: the format would erase them.
     fs::remove(t / "card" / "default.cfg");
     host.appData = Root("card") + u"appdata";
@@ -157,11 +168,11 @@ TEST_F(CardFormat, OnlyAWritableRemovableCardIsFormattedAndTheUserIsToldWhyNot) 
     host.removable = false;
     CardFormatOutcome outcome = Format();
     EXPECT_FALSE(outcome.plan);
-    EXPECT_NE(FormatProblemText(outcome).find(u"is not a memory card"), std::u16string::npos);
+    EXPECT_NE(FormatProblemText(outcome, english).find(u"is not a memory card"), std::u16string::npos);
     host.removable = true;
     host.readOnly = true;
     outcome = Format();
-    EXPECT_NE(FormatProblemText(outcome).find(u"write-protected"), std::u16string::npos);
+    EXPECT_NE(FormatProblemText(outcome, english).find(u"write-protected"), std::u16string::npos);
     EXPECT_TRUE(formatter.requests.empty());
     EXPECT_TRUE(FormatCardKeepingFiles(u"", record).stopped.empty()); // no card: nothing to say
 }
@@ -172,7 +183,7 @@ TEST_F(CardFormat, AFailedRemountKeepsTheBackupsAndWritesNothingOutsideTheCard) 
     EXPECT_FALSE(first.restored);
     EXPECT_FALSE(first.complete());
     EXPECT_TRUE(FilesBelow(t / "mnt").empty());
-    const std::u16string text = FormatProblemText(first);
+    const std::u16string text = FormatProblemText(first, english);
     EXPECT_NE(text.find(u"may have been erased"), std::u16string::npos);
     EXPECT_NE(text.find(first.backupFolder), std::u16string::npos);
     // A later format keeps them: they are the only copy.

@@ -15,6 +15,7 @@
 
 #include "cli/command_support.h"
 #include "cli/desktop/desktop_commands.h"
+#include "i18n/language_table.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card.h"
@@ -29,6 +30,16 @@ namespace dashcam::cli {
 namespace {
 
 std::string U8(const std::u16string& s) { return Utf16ToUtf8(s); }
+
+// The command speaks English: the texts it shares with the editor come from the English language file.
+const TextOf& EnglishText() {
+    static const TextOf text = [] {
+        auto table = std::make_shared<LanguageTable>();
+        table->LoadLanguage(u"english");
+        return TextOf([table](std::u16string_view key) { return table->LookupText(key); });
+    }();
+    return text;
+}
 
 bool InputIsTerminal() {
 #ifdef _WIN32
@@ -51,7 +62,7 @@ SettingsRecord CardRecord(const std::u16string& cardRoot) {
 
 bool Confirmed(Invocation& call, const CardFormatPlan& plan) {
     call.Err("Caution: All data will be deleted after formatting the memory card.\nFormat " +
-             U8(VolumeDescription(plan)) + " as " + U8(plan.fileSystem) + " with the label \"" + U8(plan.label) +
+             U8(VolumeDescription(plan, EnglishText())) + " as " + U8(plan.fileSystem) + " with the label \"" + U8(plan.label) +
              "\"? [y/N] ");
     std::string answer;
     std::getline(std::cin, answer);
@@ -118,6 +129,7 @@ int RunFormat(Invocation& call) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(ToFsPath(editor), ec))
         hooks.programPath = editor;
+    hooks.text = EnglishText();
     hooks.confirm = [&call, yes](const CardFormatPlan& plan) {
         if (!yes && !Confirmed(call, plan))
             return false;
@@ -135,7 +147,7 @@ int RunFormat(Invocation& call) {
     SetFormatter(nullptr);
     if (outcome.declined)
         return fail("not confirmed; nothing was done", outcome);
-    const std::string error = U8(FormatProblemText(outcome));
+    const std::string error = U8(FormatProblemText(outcome, EnglishText()));
     if (call.Has("--json"))
         call.Out(Json(outcome, error));
     if (!outcome.format.run.note.empty() && outcome.complete())
