@@ -465,10 +465,11 @@ void CSettingDlg::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CSettingDlg::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape end the window without saving, as any dialog does.
+    // Escape ends the window without saving, as any dialog does. Enter reaches the window only where no button
+    // has the focus (a focused button takes it itself); there it does nothing rather than end the window and
+    // take the edits with it.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        ReleasePagesAndRecord();
-        accept();
+        event->accept();
         return;
     }
     if (event->key() == Qt::Key_Escape) {

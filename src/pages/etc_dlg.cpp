@@ -192,7 +192,8 @@ QPoint CEtcDlg::DiagramOrigin() const {
     if (!percentage || !typeA)
         return {};
     Rect p = Rect::fromQRect(percentage->geometry());
-    Rect t = Rect::fromQRect(typeA->geometry());
+    // Below the row of the partition types' texts (their circles may reach a row lower).
+    Rect t = Rect::fromQRect(QRect(typeA->pos(), QSize(typeA->width(), TextRowHeight(typeA))));
     ToLogicalRect(p);
     ToLogicalRect(t);
     return QPoint(p.right + 10, t.bottom + 21);

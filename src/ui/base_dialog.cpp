@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
@@ -22,6 +23,7 @@
 #include "ui/controls.h"
 #include "ui/dpi_scale.h"
 #include "ui/fonts.h"
+#include "ui/shared_style.h"
 #include "ui/ui_text.h"
 
 namespace dashcam {
@@ -67,14 +69,27 @@ public:
     }
 };
 
-QStyle* ScrollBarStyle() {
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new BandedScrollBarStyle;
-        style->setParent(qApp);
+// The style of the check boxes and radio buttons that are taller than their text (to hold their whole box or
+// circle): the text keeps the place it has in a control of the text's own height.
+constexpr char kTextHeightProperty[] = "dashcamTextHeight";
+class OptionTextStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const int textHeight = widget ? widget->property(kTextHeightProperty).toInt() : 0;
+        if ((element == CE_CheckBox || element == CE_RadioButton) && textHeight > 0 &&
+            textHeight < option->rect.height()) {
+            if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
+                // Drawn as in a control of the text's height; the box or circle below it is no longer cut.
+                QStyleOptionButton shorter = *button;
+                shorter.rect.setHeight(textHeight);
+                QProxyStyle::drawControl(element, &shorter, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
-    return style;
-}
+};
 
 } // namespace
 
@@ -86,7 +101,7 @@ CBaseDialog::CBaseDialog(int templateId, QWidget* parent)
     setAutoFillBackground(true);
 
     scrollBar_ = new QScrollBar(Qt::Vertical, this);
-    scrollBar_->setStyle(ScrollBarStyle());
+    scrollBar_->setStyle(SharedStyle<BandedScrollBarStyle>());
     scrollBar_->setRange(0, 0);
     scrollBar_->hide();
     connect(scrollBar_, &QAbstractSlider::actionTriggered, this, &CBaseDialog::OnScrollBarAction);
@@ -119,6 +134,9 @@ void CBaseDialog::AdoptItem(int id, QWidget* control) {
     if (control->parentWidget() != this)
         control->setParent(this);
     SetControlId(control, id);
+    // As in a dialog of the platform the editor comes from: the wheel edits the focused control only, and
+    // scrolls the page everywhere else.
+    WheelOnlyWhenFocused(control);
     scrollBar_->raise();
 }
 
@@ -139,7 +157,21 @@ bool CBaseDialog::SetUpPageControls(bool scaledFonts) {
     FinishPageSetUp();
     if (QWidget* sink = item(focusSinkId_))
         sink->hide();
+    OrderTabStopsByPlace();
     return true;
+}
+
+void CBaseDialog::OrderTabStopsByPlace() {
+    // Tab goes through the page as it is read: row by row from the top, and along a row from the left.
+    std::vector<QWidget*> stops;
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child != scrollBar_ && !child->isHidden() && (child->focusPolicy() & Qt::TabFocus))
+            stops.push_back(child);
+    std::stable_sort(stops.begin(), stops.end(), [](const QWidget* a, const QWidget* b) {
+        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
+    });
+    for (std::size_t i = 1; i < stops.size(); ++i)
+        setTabOrder(stops[i - 1], stops[i]);
 }
 
 void CBaseDialog::BeginPageSetUp() {
@@ -216,9 +248,23 @@ void CBaseDialog::OnVScroll(ScrollCode code, int nPos) {
     ScrollBy(delta);
 }
 
-void CBaseDialog::ScrollToShow(const QWidget* control) {
+const QWidget* CBaseDialog::SectionTitleOf(const QWidget* control) const {
     const int top = control->mapTo(this, QPoint(0, 0)).y();
+    const QWidget* title = nullptr;
+    for (int id : leaderIds) {
+        const QWidget* candidate = item(id);
+        if (candidate && candidate != control && candidate->y() <= top && (!title || candidate->y() > title->y()))
+            title = candidate;
+    }
+    return title;
+}
+
+void CBaseDialog::ScrollToShow(const QWidget* control) {
+    int top = control->mapTo(this, QPoint(0, 0)).y();
     const int bottom = top + control->height();
+    // The section title the control stands under comes into view with it, where both fit.
+    if (const QWidget* title = SectionTitleOf(control); title && bottom - title->y() <= height())
+        top = title->y();
     int delta = 0;
     if (top < 0)
         delta = std::max(top, -scrollPos);
@@ -398,7 +444,13 @@ void CBaseDialog::wheelEvent(QWheelEvent* event) {
 bool CBaseDialog::PreTranslateKey(QKeyEvent* event) {
     if (swallowEscape && event->key() == Qt::Key_Escape)
         return true;
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    // Enter confirms nothing on a page; only a push button of the page that has the focus takes it as a press.
+    auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+    if (button && isAncestorOf(button) && button->isEnabled() && !event->isAutoRepeat())
+        button->click();
+    return true;
 }
 
 bool CBaseDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -464,6 +516,19 @@ QSize CBaseDialog::MoveItem(QWidget* parent, int id, int x, int y, int width, in
     return QSize(width, height);
 }
 
+int CBaseDialog::TextRowHeight(const QWidget* control) {
+    const int textHeight = control->property(kTextHeightProperty).toInt();
+    return textHeight > 0 ? textHeight : control->height();
+}
+
+int CBaseDialog::IndicatorHeight(const QWidget* control) {
+    if (qobject_cast<const QRadioButton*>(control))
+        return control->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, control);
+    if (qobject_cast<const QCheckBox*>(control))
+        return control->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, control);
+    return 0;
+}
+
 QSize CBaseDialog::PlaceOptionItem(QWidget* parent, int id, const QString& text, const QFont& font, int x,
                                    int y) {
     QWidget* child = FindControl(parent ? parent : this, id);
@@ -475,7 +540,14 @@ QSize CBaseDialog::PlaceOptionItem(QWidget* parent, int id, const QString& text,
     const int measuredHeight = MeasureTextHeight(trimmed, child->font());
     const int w = MeasureTextWidth(trimmed, font);
     const int width = w > 0 ? w + 30 : 25;
-    const int height = measuredHeight > 0 ? measuredHeight : 25;
+    // A check box or radio button is at least as tall as its box or circle, which would lose its bottom row.
+    const int textHeight = measuredHeight > 0 ? measuredHeight : 25;
+    const int height = std::max(textHeight, IndicatorHeight(child));
+    if (height > textHeight) {
+        child->setProperty(kTextHeightProperty, textHeight);
+        if (child->style() != SharedStyle<OptionTextStyle>())
+            child->setStyle(SharedStyle<OptionTextStyle>());
+    }
     child->setGeometry(x, y, width, height);
     child->update();
     return QSize(width, height);

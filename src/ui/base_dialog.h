@@ -77,6 +77,8 @@ public:
     // Scrolls as little as needed for the whole of a control of the page to be in view (a control that Tab
     // gives the focus to is brought into view this way).
     void ScrollToShow(const QWidget* control);
+    // The section title that `control` stands under: the nearest one at or above its top; null when none is.
+    const QWidget* SectionTitleOf(const QWidget* control) const;
     // One wheel message: moves at most one lineStep whatever the size of `wheelDelta` (positive: wheel away
     // from the user, content moves down towards the top).
     void OnMouseWheel(int wheelDelta);
@@ -96,6 +98,10 @@ public:
     // text width + 30 (25 for empty text) and the text height (25 when that is 0), at (x, y). Returns the
     // size.
     QSize PlaceOptionItem(QWidget* parent, int id, const QString& text, const QFont& font, int x, int y);
+    // Height of the box of a check box or the circle of a radio button; 0 for other controls.
+    static int IndicatorHeight(const QWidget* control);
+    // The height PlaceOptionItem gave a control's text: its height, less the rows added for a box or circle.
+    static int TextRowHeight(const QWidget* control);
 
     // Checks or unchecks button `id`; a checked button of an exclusive group is let go too.
     void SetChecked(int id, bool checked);
@@ -148,6 +154,8 @@ protected:
     // The set-up of a page with controls, for its OnInitDialog: BeginPageSetUp, the page fonts (`scaledFonts` as
     // CreatePageFonts takes it), Layout, FinishPageSetUp, and the focus sink out of sight.
     bool SetUpPageControls(bool scaledFonts);
+    // Puts the page's visible controls in the Tab order of their places: top to bottom, then left to right.
+    void OrderTabStopsByPlace();
     // Last step, after the controls are laid out and scrollMax is known: the scroll bar gets range
     // 0 … scrollMax + 437, page 437, position 0.
     void FinishPageSetUp();

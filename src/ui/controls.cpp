@@ -1,8 +1,11 @@
 #include "ui/controls.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QHash>
 #include <QVariant>
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
 
 namespace dashcam {
@@ -34,7 +37,35 @@ QWidget* FirstIn(const QList<QWidget*>& list, const QList<QWidget*>& candidates)
             return widget;
     return nullptr;
 }
+// Leaves a wheel over an unfocused control to the control's parent: ignored, the window system's wheel travels
+// on up the parents.
+class FocusedWheelFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel || !watched->isWidgetType())
+            return false;
+        auto* control = static_cast<QWidget*>(watched);
+        const QWidget* focus = QApplication::focusWidget();
+        if (control->hasFocus() || (focus && control->isAncestorOf(focus)))
+            return false;
+        event->ignore();
+        return true;
+    }
+};
 } // namespace
+
+void WheelOnlyWhenFocused(QWidget* control) {
+    if (!control)
+        return;
+    static QPointer<FocusedWheelFilter> filter;
+    if (!filter)
+        filter = new FocusedWheelFilter(qApp);
+    if (control->focusPolicy() == Qt::WheelFocus)
+        control->setFocusPolicy(Qt::StrongFocus);
+    control->removeEventFilter(filter);
+    control->installEventFilter(filter);
+}
 
 void SetControlId(QWidget* widget, int id) {
     if (!widget)

@@ -18,4 +18,9 @@ QWidget* FindControl(const QWidget* parent, int id);
 void SetControlText(QWidget* widget, const QString& text);
 QString ControlText(const QWidget* widget);
 
+// The wheel turns `control` only while the keyboard focus is on it (or inside it); otherwise the wheel goes on
+// to the control's parent, so scrolling a page past a slider, a list or a date field never edits it. The wheel
+// no longer gives the control the focus either.
+void WheelOnlyWhenFocused(QWidget* control);
+
 } // namespace dashcam

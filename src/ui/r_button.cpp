@@ -202,6 +202,13 @@ void CRButton::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void CRButton::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the focused button at once, as a dialog's focused push button takes it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (!event->isAutoRepeat() && !spaceHeld_)
+            PostCommand();
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
         spaceHeld_ = true;
         if (!latched_)

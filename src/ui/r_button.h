@@ -8,7 +8,7 @@
 // a press released outside it is not reported.
 //
 // The keyboard reaches it with Tab (never with a click, so a mouse user sees the skin as drawn) and presses
-// it with Space; while Tab has put the focus on it, a dotted frame in the caption's colour marks it.
+// it with Space or Enter; while Tab has put the focus on it, a dotted frame in the caption's colour marks it.
 #include <QFont>
 #include <QImage>
 #include <QString>

@@ -7,13 +7,13 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QToolTip>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 #include "settings/slider_scale.h"
+#include "ui/controls.h"
 
 namespace dashcam {
 namespace {
@@ -46,6 +46,8 @@ CSubSlider::CSubSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setTickInterval(1);
     setFocusPolicy(Qt::StrongFocus);
     setTracking(true);
+    // The wheel moves the slider only while it has the keyboard focus, as on the platform the editor comes from.
+    WheelOnlyWhenFocused(this);
     connect(this, &QAbstractSlider::actionTriggered, this, &CSubSlider::OnAction);
     connect(this, &QAbstractSlider::sliderPressed, this, &CSubSlider::ShowValueTip);
     connect(this, &QAbstractSlider::sliderReleased, this, [] { QToolTip::hideText(); });
@@ -254,14 +256,6 @@ void CSubSlider::keyPressEvent(QKeyEvent* event) {
 void CSubSlider::ShowValueTip() {
     const QRect handle = HandleRect();
     QToolTip::showText(mapToGlobal(QPoint(handle.center().x(), handle.top() - 24)), TooltipText(), this);
-}
-
-void CSubSlider::wheelEvent(QWheelEvent* event) {
-    if (!hasFocus()) {
-        event->ignore();
-        return;
-    }
-    QSlider::wheelEvent(event);
 }
 
 } // namespace dashcam

@@ -71,9 +71,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void initStyleOption(QStyleOptionSlider* option) const override;
     void sliderChange(SliderChange change) override;
-    // The wheel moves the slider only while it has the keyboard focus, as on the platform the editor comes
-    // from; otherwise it goes on to the page, which scrolls, so scrolling past a slider never edits it.
-    void wheelEvent(QWheelEvent* event) override;
     // Up and Left step towards the minimum, Down and Right towards the maximum; Page Up a page towards the
     // minimum, Page Down towards the maximum; Home and End to the ends.
     void keyPressEvent(QKeyEvent* event) override;

@@ -129,7 +129,9 @@ TEST_F(MemoryCardPageTest, ClickStoresTheTypeAndRedrawsAtOnce) {
 TEST_F(MemoryCardPageTest, ScrollingMovesTheBarsWithTheLabels) {
     const QPoint before = page_->DiagramOrigin();
     EXPECT_EQ(before.x(), page_->item(CEtcDlg::kFirstPercentage)->geometry().right() + 1 + 10);
-    EXPECT_EQ(before.y(), page_->item(CEtcDlg::kTypeA)->geometry().bottom() + 1 + 21);
+    // 21 below the row of the type A text (its circle reaches one row lower).
+    const QWidget* typeA = page_->item(CEtcDlg::kTypeA);
+    EXPECT_EQ(before.y(), typeA->y() + CEtcDlg::TextRowHeight(typeA) + 21);
     page_->OnVScroll(CEtcDlg::ScrollCode::ThumbPosition, 67);
     EXPECT_EQ(page_->DiagramOrigin(), before - QPoint(0, 67));
     EXPECT_EQ(PaintedBars(), (std::vector<int>{279, 90, 22, 13, 45}));
