@@ -21,6 +21,9 @@ std::unique_ptr<TimeZoneCataloguePrefetch> CSettingApp::PrepareProcess() {
     ApplicationObjectReady();
     QApplication::setApplicationName(QStringLiteral("Kestravon Z910 Setting"));
     QApplication::setApplicationDisplayName(QString::fromUtf16(kWindowCaption));
+    // The window's class and application id are those of the desktop entry, so that docks and task bars group
+    // the window under the entry's icon and can pin it.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(CSettingApp::kDesktopEntryName));
     InstallQtTraceSink();
     InstallMessageBoxPresenter();
     InstallSystemTimeZones();

@@ -11,6 +11,9 @@ namespace dashcam {
 
 class CSettingApp {
 public:
+    // The name of the program's desktop entry (packaging/<name>.desktop), which is also its window class and
+    // application id.
+    static constexpr char kDesktopEntryName[] = "com.kestravon.DashcamSetting";
     // What the process does before its QApplication is made: starts reading the font configuration on a thread
     // (StartFontConfiguration), and chooses Qt's own event loop rather than GLib's. The editor uses nothing that
     // needs GLib's loop (no native dialogs; D-Bus goes through Qt's connection), and GLib's loop is woken by a

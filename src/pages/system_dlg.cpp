@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLocale>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -28,6 +29,7 @@
 #include "settings/settings_record.h"
 #include "settings/slider_scale.h"
 #include "settings/touch_calibration.h"
+#include "ui/shared_style.h"
 #include "ui/sub_slider.h"
 #include "ui/ui_text.h"
 
@@ -68,6 +70,17 @@ constexpr RadioValue kRadioValues[] = {
     {1384, &SettingsRecord::setDeviceLanguage, 0},
     {1385, &SettingsRecord::setDeviceLanguage, 2},
     {1386, &SettingsRecord::setDeviceLanguage, 6},
+};
+
+// A list box whose list drops down below it, as many rows as the box allows, in the application's style.
+class DropDownListProxy : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
 };
 
 CSystemDlg::NowFunction g_now = nullptr;
@@ -141,6 +154,10 @@ void CSystemDlg::CreateControls() {
     languageBox_ = makeCombo(kLanguageBox);
     connect(languageBox_, &QComboBox::activated, this, &CSystemDlg::OnLanguagePicked);
     zoneBox_ = makeCombo(kTimeZoneBox);
+    // The zone list drops down below the box about 30 rows tall, as the platform's own zone list does, rather
+    // than open over it as tall as the screen.
+    zoneBox_->setStyle(SharedStyle<DropDownListProxy>());
+    zoneBox_->setMaxVisibleItems(kZoneListRows);
     connect(zoneBox_, &QComboBox::activated, this, &CSystemDlg::OnTimeZonePicked);
 
     voiceSlider_ = AddItem(kVoiceSlider, new CSubSlider(this));

@@ -48,6 +48,8 @@ public:
     static constexpr int kTouchCalibrationButton = 1360;
     // The hidden button that takes the keyboard focus on a click on the page's background.
     static constexpr int kFocusSink = 1389;
+    // Rows the open time-zone list shows at most.
+    static constexpr int kZoneListRows = 30;
 
     // The text whose width in the normal font is the width of the time-zone box.
     static const QString kZoneBoxMeasure;

@@ -21,6 +21,22 @@ void InstallQtTraceSink() {
     });
 }
 
+namespace {
+
+// The window a message belongs to: the active one, else the program's window on the screen. A box without one
+// would open in the middle of the screen, partly beside the window at its top-left corner.
+QWidget* MessageOwner() {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && !window->isMinimized() &&
+            (window->windowType() == Qt::Window || window->windowType() == Qt::Dialog))
+            return window;
+    return nullptr;
+}
+
+} // namespace
+
 void InstallMessageBoxPresenter() {
     prompt::SetPresenter([](const prompt::Request& request) {
         const QString caption = request.caption.empty() ? QApplication::applicationDisplayName()
@@ -30,7 +46,7 @@ void InstallMessageBoxPresenter() {
         while (text.endsWith(QLatin1Char('\n')))
             text.chop(1);
         QMessageBox box(request.warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption, text,
-                        QMessageBox::NoButton, QApplication::activeWindow());
+                        QMessageBox::NoButton, MessageOwner());
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
         if (request.kind == prompt::Kind::MessageYesNo || request.kind == prompt::Kind::Confirm) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

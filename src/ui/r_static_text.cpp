@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "ui/alpha_text.h"
+#include "ui/fonts.h"
 #include "ui/pixel_ops.h"
 #include "ui/skin_painter.h"
 
@@ -53,6 +54,7 @@ void CRStaticText::SetContent(int imageId, const QFont& font, const MemorySurfac
 
 void CRStaticText::Redraw() {
     redrawPending_ = true;
+    cachedScaledPicture_.reset();
     update();
 }
 
@@ -77,11 +79,43 @@ QImage CRStaticText::picture() {
     return *cachedPicture_;
 }
 
+QImage CRStaticText::ScaledPicture(qreal scale) const {
+    // The background is the skin's, a picture at one pixel per layout unit, stretched; the caption is drawn
+    // again at the screen's pixels with a font of the scaled cell height.
+    const QSize size(qMax(1, qRound(width() * scale)), qMax(1, qRound(height() * scale)));
+    MemorySurface compose;
+    compose.Create(size.width(), size.height());
+    if (backgroundSurface_.IsValid()) {
+        QPainter painter(compose.Dc());
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(QPoint(0, 0), size), *backgroundSurface_.Dc());
+    }
+    AcquirePainter();
+    const QFont font = CellHeightFont(captionFont_.family(), qRound(CellHeight(captionFont_) * scale),
+                                      captionFont_.weight());
+    const Rect rect{qRound(textRect_.left * scale), qRound(textRect_.top * scale), qRound(textRect_.right * scale),
+                    qRound(textRect_.bottom * scale)};
+    DrawAlphaText(compose, caption_, font, rect, textColour_, align_);
+    ReleasePainter();
+    QImage out = *compose.Dc();
+    out.setDevicePixelRatio(scale);
+    return out;
+}
+
 void CRStaticText::paintEvent(QPaintEvent* /*event*/) {
-    const QImage frame = picture();
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, frame);
+    // On a scaled screen the caption is drawn at the screen's own pixels, not as the 1:1 picture enlarged.
+    const qreal scale = painter.deviceTransform().m22();
+    if (scale > 1.0 && painter.deviceTransform().isScaling() && !painter.deviceTransform().isRotating()) {
+        if (!cachedScaledPicture_ || cachedScaledPicture_->devicePixelRatio() != scale ||
+            cachedScaledPicture_->deviceIndependentSize() != QSizeF(size()))
+            cachedScaledPicture_ = ScaledPicture(scale);
+        painter.drawImage(QRectF(0, 0, width(), height()), *cachedScaledPicture_);
+        return;
+    }
+    painter.drawImage(0, 0, picture());
 }
 
 void CRStaticText::resizeEvent(QResizeEvent* event) {

@@ -49,8 +49,11 @@ protected:
 
 private:
     void Forward(QMouseEvent* event);
+    // The caption and its background at `scale` screen pixels per layout unit.
+    QImage ScaledPicture(qreal scale) const;
 
     std::optional<QImage> cachedPicture_;
+    std::optional<QImage> cachedScaledPicture_; // at its own device pixel ratio
     bool redrawPending_ = true;
     Rect clientRect_;
     Rect textRect_;

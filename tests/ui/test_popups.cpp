@@ -115,6 +115,26 @@ TEST_F(PopupTest, QuestionsAndResultsShowNoIconErrorsAWarning) {
                                                      QMessageBox::Warning}));
 }
 
+TEST_F(PopupTest, AQuestionOpensCentredOnTheProgramsWindowEvenWhenNoWindowIsActive) {
+    dashcam::InstallMessageBoxPresenter();
+    QWidget window;
+    window.setGeometry(0, 0, 300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    QPoint centre;
+    QTimer::singleShot(0, [&centre] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        centre = box->frameGeometry().center();
+        static_cast<QMessageBox*>(box)->done(QMessageBox::No);
+    });
+    prompt::Ask({prompt::Kind::MessageYesNo, u"Parking Mode Settings", u"Disable?\r\n"});
+    prompt::SetPresenter(nullptr);
+    EXPECT_LE((centre - window.frameGeometry().center()).manhattanLength(), 2);
+}
+
 TEST_F(PopupTest, MessagePopupLayoutAtItsCallersSize) {
     CMsgPopupDlg popup;
     popup.SetPopupText("Caution", kMessage, 330, 170);
