@@ -10,11 +10,11 @@
 #include "cli/command_line.h"
 #include "cli/command_support.h"
 #include "cli/zones_command.h"
+#include "platform/files/safe_file.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card_files.h"
 #include "settings/card_version_info.h"
-#include "settings/safe_file.h"
 #include "settings/settings_record.h"
 #include "timezone/store_zone_in_record.h"
 

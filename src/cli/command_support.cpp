@@ -7,10 +7,10 @@
 #include "cli/command_line.h"
 #include "cli/zones_command.h"
 #include "platform/deferred_interrupts.h"
+#include "platform/files/card_lock.h"
 #include "platform/host_system.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
-#include "settings/card_lock.h"
 #include "settings/card_version_info.h"
 #include "settings/editable_fields.h"
 

@@ -9,9 +9,9 @@
 
 #include "cli/command.h"
 #include "cli/json_writer.h"
+#include "platform/files/card_lock.h"
+#include "platform/files/safe_file.h"
 #include "settings/card.h"
-#include "settings/card_lock.h"
-#include "settings/safe_file.h"
 #include "settings/settings_record.h"
 
 namespace dashcam::cli {

@@ -13,12 +13,12 @@
 #include "cli/command_line.h"
 #include "cli/command_support.h"
 #include "cli/json_value.h"
+#include "platform/files/safe_file.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card.h"
 #include "settings/editable_fields.h"
 #include "settings/mounted_cards.h"
-#include "settings/safe_file.h"
 #include "settings/settings_record.h"
 
 namespace dashcam::cli {

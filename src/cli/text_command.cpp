@@ -3,15 +3,15 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
-#include "i18n/embedded_languages.h"
 #include "cli/command_line.h"
 #include "cli/command_support.h"
+#include "i18n/embedded_languages.h"
 #include "i18n/ini_document.h"
 #include "i18n/interface_keys.h"
 #include "i18n/language_table.h"
 #include "i18n/wide_text.h"
+#include "platform/files/safe_file.h"
 #include "platform/text_codec.h"
-#include "settings/safe_file.h"
 
 namespace dashcam::cli {
 namespace {

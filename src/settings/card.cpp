@@ -9,14 +9,14 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/files/card_lock.h"
+#include "platform/files/safe_file.h"
+#include "platform/files/save_journal.h"
 #include "platform/host_system.h"
 #include "platform/leading_integer.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"
-#include "settings/card_lock.h"
-#include "settings/safe_file.h"
-#include "settings/save_journal.h"
 
 namespace dashcam {
 namespace fs = std::filesystem;

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/files/safe_file.h"
 #include "settings/card_files.h"
-#include "settings/safe_file.h"
 #include "settings/settings_record.h"
 
 namespace dashcam {

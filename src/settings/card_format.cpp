@@ -8,12 +8,12 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/files/card_lock.h"
+#include "platform/files/format_guard.h"
+#include "platform/files/raw_file.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
-#include "settings/card_lock.h"
-#include "settings/format_guard.h"
 #include "settings/hand_over.h"
-#include "settings/raw_file.h"
 
 namespace dashcam {
 namespace {

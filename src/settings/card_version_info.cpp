@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "platform/files/safe_file.h"
 #include "platform/text_codec.h"
-#include "settings/safe_file.h"
 
 namespace dashcam {
 namespace {

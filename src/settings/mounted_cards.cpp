@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/files/safe_file.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
-#include "settings/safe_file.h"
 
 #ifndef _WIN32
 #include <pwd.h>

@@ -1,7 +1,7 @@
 #include "settings/touch_calibration.h"
 
+#include "platform/files/raw_file.h"
 #include "platform/host_system.h"
-#include "settings/raw_file.h"
 
 namespace dashcam {
 

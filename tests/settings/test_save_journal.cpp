@@ -9,10 +9,10 @@
 #include <unistd.h>
 #endif
 
+#include "platform/files/card_lock.h"
+#include "platform/files/save_journal.h"
 #include "platform/prompt.h"
 #include "settings/card.h"
-#include "settings/card_lock.h"
-#include "settings/save_journal.h"
 #include "settings/settings_record.h"
 #include "support/temp_dir.h"
 

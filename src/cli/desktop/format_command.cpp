@@ -16,11 +16,11 @@
 #include "cli/command_support.h"
 #include "cli/desktop/desktop_commands.h"
 #include "i18n/language_table.h"
+#include "platform/files/safe_file.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card.h"
 #include "settings/card_format.h"
-#include "settings/safe_file.h"
 #include "settings/settings_record.h"
 #ifndef _WIN32
 #include "platform/posix/udisks_volume_formatter.h"

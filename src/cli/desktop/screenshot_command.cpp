@@ -16,10 +16,10 @@
 #include "cli/desktop/desktop_commands.h"
 #include "i18n/embedded_languages.h"
 #include "i18n/wide_text.h"
+#include "platform/files/safe_file.h"
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
 #include "settings/card.h"
-#include "settings/safe_file.h"
 #include "ui/base_dialog.h"
 
 namespace dashcam::cli {

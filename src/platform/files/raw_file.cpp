@@ -1,4 +1,4 @@
-#include "settings/raw_file.h"
+#include "platform/files/raw_file.h"
 
 #include <cerrno>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "settings/card_lock.h"
+#include "platform/files/card_lock.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -9,10 +9,10 @@
 #include <thread>
 #include <utility>
 
+#include "platform/files/format_guard.h"
+#include "platform/files/raw_file.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
-#include "settings/format_guard.h"
-#include "settings/raw_file.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

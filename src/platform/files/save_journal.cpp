@@ -1,13 +1,13 @@
-#include "settings/save_journal.h"
+#include "platform/files/save_journal.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
 
+#include "platform/files/raw_file.h"
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
-#include "settings/raw_file.h"
 
 namespace dashcam {
 namespace {

@@ -1,11 +1,11 @@
-#include "settings/safe_file.h"
+#include "platform/files/safe_file.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "platform/files/raw_file.h"
 #include "platform/host_system.h"
-#include "settings/raw_file.h"
 
 namespace dashcam {
 

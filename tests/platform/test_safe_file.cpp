@@ -7,7 +7,7 @@
 #include <string_view>
 #include <thread>
 
-#include "settings/safe_file.h"
+#include "platform/files/safe_file.h"
 #include "support/fifo_wait.h"
 #include "support/temp_dir.h"
 

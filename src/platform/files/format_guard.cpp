@@ -1,4 +1,4 @@
-#include "settings/format_guard.h"
+#include "platform/files/format_guard.h"
 
 #include <cerrno>
 #include <cstdint>
