@@ -49,6 +49,14 @@ public:
     };
 
 private:
+    // The system's half (posix/posix_card_lock.cpp, win32/win32_card_lock.cpp): takes the lock of a folder
+    // between processes, waiting up to `wait`. `handle` gets what Give lets go of, `note` what the holder should
+    // hear of, `why` the reason of InUse or Failed.
+    static State Take(const std::u16string& folder, std::chrono::milliseconds wait, std::intptr_t& handle,
+                      std::string& note, std::string& why);
+    static void Give(std::intptr_t handle);
+    static constexpr char kInUse[] = "the card's settings are in use by another program";
+
     void Release();
     FolderKey key_;
     State state_ = State::Failed;

@@ -30,6 +30,12 @@ public:
     const std::string& message() const { return message_; }
 
 private:
+    // The system's half (posix/posix_format_guard.cpp, win32/win32_format_guard.cpp): the lock of this computer on
+    // the volume whose device is spelled `name` as a file name; sets held_, handle_ and message_.
+    void Take(const std::u16string& name, Kind kind, std::chrono::milliseconds wait);
+    static void Give(std::intptr_t handle);
+    static constexpr char kFormatting[] = "the memory card is being formatted by another program";
+
     void Release();
     bool held_ = false;
     std::intptr_t handle_ = -1;

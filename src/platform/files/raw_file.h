@@ -66,11 +66,15 @@ public:
 
 private:
     void Fail();
+    // The open file: a descriptor, or a Windows handle.
 #ifdef _WIN32
-    void* handle_ = nullptr;
+    using Handle = void*;
+    static constexpr Handle kClosed = nullptr;
 #else
-    int fd_ = -1;
+    using Handle = int;
+    static constexpr Handle kClosed = -1;
 #endif
+    Handle handle_ = kClosed;
     bool open_ = false;
     bool missing_ = false;
     bool link_ = false;
