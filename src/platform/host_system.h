@@ -85,4 +85,10 @@ std::u16string DriveRootOf(const std::u16string& path);
 // Text of a path up to and including its last separator; empty when it has none.
 std::u16string FolderOf(const std::u16string& path);
 
+// True when a mounted volume's root may be offered to this user as a card: on POSIX a mount whose root folder the
+// user owns, and which is either on a removable drive or mounted in the desktop's places for the user's removable
+// media (/media/USER/..., /run/media/USER/...); on Windows a removable drive. A mount that another user controls
+// (a tmpfs under /dev/shm, someone else's stick) is not this user's card, whatever it holds.
+bool IsUsersCardVolume(const std::u16string& root);
+
 } // namespace dashcam

@@ -5,6 +5,7 @@
 #include "mount_table.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -279,6 +280,32 @@ public:
 HostSystem& PlatformHost() {
     static PosixHostSystem host;
     return host;
+}
+
+namespace {
+
+// The places where the desktop (UDisks2) mounts the user's removable media.
+bool IsInUsersMediaPlace(const std::string& root) {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(::geteuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found || !*found->pw_name)
+        return false;
+    const std::string user = found->pw_name;
+    for (const std::string& place : {"/media/" + user + "/", "/run/media/" + user + "/"})
+        if (root.size() > place.size() && root.starts_with(place))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool IsUsersCardVolume(const std::u16string& root) {
+    const std::string native = Utf16ToUtf8(root);
+    struct stat st {};
+    if (::stat(native.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    return IsInUsersMediaPlace(native.back() == '/' ? native : native + "/") || Host().IsOnRemovableDrive(root);
 }
 
 } // namespace dashcam

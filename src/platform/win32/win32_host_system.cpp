@@ -213,6 +213,8 @@ HostSystem& PlatformHost() {
     return host;
 }
 
+bool IsUsersCardVolume(const std::u16string& root) { return Host().IsOnRemovableDrive(root); }
+
 ProgramRun RunProgramAndWait(const std::u16string& program, const std::vector<std::u16string>& arguments) {
     ProgramRun run;
     const std::wstring path(program.begin(), program.end());
