@@ -172,7 +172,7 @@ int RunDiff(Invocation& call) {
             file = loaded->card.FilePath(Utf8ToUtf16(SourceFileName(loaded->source)));
         }
         // The whole file, up to a size that no settings file reaches, to compare what lies past the record too.
-        const FileHeadRead read = ReadFileHeadOrWhy(file, 1u << 20);
+        const FileHeadRead read = ReadFileHeadOrWhy(ToFsPath(file), 1u << 20);
         if (!read.head)
             return call.Fail(Utf16ToUtf8(file) + ": " + WhyUnread(read));
         const auto& bytes = read.head->bytes;
@@ -249,7 +249,7 @@ int RunLanguages(Invocation& call) {
         return 1;
     const std::u16string folder = card->FilePath(u"lang") + kPathSeparator;
     // The same regular-file check as the other card files: a folder or a FIFO named ver.dat is no version file.
-    const FileHeadRead probe = ReadFileHeadOrWhy(folder + u"ver.dat", 0);
+    const FileHeadRead probe = ReadFileHeadOrWhy(ToFsPath(folder + u"ver.dat"), 0);
     if (!probe.head)
         return call.Fail(Utf16ToUtf8(folder) + "ver.dat: " + WhyUnread(probe));
     CardVersionInfo info;

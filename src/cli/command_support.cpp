@@ -38,7 +38,7 @@ std::unique_ptr<LoadedCard> LoadCard(Invocation& call, const std::string& argume
     if (!opened)
         return nullptr;
     auto loaded = std::make_unique<LoadedCard>(opened->root());
-    loaded->lock = CardLock::Acquire(loaded->card.root());
+    loaded->lock = CardLock::Acquire(ToFsPath(loaded->card.root()));
     if (!loaded->lock.held())
         return call.Fail(argument + ": " + loaded->lock.message()), nullptr;
     if (!loaded->lock.message().empty())

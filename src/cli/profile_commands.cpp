@@ -123,7 +123,7 @@ std::optional<Profile> ReadProfile(Invocation& call, const std::string& argument
         if (!call.console().In(text, kMaxProfileBytes, why))
             return call.Fail(path + ": " + why), std::nullopt;
     } else {
-        const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(argument), kMaxProfileBytes);
+        const FileHeadRead read = ReadFileHeadOrWhy(ToFsPath(Utf8ToUtf16(argument)), kMaxProfileBytes);
         if (!read.head)
             return call.Fail(path + ": " + WhyUnread(read)), std::nullopt;
         if (read.head->fileSize > kMaxProfileBytes)

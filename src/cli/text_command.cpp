@@ -41,7 +41,7 @@ int RunText(Invocation& call) {
     LanguageTable& table = TheLanguageTable();
     if (langFile) {
         // A regular file only: folders, FIFOs, devices and oversized files are refused without reading them.
-        const FileHeadRead read = ReadFileHeadOrWhy(Utf8ToUtf16(*langFile), kMaxLanguageFileBytes);
+        const FileHeadRead read = ReadFileHeadOrWhy(ToFsPath(Utf8ToUtf16(*langFile)), kMaxLanguageFileBytes);
         if (!read.head || read.head->fileSize > kMaxLanguageFileBytes)
             return call.Fail("cannot read the language file '" + *langFile + "': " +
                              (!read.head ? WhyUnread(read)

@@ -177,4 +177,12 @@ std::filesystem::path ToFsPath(std::u16string_view path) {
 #endif
 }
 
+std::u16string FromFsPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return std::u16string(path.native().begin(), path.native().end());
+#else
+    return Utf8ToUtf16(path.native());
+#endif
+}
+
 } // namespace dashcam

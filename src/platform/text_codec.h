@@ -22,6 +22,8 @@ std::u16string AnsiForDisplay(std::string_view bytes);
 
 // A path for the standard library's file functions (UTF-8 off Windows, wide on Windows).
 std::filesystem::path ToFsPath(std::u16string_view path);
+// A standard library path as the program's UTF-16 text: ToFsPath the other way round.
+std::u16string FromFsPath(const std::filesystem::path& path);
 
 // ASCII text widened code unit by code unit (for fixed texts and formatted numbers).
 std::u16string Widen(std::string_view ascii);

@@ -41,11 +41,11 @@ struct LockedCardFile {
     std::string why;    // why not: the lock's reason, or the journal's
 };
 LockedCardFile LockAndRecover(const std::u16string& path) {
-    LockedCardFile file{CardLock::Acquire(FolderOf(path)), false, {}};
+    LockedCardFile file{CardLock::Acquire(ToFsPath(FolderOf(path))), false, {}};
     if (!file.lock.held())
         file.why = file.lock.message();
     else
-        file.ready = SaveJournal::Recover(path, &file.why) != SaveJournal::Recovery::Failed;
+        file.ready = SaveJournal::Recover(ToFsPath(path), &file.why) != SaveJournal::Recovery::Failed;
     return file;
 }
 
@@ -61,7 +61,7 @@ Loaded LoadSettingsInto(const std::u16string& path, const std::function<Settings
     const LockedCardFile file = LockAndRecover(path);
     FileHeadRead read;
     if (file.ready)
-        read = ReadFileHeadOrWhy(path, SettingsRecord::kSize);
+        read = ReadFileHeadOrWhy(ToFsPath(path), SettingsRecord::kSize);
     if (!read.head) {
         Trace("Warning Trevanil Setting not found !\n");
         if (why)
@@ -87,7 +87,7 @@ SaveJournal::Outcome WriteCardFile(const std::u16string& path, std::span<const s
                                    const std::function<void()>& onWriting = {},
                                    const std::function<std::string()>& refusal = {}) {
     const std::string name = FileName(path);
-    CardLock lock = CardLock::Acquire(FolderOf(path));
+    CardLock lock = CardLock::Acquire(ToFsPath(FolderOf(path)));
     if (!lock.held()) {
         error = name + " could not be written: " + lock.message() + "; the card is unchanged";
         return SaveJournal::Outcome::Unchanged;
@@ -98,7 +98,7 @@ SaveJournal::Outcome WriteCardFile(const std::u16string& path, std::span<const s
     }
     if (onWriting)
         onWriting();
-    const SaveJournal::Result result = SaveJournal::Write(path, bytes, tail);
+    const SaveJournal::Result result = SaveJournal::Write(ToFsPath(path), bytes, tail);
     switch (result.outcome) {
     case SaveJournal::Outcome::Saved:
         error.clear();
@@ -138,7 +138,7 @@ SettingsRecord& Card::AllocateRecord() {
 }
 
 std::optional<Card::SetupSnapshot> Card::TakeSetupSnapshot(const std::u16string& path) {
-    FileHeadRead read = ReadFileHeadOrWhy(path, SettingsRecord::kSize);
+    FileHeadRead read = ReadFileHeadOrWhy(ToFsPath(path), SettingsRecord::kSize);
     if (!read.head && !read.missing)
         return std::nullopt;
     return SetupSnapshot{true, std::move(read.head)};
@@ -172,7 +172,7 @@ std::string Card::ChangedSinceOpened(const std::u16string& path, bool cardSetup)
     if (!cardSetup || !openedSetup_.taken)
         return {};
     std::string why;
-    if (SaveJournal::Recover(path, &why) == SaveJournal::Recovery::Failed)
+    if (SaveJournal::Recover(ToFsPath(path), &why) == SaveJournal::Recovery::Failed)
         return "could not be checked (" + why + ")";
     // A setup.cfg that has gone since holds nothing to lose: the save makes it again.
     const auto now = TakeSetupSnapshot(path);
@@ -274,7 +274,7 @@ CardSettingsLoad Card::LoadCardSettings() {
 bool Card::ReadClockFile(const std::u16string& path) {
     std::optional<std::string> line;
     if (const LockedCardFile file = LockAndRecover(path); file.ready)
-        line = ReadFirstLine(path, kMaxClockLine);
+        line = ReadFirstLine(ToFsPath(path), kMaxClockLine);
     if (!line) {
         clock_.timeSyncRequested = 0;
         return false;
@@ -311,7 +311,7 @@ bool Card::WriteClockFile(const std::u16string& path) {
             error_ = "time.dat could not be deleted: " + file.why;
             return false;
         }
-        return RemoveFileIfPresent(path);
+        return RemoveFileIfPresent(ToFsPath(path));
     }
     std::string line = FormatClockLine(clock_.timeSyncTime, Host().StandardBiasMinutes());
     return WriteCardFile(path,

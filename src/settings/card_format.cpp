@@ -41,7 +41,7 @@ struct Presence {
     std::u16string reason;
 };
 Presence PresenceOf(const std::u16string& path) {
-    RawFile file = RawFile::Open(path, RawFile::Mode::Read);
+    RawFile file = RawFile::Open(ToFsPath(path), RawFile::Mode::Read);
     if (!file.ok())
         return file.missing() ? Presence{false, true, {}} : Presence{false, false, Utf8ToUtf16(file.error())};
     if (!file.IsRegular())
@@ -53,7 +53,8 @@ Presence PresenceOf(const std::u16string& path) {
 bool FilesIdentical(const std::u16string& a, const std::u16string& b) {
     // Opened first and asked on the open handles, so that a FIFO or device put at either path cannot make the
     // comparison wait.
-    RawFile fileA = RawFile::Open(a, RawFile::Mode::Read), fileB = RawFile::Open(b, RawFile::Mode::Read);
+    RawFile fileA = RawFile::Open(ToFsPath(a), RawFile::Mode::Read),
+            fileB = RawFile::Open(ToFsPath(b), RawFile::Mode::Read);
     if (!fileA.ok() || !fileB.ok() || !fileA.IsRegular() || !fileB.IsRegular())
         return false;
     std::vector<std::uint8_t> bufferA(65536), bufferB(65536);
@@ -317,7 +318,7 @@ CardFormatOutcome FormatCardKeepingFiles(const std::u16string& cardRoot, const S
     }
     {
         // The card's own lock while its files are copied and checked, so that no save slips in between.
-        const CardLock lock = CardLock::Acquire(plan.cardRoot);
+        const CardLock lock = CardLock::Acquire(ToFsPath(plan.cardRoot));
         if (!lock.held()) {
             outcome.stopped = Utf8ToUtf16(lock.message());
             return outcome;
@@ -351,7 +352,7 @@ CardFormatOutcome FormatCardKeepingFiles(const std::u16string& cardRoot, const S
         outcome.restore = {false, {}, why};
         return outcome;
     }
-    const CardLock lock = CardLock::Acquire(cardRootAfter);
+    const CardLock lock = CardLock::Acquire(ToFsPath(cardRootAfter));
     if (!lock.held()) {
         outcome.restore = {false, {}, Utf8ToUtf16(lock.message())};
         return outcome;

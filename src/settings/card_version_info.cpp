@@ -219,7 +219,7 @@ bool HasKey(std::u16string_view line, std::u16string_view key) {
 std::span<const LanguageCode> LanguageCodeTable() { return kLanguageCodes; }
 
 void ReadVersionFile(const std::u16string& folder, CardVersionInfo& info) {
-    auto lines = ReadTextLines(folder + u"ver.dat", kMaxVersionFileBytes);
+    auto lines = ReadTextLines(ToFsPath(folder + u"ver.dat"), kMaxVersionFileBytes);
     if (!lines)
         return;
     bool codesRead = false;

@@ -19,6 +19,12 @@ TEST(TextCodec, EveryAnsiByteConvertsAndComesBack) {
     EXPECT_EQ(WideToAnsi(u"\u4E2D"), "?");
 }
 
+TEST(TextCodec, PathsComeBackAsTheyWereSpelled) {
+    const std::u16string path = u"card \u00E9/\U0001F600 setup.cfg";
+    EXPECT_EQ(FromFsPath(ToFsPath(path)), path);
+    EXPECT_EQ(FromFsPath(ToFsPath(path).filename()), u"\U0001F600 setup.cfg");
+}
+
 TEST(TextCodec, Utf8RoundTripAndBrokenSequences) {
     const std::u16string text = u"caf\u00E9 \u20AC \U0001F600";
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);

@@ -53,7 +53,7 @@ bool InputIsTerminal() {
 SettingsRecord CardRecord(const std::u16string& cardRoot) {
     SettingsRecord record;
     for (const char16_t* name : {u"setup.cfg", u"default.cfg"})
-        if (auto head = ReadFileHead(cardRoot + name, SettingsRecord::kSize)) {
+        if (auto head = ReadFileHead(ToFsPath(cardRoot + name), SettingsRecord::kSize)) {
             std::copy(head->bytes.begin(), head->bytes.end(), record.bytes.begin());
             break;
         }

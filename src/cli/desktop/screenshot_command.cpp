@@ -49,8 +49,8 @@ int RunScreenshot(Invocation& call) {
         return 1;
     // Without setup.cfg the window would show default.cfg; without that too there is nothing to show, and the
     // editor's message box would wait for a click that never comes.
-    const FileHeadRead setup = ReadFileHeadOrWhy(card->FilePath(u"setup.cfg"), 0);
-    if (setup.missing && !ReadFileHeadOrWhy(card->FilePath(u"default.cfg"), 0).head)
+    const FileHeadRead setup = ReadFileHeadOrWhy(ToFsPath(card->FilePath(u"setup.cfg")), 0);
+    if (setup.missing && !ReadFileHeadOrWhy(ToFsPath(card->FilePath(u"default.cfg")), 0).head)
         return call.Fail("no default.cfg :" + Utf16ToUtf8(card->FilePath(u"default.cfg")));
 
     // Always offscreen: the window is rendered, never shown.

@@ -7,6 +7,7 @@
 #include "platform/files/format_guard.h"
 #include "platform/files/raw_file.h"
 #include "platform/host_system.h"
+#include "platform/text_codec.h"
 
 namespace dashcam {
 namespace {
@@ -22,10 +23,10 @@ using FolderKey = CardLock::FolderKey;
 
 // The lock is counted per folder, whatever its spelling ("./card", "card/", a link to it): by its identity, or by
 // its spelling where the identity cannot be asked (the folder is then not there, and Take fails anyway).
-FolderKey KeyOf(const std::u16string& folder) {
-    if (auto identity = RawFile::IdentityOf(folder.empty() ? u"." : folder))
+FolderKey KeyOf(const std::filesystem::path& folder) {
+    if (auto identity = RawFile::IdentityOf(folder.empty() ? "." : folder))
         return {true, identity->device, identity->index, {}};
-    return {false, 0, 0, folder};
+    return {false, 0, 0, folder.native()};
 }
 
 // Never destroyed: a lock kept in a static object may be released after other statics are gone.
@@ -44,13 +45,13 @@ std::chrono::milliseconds& WaitSlot() {
 std::chrono::milliseconds CardLock::DefaultWait() { return WaitSlot(); }
 void CardLock::SetDefaultWait(std::chrono::milliseconds wait) { WaitSlot() = wait; }
 
-CardLock CardLock::Acquire(const std::u16string& folder, std::chrono::milliseconds wait) {
+CardLock CardLock::Acquire(const std::filesystem::path& folder, std::chrono::milliseconds wait) {
     CardLock lock;
     const FolderKey key = KeyOf(folder);
     Holding& h = Holdings()[key];
     if (h.count == 0) {
         // A format of the card's volume holds its lock on this computer, not on the card: wait for it first.
-        if (const auto volume = Host().VolumeOf(folder)) {
+        if (const auto volume = Host().VolumeOf(FromFsPath(folder))) {
             h.format = FormatGuard::Acquire(volume->device, FormatGuard::Kind::Use, wait);
             if (!h.format.held()) {
                 lock.state_ = State::InUse;

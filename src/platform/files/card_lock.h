@@ -4,6 +4,7 @@
 #include <chrono>
 #include <compare>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace dashcam {
@@ -19,7 +20,8 @@ public:
     // Takes the lock of a card folder, waiting up to `wait` for another holder to let go. The lock is counted
     // within the process: a second Acquire of the same folder while the first is held succeeds at once, however
     // the folder is spelled.
-    static CardLock Acquire(const std::u16string& folder, std::chrono::milliseconds wait = DefaultWait());
+    static CardLock Acquire(const std::filesystem::path& folder,
+                            std::chrono::milliseconds wait = DefaultWait());
 
     CardLock() = default;
     ~CardLock();
@@ -44,7 +46,7 @@ public:
         bool identified = false;
         std::uint64_t device = 0;
         std::uint64_t index = 0;
-        std::u16string spelling;
+        std::filesystem::path::string_type spelling;
         auto operator<=>(const FolderKey&) const = default;
     };
 
@@ -52,8 +54,8 @@ private:
     // The system's half (posix/posix_card_lock.cpp, win32/win32_card_lock.cpp): takes the lock of a folder
     // between processes, waiting up to `wait`. `handle` gets what Give lets go of, `note` what the holder should
     // hear of, `why` the reason of InUse or Failed.
-    static State Take(const std::u16string& folder, std::chrono::milliseconds wait, std::intptr_t& handle,
-                      std::string& note, std::string& why);
+    static State Take(const std::filesystem::path& folder, std::chrono::milliseconds wait,
+                      std::intptr_t& handle, std::string& note, std::string& why);
     static void Give(std::intptr_t handle);
     static constexpr char kInUse[] = "the card's settings are in use by another program";
 

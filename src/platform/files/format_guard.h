@@ -4,6 +4,7 @@
 // unmounted) nor goes away when the card is remounted. Card operations wait while a format holds it.
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace dashcam {
@@ -46,6 +47,6 @@ private:
 // A folder of this computer that only the current user can enter, for lock files: $XDG_RUNTIME_DIR when it is
 // the user's own and private, else a folder of the user's own below the temporary folder, made and checked
 // here. Empty when there is no such folder. Always ends without a separator.
-std::u16string PrivateRuntimeFolder();
+std::filesystem::path PrivateRuntimeFolder();
 
 } // namespace dashcam

@@ -22,4 +22,9 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
     return *this;
 }
 
+void RawFile::SyncFolderOf(const std::filesystem::path& file) {
+    // The path up to its last separator, spelled as given ("card/" for "card/setup.cfg").
+    SyncFolder(std::filesystem::path(file).remove_filename());
+}
+
 } // namespace dashcam

@@ -6,6 +6,7 @@
 // ReadHere, open the name itself and refuse a link with "it is a symbolic link", so that a link planted on a card
 // cannot send a write anywhere else on the computer. Hard links are the same file and are written like it.
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -29,7 +30,7 @@ public:
     RawFile& operator=(const RawFile&) = delete;
 
     // Opens `path`; check ok(). On Windows the file is opened without sharing it for writing.
-    static RawFile Open(const std::u16string& path, Mode mode);
+    static RawFile Open(const std::filesystem::path& path, Mode mode);
 
     bool ok() const { return open_; }
     // True when the last failure was that the file (or its folder) does not exist.
@@ -50,9 +51,12 @@ public:
     void Close();
 
     // Removes a file; a missing one is no error. `why` gets the reason of a failure.
-    static bool Remove(const std::u16string& path, std::string* why = nullptr);
-    // Flushes a folder's entries to the medium where the platform allows it (best effort).
-    static void SyncFolder(const std::u16string& folder);
+    static bool Remove(const std::filesystem::path& path, std::string* why = nullptr);
+    // Flushes a folder's entries to the medium where the platform allows it (best effort); an empty path is
+    // the current folder.
+    static void SyncFolder(const std::filesystem::path& folder);
+    // The same for the folder that holds `file`.
+    static void SyncFolderOf(const std::filesystem::path& file);
 
     // Which file or folder a path names, whatever its spelling: device and inode (volume serial number and file
     // index on Windows); nullopt when it cannot be asked.
@@ -62,7 +66,7 @@ public:
         bool operator==(const Identity&) const = default;
         auto operator<=>(const Identity&) const = default;
     };
-    static std::optional<Identity> IdentityOf(const std::u16string& path);
+    static std::optional<Identity> IdentityOf(const std::filesystem::path& path);
 
 private:
     void Fail();

@@ -5,14 +5,13 @@
 #include <vector>
 
 #include "platform/files/raw_file.h"
-#include "platform/host_system.h"
 
 namespace dashcam {
 
 // Every reader here reads through this one: the file is opened first, without waiting on a FIFO, and the open handle
 // tells whether it is a regular file, so that a FIFO or device put at the path (between a look and the open, too)
 // is refused at once instead of making the open or the read wait.
-FileHeadRead ReadFileHeadOrWhy(const std::u16string& path, std::size_t maxBytes) {
+FileHeadRead ReadFileHeadOrWhy(const std::filesystem::path& path, std::size_t maxBytes) {
     FileHeadRead result;
     RawFile file = RawFile::Open(path, RawFile::Mode::Read);
     std::optional<std::uint64_t> size;
@@ -34,11 +33,11 @@ FileHeadRead ReadFileHeadOrWhy(const std::u16string& path, std::size_t maxBytes)
     return result;
 }
 
-std::optional<FileHead> ReadFileHead(const std::u16string& path, std::size_t maxBytes) {
+std::optional<FileHead> ReadFileHead(const std::filesystem::path& path, std::size_t maxBytes) {
     return ReadFileHeadOrWhy(path, maxBytes).head;
 }
 
-std::optional<std::string> ReadFirstLine(const std::u16string& path, std::size_t maxChars) {
+std::optional<std::string> ReadFirstLine(const std::filesystem::path& path, std::size_t maxChars) {
     // One byte past the limit is enough to tell where the line ends: a file of one endless line costs no more.
     const std::size_t readLimit = maxChars < SIZE_MAX ? maxChars + 1 : maxChars;
     const std::optional<FileHead> head = ReadFileHead(path, readLimit);
@@ -54,7 +53,8 @@ std::optional<std::string> ReadFirstLine(const std::u16string& path, std::size_t
     return line;
 }
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::u16string& path, std::size_t maxBytes) {
+std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path,
+                                                      std::size_t maxBytes) {
     const std::optional<FileHead> head = ReadFileHead(path, maxBytes);
     if (!head)
         return std::nullopt;
@@ -72,12 +72,12 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::u16string& path
     return lines;
 }
 
-bool RemoveFileIfPresent(const std::u16string& path) {
+bool RemoveFileIfPresent(const std::filesystem::path& path) {
     // The unlink itself tells "not there" from "could not be removed"; asking first would take a failed question
     // for an absent file. A folder of that name is not removed.
     if (!RawFile::Remove(path))
         return false;
-    RawFile::SyncFolder(FolderOf(path));
+    RawFile::SyncFolderOf(path);
     return true;
 }
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/files/raw_file.h"
-#include "platform/host_system.h"
 #include "platform/text_codec.h"
 
 namespace dashcam {
@@ -151,16 +150,17 @@ bool WriteInPlace(RawFile& f, std::span<const std::uint8_t> head, bool truncate)
     return f.WriteAt(0, head) && (!truncate || f.Truncate(head.size())) && f.Sync();
 }
 
-bool RemoveJournal(const std::u16string& journal, const std::u16string& file, std::string* why) {
+bool RemoveJournal(const std::filesystem::path& journal, const std::filesystem::path& file,
+                   std::string* why) {
     const bool removed = RawFile::Remove(journal, why);
-    RawFile::SyncFolder(FolderOf(file));
+    RawFile::SyncFolderOf(file);
     return removed;
 }
 
 enum class Applied { Completed, Outdated, Failed };
 
 // Writes a complete journal's content into the file when the file holds what the journal was written for.
-Applied Apply(const std::u16string& file, const JournalContent& j, std::string& reason) {
+Applied Apply(const std::filesystem::path& file, const JournalContent& j, std::string& reason) {
     RawFile target = RawFile::Open(file, RawFile::Mode::ReadWrite);
     // A file that is gone stays gone (the camera consumes time.dat); a link is no file this save wrote into.
     if (!target.ok() && (target.missing() || target.link()))
@@ -196,12 +196,16 @@ const char* const kLinkRefused = "it is a symbolic link, and nothing on a card i
 
 } // namespace
 
-std::u16string SaveJournal::PathFor(const std::u16string& file) { return file + u"-journal"; }
+std::filesystem::path SaveJournal::PathFor(const std::filesystem::path& file) {
+    std::filesystem::path journal = file;
+    journal += "-journal";
+    return journal;
+}
 
-SaveJournal::Recovery SaveJournal::Recover(const std::u16string& file, std::string* why) {
+SaveJournal::Recovery SaveJournal::Recover(const std::filesystem::path& file, std::string* why) {
     std::string ignored;
     std::string& reason = why ? *why : ignored;
-    const std::u16string journalPath = PathFor(file);
+    const std::filesystem::path journalPath = PathFor(file);
     RawFile journal = RawFile::Open(journalPath, RawFile::Mode::ReadHere);
     Recovery result = Recovery::Discarded;
     if (!journal.ok() && journal.missing())
@@ -258,7 +262,8 @@ SaveJournal::Recovery SaveJournal::Recover(const std::u16string& file, std::stri
     return result;
 }
 
-SaveJournal::Result SaveJournal::Write(const std::u16string& file, std::span<const std::uint8_t> head, Tail tail) {
+SaveJournal::Result SaveJournal::Write(const std::filesystem::path& file, std::span<const std::uint8_t> head,
+                                       Tail tail) {
     if (head.size() > kMaxContent)
         return {Outcome::Unchanged, "the content is larger than a save carries"};
     std::string why;
@@ -281,14 +286,14 @@ SaveJournal::Result SaveJournal::Write(const std::u16string& file, std::span<con
         target.Close();
         if (created) {
             RawFile::Remove(file);
-            RawFile::SyncFolder(FolderOf(file));
+            RawFile::SyncFolderOf(file);
         }
         return Result{Outcome::Unchanged, std::move(reason)};
     };
     if (head.empty() && tail == Tail::Keep) {
         if (created && !target.Sync())
             return unchanged(target.error());
-        RawFile::SyncFolder(FolderOf(file));
+        RawFile::SyncFolderOf(file);
         return {Outcome::Saved, {}};
     }
 
@@ -309,7 +314,7 @@ SaveJournal::Result SaveJournal::Write(const std::u16string& file, std::span<con
 
     // 1. The journal, flushed to the medium: from here on the save is committed. Recover removed any earlier one;
     // whatever stands at its name now (a link, too) is not written over.
-    const std::u16string journalPath = PathFor(file);
+    const std::filesystem::path journalPath = PathFor(file);
     {
         const std::vector<std::uint8_t> image = Image(before, head, tail);
         RawFile journal = RawFile::Open(journalPath, RawFile::Mode::CreateNew);
@@ -323,7 +328,7 @@ SaveJournal::Result SaveJournal::Write(const std::u16string& file, std::span<con
             return unchanged(reason);
         }
         journal.Close();
-        RawFile::SyncFolder(FolderOf(file));
+        RawFile::SyncFolderOf(file);
     }
 
     // 2. The new bytes in place; a failure here is finished from the journal, now or at the next open.
@@ -340,7 +345,8 @@ SaveJournal::Result SaveJournal::Write(const std::u16string& file, std::span<con
     // repeats) or the old one, never onto what the camera writes later. The user still hears of it.
     std::string removeWhy;
     if (!RemoveJournal(journalPath, file, &removeWhy))
-        return {Outcome::Saved, "its journal " + Utf16ToUtf8(journalPath.substr(FolderOf(journalPath).size())) + " could not be removed (" + removeWhy +
+        return {Outcome::Saved, "its journal " + Utf16ToUtf8(FromFsPath(journalPath.filename())) +
+                                    " could not be removed (" + removeWhy +
                                     "); the next opening of the card removes it"};
     return {Outcome::Saved, {}};
 }

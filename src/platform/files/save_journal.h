@@ -9,6 +9,7 @@
 // (the camera) has changed or removed since is kept as it is, and the journal goes. Nothing is written through a
 // symbolic link, and a file that is gone is never made again. See docs/data-safety.md.
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -33,11 +34,11 @@ public:
     };
 
     // The journal's path for a file.
-    static std::u16string PathFor(const std::u16string& file);
+    static std::filesystem::path PathFor(const std::filesystem::path& file);
 
     // Writes `head` over the start of `file` (creating it when missing), through the journal. A `file` that is a
     // symbolic link is refused (Unchanged).
-    static Result Write(const std::u16string& file, std::span<const std::uint8_t> head, Tail tail);
+    static Result Write(const std::filesystem::path& file, std::span<const std::uint8_t> head, Tail tail);
 
     enum class Recovery {
         None,      // there was no journal
@@ -49,7 +50,7 @@ public:
         Failed,    // a journal is there but could not be read, checked, applied or removed
     };
     // Finishes or drops an interrupted save of `file`. `why` gets the reason of a failure.
-    static Recovery Recover(const std::u16string& file, std::string* why = nullptr);
+    static Recovery Recover(const std::filesystem::path& file, std::string* why = nullptr);
 
     // What a file held before a save: its size and its first bytes, as far as the journal keeps them.
     struct Before {

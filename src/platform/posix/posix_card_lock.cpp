@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include "platform/files/format_guard.h"
-#include "platform/text_codec.h"
 
 namespace dashcam {
 namespace {
@@ -44,13 +43,14 @@ int OpenLocalLockFile(int folderFd, std::string& why) {
     }
     // In a folder only this user can write: in a shared one, another user could hold our lock file or plant a link
     // in its place.
-    const std::string folder = Utf16ToUtf8(PrivateRuntimeFolder());
+    const std::filesystem::path folder = PrivateRuntimeFolder();
     if (folder.empty()) {
         why = "no folder of this user's own for lock files";
         return -1;
     }
-    const std::string path = folder + "/dashcam-card-" + std::to_string(static_cast<unsigned long long>(st.st_dev)) +
-                             "-" + std::to_string(static_cast<unsigned long long>(st.st_ino)) + ".lock";
+    const std::string path = folder.native() + "/dashcam-card-" +
+                             std::to_string(static_cast<unsigned long long>(st.st_dev)) + "-" +
+                             std::to_string(static_cast<unsigned long long>(st.st_ino)) + ".lock";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         why = std::strerror(errno);
@@ -59,10 +59,10 @@ int OpenLocalLockFile(int folderFd, std::string& why) {
 
 } // namespace
 
-CardLock::State CardLock::Take(const std::u16string& folder, std::chrono::milliseconds wait, std::intptr_t& handle,
-                                std::string& note, std::string& why) {
+CardLock::State CardLock::Take(const std::filesystem::path& folder, std::chrono::milliseconds wait,
+                               std::intptr_t& handle, std::string& note, std::string& why) {
     const Clock::time_point deadline = Clock::now() + wait;
-    int fd = ::open(Utf16ToUtf8(folder.empty() ? u"." : folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         why = std::string("the card folder cannot be opened (") + std::strerror(errno) + ")";
         return CardLock::State::Failed;

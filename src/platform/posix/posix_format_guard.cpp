@@ -26,20 +26,20 @@ bool IsPrivateFolder(const std::string& path) {
 
 } // namespace
 
-std::u16string PrivateRuntimeFolder() {
+std::filesystem::path PrivateRuntimeFolder() {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/' && IsPrivateFolder(runtime))
-        return Utf8ToUtf16(runtime);
+        return runtime;
     const char* tmp = std::getenv("TMPDIR");
     const std::string folder = std::string(tmp && *tmp == '/' ? tmp : "/tmp") + "/dashcam-" +
                                std::to_string(static_cast<unsigned long>(::geteuid()));
     ::mkdir(folder.c_str(), 0700);
     // Someone else's folder of that name (made first to catch our lock files) is never used.
-    return IsPrivateFolder(folder) ? Utf8ToUtf16(folder) : std::u16string();
+    return IsPrivateFolder(folder) ? std::filesystem::path(folder) : std::filesystem::path();
 }
 
 void FormatGuard::Take(const std::u16string& name, Kind kind, std::chrono::milliseconds wait) {
-    const std::u16string folder = PrivateRuntimeFolder();
-    const std::string path = Utf16ToUtf8(folder + u"/dashcam-format-" + name + u".lock");
+    const std::filesystem::path folder = PrivateRuntimeFolder();
+    const std::string path = folder.native() + "/dashcam-format-" + Utf16ToUtf8(name) + ".lock";
     // Only a format makes the lock file: where there is none, no format of the volume has run on this computer.
     const int fd = folder.empty() ? -1
                                   : ::open(path.c_str(),

@@ -8,8 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/text_codec.h"
-
 namespace dashcam {
 
 void RawFile::Fail() {
@@ -18,7 +16,7 @@ void RawFile::Fail() {
     error_ = std::strerror(errno);
 }
 
-RawFile RawFile::Open(const std::u16string& path, Mode mode) {
+RawFile RawFile::Open(const std::filesystem::path& path, Mode mode) {
     RawFile file;
     int flags = O_CLOEXEC;
     switch (mode) {
@@ -39,9 +37,8 @@ RawFile RawFile::Open(const std::u16string& path, Mode mode) {
     // A FIFO at a card path must not hang the program.
     if (mode == Mode::Read || mode == Mode::ReadHere)
         flags |= O_NONBLOCK;
-    const std::string native = Utf16ToUtf8(path);
     do {
-        file.handle_ = ::open(native.c_str(), flags, 0644);
+        file.handle_ = ::open(path.c_str(), flags, 0644);
     } while (file.handle_ < 0 && errno == EINTR);
     if (file.handle_ < 0) {
         const bool link = errno == ELOOP && (flags & O_NOFOLLOW) && !(flags & O_CREAT);
@@ -140,11 +137,10 @@ void RawFile::Close() {
     open_ = false;
 }
 
-bool RawFile::Remove(const std::u16string& path, std::string* why) {
-    const std::string native = Utf16ToUtf8(path);
+bool RawFile::Remove(const std::filesystem::path& path, std::string* why) {
     int rc;
     do {
-        rc = ::unlink(native.c_str());
+        rc = ::unlink(path.c_str());
     } while (rc != 0 && errno == EINTR);
     if (rc == 0 || errno == ENOENT)
         return true;
@@ -153,17 +149,17 @@ bool RawFile::Remove(const std::u16string& path, std::string* why) {
     return false;
 }
 
-void RawFile::SyncFolder(const std::u16string& folder) {
-    int fd = ::open(Utf16ToUtf8(folder.empty() ? u"." : folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void RawFile::SyncFolder(const std::filesystem::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd); // some file systems (FUSE drivers among them) cannot flush a folder; nothing more can be done
     ::close(fd);
 }
 
-std::optional<RawFile::Identity> RawFile::IdentityOf(const std::u16string& path) {
+std::optional<RawFile::Identity> RawFile::IdentityOf(const std::filesystem::path& path) {
     struct stat st {};
-    if (::stat(Utf16ToUtf8(path.empty() ? u"." : path).c_str(), &st) != 0)
+    if (::stat(path.empty() ? "." : path.c_str(), &st) != 0)
         return std::nullopt;
     return Identity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }

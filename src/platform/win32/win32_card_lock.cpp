@@ -12,16 +12,16 @@
 
 namespace dashcam {
 
-CardLock::State CardLock::Take(const std::u16string& folder, std::chrono::milliseconds wait, std::intptr_t& handle,
-                                std::string&, std::string& why) {
+CardLock::State CardLock::Take(const std::filesystem::path& folder, std::chrono::milliseconds wait,
+                               std::intptr_t& handle, std::string&, std::string& why) {
     // A named mutex per card folder, named after its identity (E:\ and e:\card\..\ are one folder); Windows hands an
     // abandoned one to the next waiter.
     std::wstring name = L"Local\\DashcamCard-";
     if (const auto identity = RawFile::IdentityOf(folder)) {
         name += std::to_wstring(identity->device) + L"-" + std::to_wstring(identity->index);
     } else {
-        for (char16_t c : folder)
-            name.push_back(c == u'\\' ? L'/' : static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))));
+        for (wchar_t c : folder.native())
+            name.push_back(c == L'\\' ? L'/' : static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c))));
     }
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (!mutex) {

@@ -10,11 +10,11 @@
 
 namespace dashcam {
 
-std::u16string PrivateRuntimeFolder() {
+std::filesystem::path PrivateRuntimeFolder() {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-    std::u16string out(reinterpret_cast<const char16_t*>(temp), n);
-    while (!out.empty() && (out.back() == u'\\' || out.back() == u'/'))
+    std::wstring out(temp, n);
+    while (!out.empty() && (out.back() == L'\\' || out.back() == L'/'))
         out.pop_back();
     return out;
 }

@@ -11,11 +11,6 @@
 
 namespace dashcam {
 
-namespace {
-std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
-
-} // namespace
-
 void RawFile::Fail() {
     const DWORD code = ::GetLastError();
     missing_ = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
@@ -23,7 +18,7 @@ void RawFile::Fail() {
     error_ = Win32ErrorText(code);
 }
 
-RawFile RawFile::Open(const std::u16string& path, Mode mode) {
+RawFile RawFile::Open(const std::filesystem::path& path, Mode mode) {
     RawFile file;
     DWORD access = GENERIC_READ, share = FILE_SHARE_READ, disposition = OPEN_EXISTING;
     // Every mode but Read opens a reparse point (a symbolic link, a junction) itself, which is then refused.
@@ -44,7 +39,7 @@ RawFile RawFile::Open(const std::u16string& path, Mode mode) {
         disposition = CREATE_NEW;
         break;
     }
-    HANDLE h = ::CreateFileW(Wide(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
+    HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         file.Fail();
         return file;
@@ -157,8 +152,8 @@ void RawFile::Close() {
     open_ = false;
 }
 
-bool RawFile::Remove(const std::u16string& path, std::string* why) {
-    if (::DeleteFileW(Wide(path).c_str()))
+bool RawFile::Remove(const std::filesystem::path& path, std::string* why) {
+    if (::DeleteFileW(path.c_str()))
         return true;
     const DWORD code = ::GetLastError();
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
@@ -168,13 +163,13 @@ bool RawFile::Remove(const std::u16string& path, std::string* why) {
     return false;
 }
 
-void RawFile::SyncFolder(const std::u16string&) {
+void RawFile::SyncFolder(const std::filesystem::path&) {
     // Windows flushes a file's directory entry with the file itself.
 }
 
-std::optional<RawFile::Identity> RawFile::IdentityOf(const std::u16string& path) {
+std::optional<RawFile::Identity> RawFile::IdentityOf(const std::filesystem::path& path) {
     // A folder opens only with backup semantics; no access is asked for, only its information.
-    HANDLE h = ::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE h = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return std::nullopt;
