@@ -11,8 +11,8 @@ namespace dashcam {
 
 class CSettingApp {
 public:
-    // The name of the program's desktop entry (packaging/<name>.desktop), which is also its window class and
-    // application id.
+    // The name of the program's desktop entry (packaging/<name>.desktop.in), which is also its application id
+    // (Wayland). On X11 the window's class stays the application name, the entry's StartupWMClass.
     static constexpr char kDesktopEntryName[] = "com.kestravon.DashcamSetting";
     // What the process does before its QApplication is made: starts reading the font configuration on a thread
     // (StartFontConfiguration), and chooses Qt's own event loop rather than GLib's. The editor uses nothing that

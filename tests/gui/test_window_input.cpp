@@ -241,7 +241,7 @@ TEST_F(WindowInput, TheZoneListOpensAboutThirtyRowsTall) {
 TEST_F(WindowInput, TheTaskBarGroupsTheWindowUnderItsDesktopEntryAndNamesItAsItsTitle) {
     EXPECT_EQ(QGuiApplication::desktopFileName(), CSettingApp::kDesktopEntryName);
     EXPECT_TRUE(fs::exists(fs::path(DASHCAM_SOURCE_DIR) / "packaging" /
-                           (std::string(CSettingApp::kDesktopEntryName) + ".desktop")));
+                           (std::string(CSettingApp::kDesktopEntryName) + ".desktop.in")));
     test::FakeViewer viewer;
     viewer.running = true;
     viewer.language = u"german";
