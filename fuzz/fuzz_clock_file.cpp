@@ -1,8 +1,9 @@
 // Reads arbitrary bytes as time.dat.
 #include "fuzz_card_files.h"
-#include "settings/card_files.h"
+#include "settings/card.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    dashcam::ReadClockFile(WriteFuzzFile("time.dat", data, size));
+    dashcam::Card card;
+    card.ReadClockFile(WriteFuzzFile("time.dat", data, size));
     return 0;
 }
