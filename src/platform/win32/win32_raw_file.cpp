@@ -10,6 +10,18 @@
 #include "platform/win32/win32_error_text.h"
 
 namespace dashcam {
+namespace {
+
+// One call's share of a long read or write: at most 1 MiB, at `offset`.
+constexpr std::size_t kChunk = 1u << 20;
+OVERLAPPED At(std::uint64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return at;
+}
+
+} // namespace
 
 void RawFile::Fail() {
     const DWORD code = ::GetLastError();
@@ -92,11 +104,9 @@ std::optional<std::uint64_t> RawFile::Size() {
 std::optional<std::size_t> RawFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
     std::size_t got = 0;
     while (got < out.size()) {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset + got);
-        at.OffsetHigh = static_cast<DWORD>((offset + got) >> 32);
+        OVERLAPPED at = At(offset + got);
         DWORD n = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out.size() - got, 1u << 20));
+        const DWORD chunk = static_cast<DWORD>(std::min(out.size() - got, kChunk));
         if (!::ReadFile(handle_, out.data() + got, chunk, &n, &at)) {
             if (::GetLastError() == ERROR_HANDLE_EOF)
                 break;
@@ -113,11 +123,9 @@ std::optional<std::size_t> RawFile::ReadAt(std::uint64_t offset, std::span<std::
 bool RawFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset + done);
-        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        OVERLAPPED at = At(offset + done);
         DWORD n = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
         if (!::WriteFile(handle_, bytes.data() + done, chunk, &n, &at) || n == 0) {
             Fail();
             return false;
