@@ -216,10 +216,10 @@ void CSettingDlg::CreateControls() {
     }
 
     minimiseButton_ = new CRButton(this);
-    minimiseButton_->Create(Rect{648, 0, 677, 26}, this, 2300);
+    minimiseButton_->Create(Rect{648, 0, 677, 26}, this, kMinimiseCommand);
     minimiseButton_->SetImages(155, 156, 157, &skinSurface_);
     closeButton_ = new CRButton(this);
-    closeButton_->Create(Rect{677, 0, 706, 26}, this, 2301);
+    closeButton_->Create(Rect{677, 0, 706, 26}, this, kCloseCommand);
     closeButton_->SetImages(158, 159, 160, &skinSurface_);
     // The two picture buttons are named for screen readers with the toolkit's own window-button words, which
     // come in the interface language with its translations.
@@ -233,10 +233,10 @@ void CSettingDlg::CreateControls() {
         QString text;
     };
     const Command commands[] = {
-        {initializeButton_, 2302, {63, 546, 284, 575}, UiText(u"IDS_STRING106")},
-        {cancelButton_, 2303, {510, 546, 610, 575}, UiText(u"IDS_STRING107")},
-        {saveButton_, 2304, {614, 546, 714, 575}, UiText(u"IDS_STRING108")},
-        {backButton_, 2305, {8, 546, 58, 575}, QStringLiteral("<")},
+        {initializeButton_, kInitializeCommand, {63, 546, 284, 575}, UiText(u"IDS_STRING106")},
+        {cancelButton_, kCancelCommand, {510, 546, 610, 575}, UiText(u"IDS_STRING107")},
+        {saveButton_, kSaveCommand, {614, 546, 714, 575}, UiText(u"IDS_STRING108")},
+        {backButton_, kBackCommand, {8, 546, 58, 575}, QStringLiteral("<")},
     };
     for (const Command& c : commands) {
         c.button = new CRButton(this);
@@ -367,31 +367,31 @@ CBaseDialog* CSettingDlg::shownPage() const {
 
 void CSettingDlg::OnCommand(int id) {
     switch (id) {
-    case 2200:
-    case 2201:
+    case kNoTabCommand:
+    case kNoTabCommand2:
     case kRecordTab:
     case kMemoryCardTab:
     case kSystemTab:
         ShowTab(id);
         break;
-    case 2300:
+    case kMinimiseCommand:
         showMinimized();
         break;
-    case 2301:
-    case 2303:
+    case kCloseCommand:
+    case kCancelCommand:
         ReleasePagesAndRecord();
         reject();
         break;
-    case 2302:
+    case kInitializeCommand:
         if (SettingsRecord* record = card_.record()) {
             card_.RestoreDefaultSettings(*record);
             RefreshPages();
         }
         break;
-    case 2304:
+    case kSaveCommand:
         Save();
         break;
-    default: // 2305, the "<" button: no action
+    default: // kBackCommand and unknown commands: no action
         break;
     }
 }

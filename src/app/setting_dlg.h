@@ -43,7 +43,16 @@ public:
     bool OnInitDialog();
     bool OnInitDialog(const Options& options);
 
-    // Window commands 2300-2305 and tab commands 2200-2204.
+    // The window's commands: its buttons, and the tabs.
+    static constexpr int kMinimiseCommand = 2300;
+    static constexpr int kCloseCommand = 2301;
+    static constexpr int kInitializeCommand = 2302;
+    static constexpr int kCancelCommand = 2303;
+    static constexpr int kSaveCommand = 2304;
+    static constexpr int kBackCommand = 2305; // the "<" button, which does nothing
+    // Two tab commands that no button sends: every tab let go and every page hidden.
+    static constexpr int kNoTabCommand = 2200;
+    static constexpr int kNoTabCommand2 = 2201;
     void OnCommand(int id);
     void RefreshPages();
     void ReleasePagesAndRecord();
