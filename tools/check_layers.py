@@ -14,17 +14,19 @@ import sys
 FLOORS = {
     "platform": (["src/platform"], set(), False),
     "settings": (["src/settings"], {"platform"}, False),
+    # The pages declared as tables: what the window builds them from and the command line takes its rules from.
+    "forms": (["src/forms"], {"settings", "platform"}, False),
     "i18n": (["src/i18n"], {"settings", "platform"}, False),
     "timezone": (["src/timezone"], {"i18n", "settings", "platform"}, False),
-    "ui": (["src/ui"], {"timezone", "i18n", "settings", "platform"}, True),
-    "pages": (["src/pages"], {"ui", "timezone", "i18n", "settings", "platform"}, True),
-    "app": (["src/app"], {"pages", "ui", "timezone", "i18n", "settings", "platform"}, True),
+    "ui": (["src/ui"], {"forms", "timezone", "i18n", "settings", "platform"}, True),
+    "pages": (["src/pages"], {"ui", "forms", "timezone", "i18n", "settings", "platform"}, True),
+    "app": (["src/app"], {"pages", "ui", "forms", "timezone", "i18n", "settings", "platform"}, True),
     # dashcam-cfg's commands build without the toolkit (also for Windows); only its desktop commands (screenshots,
     # the format with the desktop's disk service) reach the window.
     "cli-desktop": (["src/cli/desktop"],
-                    {"cli", "app", "pages", "ui", "timezone", "i18n", "settings", "platform"}, True),
-    "cli": (["src/cli"], {"timezone", "i18n", "settings", "platform"}, False),
-    "launcher": (["src/launcher"], {"ui", "i18n", "settings", "platform"}, True),
+                    {"cli", "app", "pages", "ui", "forms", "timezone", "i18n", "settings", "platform"}, True),
+    "cli": (["src/cli"], {"forms", "timezone", "i18n", "settings", "platform"}, False),
+    "launcher": (["src/launcher"], {"ui", "forms", "i18n", "settings", "platform"}, True),
 }
 
 # The platform's adapters onto the toolkit's own services, each built into a library of its own that only the
@@ -36,7 +38,7 @@ TOOLKIT_ADAPTERS = {
 
 # The floors whose rules are the same on every system: their system-specific halves live in platform/posix and
 # platform/win32.
-SYSTEM_FREE = {"settings", "i18n", "timezone"}
+SYSTEM_FREE = {"settings", "forms", "i18n", "timezone"}
 SYSTEM_CONDITIONAL = re.compile(r"^\s*#\s*(if|ifdef|ifndef|elif)\b.*\b(_WIN32|_WIN64|__linux__|__unix__|__APPLE__|Q_OS_[A-Z]+)\b")
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

@@ -6,7 +6,7 @@
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
 #include "cli/command_support.h"
-#include "settings/editable_fields.h"
+#include "forms/editable_fields.h"
 #include "settings/settings_record.h"
 
 #ifndef DASHCAM_VERSION
@@ -138,7 +138,7 @@ std::string AssignmentCompletion(const std::string& name) {
         return "_dashcam_cfg_value zone \"$field=\" \"$value\"";
     std::vector<std::string> words;
     for (const ControlValues& values : EditableFieldValues()) {
-        if (values.name != name || FindSettingsField(name)->kind == FieldKind::Text || name == "deviceLanguage")
+        if (values.name != name || FindSettingsField(name)->kind == FieldKind::Text || values.cardLanguageIndex)
             continue;
         for (std::int64_t v : values.only)
             words.push_back(std::to_string(v));

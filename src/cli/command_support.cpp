@@ -12,7 +12,7 @@
 #include "platform/prompt.h"
 #include "platform/text_codec.h"
 #include "settings/card_version_info.h"
-#include "settings/editable_fields.h"
+#include "forms/editable_fields.h"
 
 namespace dashcam::cli {
 

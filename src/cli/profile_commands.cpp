@@ -17,7 +17,7 @@
 #include "platform/host_system.h"
 #include "platform/text_codec.h"
 #include "settings/card.h"
-#include "settings/editable_fields.h"
+#include "forms/editable_fields.h"
 #include "settings/mounted_cards.h"
 #include "settings/settings_record.h"
 
@@ -267,13 +267,13 @@ int RunApply(Invocation& call) {
 std::string AllowedText(const ControlValues& values, const FieldInfo& field) {
     if (field.kind == FieldKind::Text)
         return "text of at most " + std::to_string(field.width) + " bytes";
-    if (values.name == "deviceLanguage")
-        return "an index into the card's language list, or 0, 2, 6";
-    if (values.name == "winterMonthMask")
-        return "bits 0-4 (the other bits stay as loaded)";
+    if (values.bits != 0)
+        return BitsText(values.bits) + " (the other bits stay as loaded)";
     std::string text;
     for (std::int64_t v : values.only)
         text += (text.empty() ? "" : ", ") + std::to_string(v);
+    if (values.cardLanguageIndex)
+        return "an index into the card's language list" + (text.empty() ? "" : ", or " + text);
     return text.empty() ? std::to_string(values.low) + "-" + std::to_string(values.high) : text;
 }
 
@@ -292,12 +292,14 @@ int RunFields(Invocation& call) {
         list.BeginObject(JsonWriter::Layout::Inline).Key("name").String(values.name).Key("type").String(type);
         if (field.kind == FieldKind::Text) {
             list.Key("maxBytes").Number(field.width);
+        } else if (values.cardLanguageIndex) {
+            // The allowed values depend on the card.
         } else if (!values.only.empty()) {
             list.Key("values").BeginArray(JsonWriter::Layout::Inline);
             for (std::int64_t v : values.only)
                 list.Number(v);
             list.EndArray();
-        } else if (values.name != "deviceLanguage") {
+        } else {
             list.Key("min").Number(values.low).Key("max").Number(values.high);
         }
         list.Key("allowed").String(AllowedText(values, field)).EndObject();

@@ -1,9 +1,7 @@
 #include "pages/etc_dlg.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 
 #include <chrono>
 #include <thread>
@@ -31,22 +29,6 @@ constexpr std::array<float, CEtcDlg::kKinds> kTypeCShares = {0.55f, 0.15f, 0.15f
 // For a type the camera does not know; these add up to 0.986.
 constexpr std::array<float, CEtcDlg::kKinds> kFallbackShares = {0.606f, 0.20f, 0.05f, 0.03f, 0.10f};
 
-// Record field of each overwrite check box, 1320 … 1323.
-struct OverwriteField {
-    std::uint32_t (*get)(const SettingsRecord&);
-    void (*set)(SettingsRecord&, std::uint32_t);
-};
-const OverwriteField kOverwriteFields[] = {
-    {[](const SettingsRecord& r) { return r.overwriteContinuousIncident(); },
-     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteContinuousIncident(v); }},
-    {[](const SettingsRecord& r) { return r.overwriteParkingMotion(); },
-     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteParkingMotion(v); }},
-    {[](const SettingsRecord& r) { return r.overwriteParkingIncident(); },
-     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteParkingIncident(v); }},
-    {[](const SettingsRecord& r) { return r.overwriteManual(); },
-     [](SettingsRecord& r, std::uint32_t v) { r.setOverwriteManual(v); }},
-};
-
 } // namespace
 
 CProgPopupDlg*& CurrentProgressPopup() {
@@ -58,35 +40,13 @@ CEtcDlg::CEtcDlg(Card& card, QWidget* parent) : CBaseDialog(kTemplateId, parent)
     swallowEscape = true;
     scrollMax = 100;
     lineStep = 100;
-    CreateControls();
+    CreateForm(MemoryCardPageForm());
     Create();
 }
 
 int CEtcDlg::closePauseMs = 1000;
 
 CEtcDlg::~CEtcDlg() = default;
-
-void CEtcDlg::CreateControls() {
-    for (int id : {1305, 1340, 1300})
-        AddItem(id, new QLabel(this))->setGeometry(0, 0, 0, 0);
-    AddRadioGroup({kTypeA, kTypeB, kTypeC}, [this](int id) { OnPartitionClicked(id); });
-    for (int k = 0; k < kKinds; ++k) {
-        AddItem(kFirstLegend + k, new QLabel(this))->setGeometry(0, 0, 0, 0);
-        auto* percentage = AddItem(kFirstPercentage + k, new QLabel(this));
-        percentage->setGeometry(0, 0, 0, 0);
-        percentage->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    }
-    auto* format = AddItem(kFormatButton, new QPushButton(this));
-    format->setAutoDefault(false);
-    connect(format, &QPushButton::clicked, this, [this] { OnFormatButton(); });
-
-    AddItem(kContinuousOverwrite, new QCheckBox(this));
-    for (int id = kFirstOverwrite; id <= kLastOverwrite; ++id) {
-        auto* box = AddItem(id, new QCheckBox(this));
-        connect(box, &QAbstractButton::clicked, this, [this, id](bool checked) { OnOverwriteClicked(id, checked); });
-    }
-    AddFocusSink(kFocusSink);
-}
 
 bool CEtcDlg::OnInitDialog() {
     SetUpPageControls(true);
@@ -95,47 +55,12 @@ bool CEtcDlg::OnInitDialog() {
 }
 
 void CEtcDlg::Layout() {
-    leaderIds.clear();
-    const QFont& normal = normalFont();
-    auto at = [](int n) { return ToDevice(n); };
-
-    PlaceTitle(1305, u"IDS_STRING156", at(15), at(20));
-    const int wA = PlaceLabel(kTypeA, u"IDS_STRING157", normal, at(25), at(45)).width();
-    const int xB = at(25) + wA + at(30);
-    const int wB = PlaceLabel(kTypeB, u"IDS_STRING158", normal, xB, at(45)).width();
-    PlaceLabel(kTypeC, u"IDS_STRING159", normal, xB + wB + at(100), at(45));
-
-    static constexpr const char16_t* kLegendKeys[kKinds] = {u"IDS_STRING171", u"IDS_STRING172", u"IDS_STRING173",
-                                                           u"IDS_STRING174", u"IDS_STRING175"};
-    int legendWidth = 0;
-    for (int k = 0; k < kKinds; ++k)
-        legendWidth =
-            std::max(legendWidth, PlaceLabel(kFirstLegend + k, kLegendKeys[k], normal, at(25), at(85 + 30 * k)).width());
-    // Sized for "000"; the percentages that replace it stand right-aligned in that box.
-    for (int k = 0; k < kKinds; ++k)
-        PlaceOptionItem(this, kFirstPercentage + k, QStringLiteral("000"), normal, legendWidth + at(50),
-                        at(85 + 30 * k));
-
-    PlaceTitle(1340, u"IDS_STRING160", at(15), at(245));
-    const QString formatText = UiText(u"IDS_STRING161");
-    if (QWidget* format = item(kFormatButton)) {
-        format->setFont(normal);
-        static_cast<QPushButton*>(format)->setText(formatText);
-        format->setGeometry(at(25), at(284), 6 * static_cast<int>(formatText.size()) + 40, 30);
-    }
-
-    PlaceTitle(1300, u"IDS_STRING145", at(15), at(334));
-    PlaceLabel(kContinuousOverwrite, u"IDS_STRING166", normal, at(25), at(374));
+    PlaceForm();
     SetChecked(kContinuousOverwrite, true);
     SetEnabled(kContinuousOverwrite, false);
-    static constexpr const char16_t* kOverwriteKeys[] = {u"IDS_STRING147", u"IDS_STRING148", u"IDS_STRING149",
-                                                        u"IDS_STRING150"};
-    int y = 0;
-    for (int i = 0; i < 4; ++i) {
-        y = 399 + 25 * i;
-        PlaceLabel(kFirstOverwrite + i, kOverwriteKeys[i], normal, at(25), at(y));
-    }
-    scrollMax = at(y) - at(kPageHeight) + at(30);
+    // Down to 30 past the top of the last overwrite box.
+    const int lastRow = form().Find(kLastOverwrite)->place.y;
+    scrollMax = ToDevice(lastRow) - ToDevice(kPageHeight) + ToDevice(30);
 }
 
 const std::array<float, CEtcDlg::kKinds>& CEtcDlg::Shares(std::uint32_t memoryPartition) {
@@ -163,27 +88,22 @@ QString CEtcDlg::PercentageText(float share) {
 
 void CEtcDlg::Refresh() {
     ShowShares();
-    const SettingsRecord* record = card_.record();
-    if (!record)
+    if (const SettingsRecord* record = card_.record())
+        ShowRecord(*record);
+    update();
+}
+
+void CEtcDlg::OnFormInput(const FormControl& row, int state) {
+    if (row.id == kFormatButton) {
+        OnFormatButton();
         return;
-    // A stored value other than 0 shows as checked: the camera overwrites for any non-zero value.
-    for (int i = 0; i < 4; ++i)
-        SetChecked(kFirstOverwrite + i, kOverwriteFields[i].get(*record) != 0);
-    for (std::uint32_t type = 1; type <= 3; ++type)
-        SetChecked(kTypeA + static_cast<int>(type) - 1, record->memoryPartition() == type);
-    update();
-}
-
-void CEtcDlg::OnPartitionClicked(int id) {
-    if (SettingsRecord* record = card_.record())
-        record->setMemoryPartition(static_cast<std::uint32_t>(id - kTypeA + 1));
-    ShowShares();
-    update();
-}
-
-void CEtcDlg::OnOverwriteClicked(int id, bool checked) {
-    if (SettingsRecord* record = card_.record())
-        kOverwriteFields[id - kFirstOverwrite].set(*record, checked ? 1 : 0);
+    }
+    CBaseDialog::OnFormInput(row, state);
+    if (row.kind == ControlKind::Radio) {
+        // The diagram shows the partition type at once.
+        ShowShares();
+        update();
+    }
 }
 
 QPoint CEtcDlg::DiagramOrigin() const {

@@ -17,27 +17,9 @@ class CProgPopupDlg;
 // The progress popup of the format that is running, or null.
 CProgPopupDlg*& CurrentProgressPopup();
 
-class CEtcDlg : public CBaseDialog {
+class CEtcDlg : public CBaseDialog, public MemoryCardPageIds {
     Q_OBJECT
 public:
-    static constexpr int kTemplateId = 133;
-    // Partition types A, B and C (memoryPartition 1, 2, 3).
-    static constexpr int kTypeA = 1334;
-    static constexpr int kTypeB = 1335;
-    static constexpr int kTypeC = 1336;
-    // Legend labels and percentage labels of the five recording kinds.
-    static constexpr int kFirstLegend = 1306;
-    static constexpr int kFirstPercentage = 1312;
-    // The overwrite check boxes: continuous incident, parking motion, parking incident, manual; and the one for
-    // continuous recording, which always overwrites.
-    static constexpr int kFirstOverwrite = 1320;
-    static constexpr int kLastOverwrite = 1323;
-    static constexpr int kContinuousOverwrite = 1325;
-    static constexpr int kFormatButton = 1341;
-    // The hidden button that takes the keyboard focus on a click on the page's background.
-    static constexpr int kFocusSink = 1342;
-
-    static constexpr int kKinds = 5;
     // Full width of the diagram: 450 layout units stand for the whole card.
     static constexpr float kDiagramWidth = 450.0f;
 
@@ -71,17 +53,16 @@ public:
 protected:
     bool OnInitDialog() override;
     void paintEvent(QPaintEvent* event) override;
+    void OnFormInput(const FormControl& row, int state) override;
+    SettingsRecord* EditedRecord() override { return card_.record(); }
 
 private:
     Card& card_;
-    void CreateControls();
     void Layout() override;
     // The bars and percentages of the partition the record holds (a type the camera does not know: the
     // fallback shares).
     void ShowShares();
     void PaintDiagram();
-    void OnPartitionClicked(int id);
-    void OnOverwriteClicked(int id, bool checked);
 
     std::array<MemorySurface, kKinds> barImages_;
 };

@@ -12,7 +12,6 @@
 
 class QComboBox;
 class QDateEdit;
-class QSlider;
 class QTimeEdit;
 
 namespace dashcam {
@@ -21,33 +20,9 @@ class CSubSlider;
 class CTimeZoneInfoManager;
 struct CardVersionInfo;
 
-class CSystemDlg : public CBaseDialog {
+class CSystemDlg : public CBaseDialog, public SystemPageIds {
     Q_OBJECT
 public:
-    static constexpr int kTemplateId = 221;
-
-    static constexpr int kLanguageBox = 1390;
-    static constexpr int kVoiceSlider = 1018;
-    static constexpr int kTimeZoneBox = 1123;
-    static constexpr int kClockCheck = 1326;
-    static constexpr int kDatePicker = 1122;
-    static constexpr int kTimePicker = 1121;
-    static constexpr int kCurrentTimeButton = 1344;
-    static constexpr int kDaylightOn = 1380;
-    static constexpr int kDaylightOff = 1381;
-    static constexpr int kKmh = 1382;
-    static constexpr int kMph = 1383;
-    static constexpr int kSpeedStampOn = 1387;
-    static constexpr int kSpeedStampOff = 1398;
-    static constexpr int kSafetyCameraOn = 4005;
-    static constexpr int kSafetyCameraOff = 4006;
-    static constexpr int kSpeedTrapOn = 1399;
-    static constexpr int kSpeedTrapOff = 1400;
-    // Controls that the page keeps in step with the record but never shows.
-    static constexpr int kAuxSlider = 1035;
-    static constexpr int kTouchCalibrationButton = 1360;
-    // The hidden button that takes the keyboard focus on a click on the page's background.
-    static constexpr int kFocusSink = 1389;
     // Rows the open time-zone list shows at most.
     static constexpr int kZoneListRows = 30;
 
@@ -79,19 +54,18 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void OnFormInput(const FormControl& row, int state) override;
+    SettingsRecord* EditedRecord() override { return card_.record(); }
 
 private:
     Card& card_;
-    void CreateControls();
     void Layout() override;
+    // The page's own settings of the controls the table made: the zone list's drop-down, the pickers' start.
+    void SetUpControls();
     void RefreshTimeZone();
     void RefreshClockRequest();
     void SetClockControlsEnabled(bool enabled);
-    void ShowCheckedOf(int onId, int offId, bool on);
-    void OnRadioClicked(int id);
-    void OnVoiceSliderMoved(int position);
     void OnTimeZonePicked(int index);
-    void OnLanguagePicked(int index);
     void OnClockCheckClicked(bool checked);
     void OnDateChanged();
     void OnTimeChanged();
@@ -100,7 +74,6 @@ private:
     std::unique_ptr<CTimeZoneInfoManager> catalogue_;
     const CardVersionInfo* versionInfo_ = nullptr;
     CSubSlider* voiceSlider_ = nullptr;
-    QSlider* auxSlider_ = nullptr;
     QComboBox* languageBox_ = nullptr;
     QComboBox* zoneBox_ = nullptr;
     QDateEdit* datePicker_ = nullptr;

@@ -18,6 +18,14 @@ std::optional<int> SliderScale::PositionOf(std::uint32_t value) const {
     return std::nullopt;
 }
 
+int SliderScale::ShownPosition(std::uint32_t value) const {
+    if (values.empty())
+        return static_cast<int>(value);
+    if (std::optional<int> position = PositionOf(value))
+        return *position;
+    return value == 0 ? minimum - 1 : maximum + 1;
+}
+
 std::string SliderScale::ValueText(int position) const {
     const auto index = static_cast<std::size_t>(position - minimum);
     if (position >= minimum && index < decivolts.size())

@@ -23,6 +23,10 @@ struct SliderScale {
     std::optional<std::uint32_t> StoredValue(int position) const;
     // The position that stores `value`; nullopt when none does.
     std::optional<int> PositionOf(std::uint32_t value) const;
+    // The position a slider shows for a stored value: the value itself on a slider that stores its position;
+    // otherwise the position that stores it, and for a value no position stores one beyond the last (a 0: the
+    // step before the first, which the slider shows at its left end).
+    int ShownPosition(std::uint32_t value) const;
     // What a position stands for, as its tooltip shows it: the stored value ("%d"), the voltage ("%0.1f"), or the
     // position itself (also for a position outside the scale).
     std::string ValueText(int position) const;
@@ -30,6 +34,13 @@ struct SliderScale {
     // last one, as the camera's own labels have it), otherwise the value text.
     std::string TickText(int position) const;
 };
+
+// Which ticks of a slider get a label: the first and the last, number (n + 1) / 2, number (n - 1) / 2, or all of
+// them (the other flags are then ignored).
+inline constexpr std::uint32_t kTickLabelEnds = 0x01;
+inline constexpr std::uint32_t kTickLabelUpperMid = 0x04;
+inline constexpr std::uint32_t kTickLabelLowerMid = 0x08;
+inline constexpr std::uint32_t kTickLabelEvery = 0x10;
 
 inline constexpr std::array<std::uint32_t, 4> kMotionSensitivityValues = {0, 1, 3, 5};
 inline constexpr std::array<std::uint32_t, 4> kRecordTimerValues = {6, 12, 24, 48};

@@ -348,13 +348,6 @@ void CBaseDialog::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-void CBaseDialog::AddLabels(std::span<const int> placed, std::span<const int> unplaced) {
-    for (int id : placed)
-        AddItem(id, new QLabel(this))->setGeometry(0, 0, 0, 0);
-    for (int id : unplaced)
-        Unplaced(AddItem(id, new QLabel(this)));
-}
-
 void CBaseDialog::AddFocusSink(int id) {
     auto* sink = AddItem(id, new QPushButton(this));
     sink->setGeometry(0, 0, 0, 0);
@@ -397,8 +390,7 @@ void CBaseDialog::NameAfterCaptions(int id, std::initializer_list<int> captionId
     }
 }
 
-QButtonGroup* CBaseDialog::AddRadioGroup(std::initializer_list<int> ids,
-                                         const std::function<void(int)>& onClick) {
+void CBaseDialog::AddRadioGroup(const std::vector<int>& ids) {
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
     for (int id : ids) {
@@ -407,9 +399,9 @@ QButtonGroup* CBaseDialog::AddRadioGroup(std::initializer_list<int> ids,
         auto* radio = AddItem(id, new QRadioButton(this));
         radio->setGeometry(0, 0, 0, 0);
         group->addButton(radio, id);
-        connect(radio, &QAbstractButton::clicked, this, [onClick, id] { onClick(id); });
+        const FormControl* row = form_->Find(id);
+        connect(radio, &QAbstractButton::clicked, this, [this, row] { OnFormInput(*row, 1); });
     }
-    return group;
 }
 
 void CBaseDialog::SetChecked(int id, bool checked) {

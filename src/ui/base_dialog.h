@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "forms/page_form.h"
+
 class QButtonGroup;
 class QScrollBar;
 class QKeyEvent;
@@ -126,20 +128,29 @@ protected:
     // Gives control `id`, which shows no caption of its own (a slider, a list box, a date or time field), the
     // accessible name of the captions it stands under or beside: their texts joined by a space.
     void NameAfterCaptions(int id, std::initializer_list<int> captionIds);
-    // Radio buttons `ids` in one exclusive group; a click on one calls `onClick` with its id.
-    QButtonGroup* AddRadioGroup(std::initializer_list<int> ids, const std::function<void(int)>& onClick);
     // A control the template holds but the layout never places: zero size and out of sight.
     template <class T> static T* Unplaced(T* control) {
         control->setGeometry(0, 0, 0, 0);
         control->hide();
         return control;
     }
-    // Creates the page's labels in the order its template lists them: those that the layout places later, then
-    // those that it never places.
-    void AddLabels(std::span<const int> placed, std::span<const int> unplaced);
-    // Adds the hidden push button that takes the keyboard focus when the page's background is clicked.
-    void AddFocusSink(int id);
     int focusSinkId() const { return focusSinkId_; }
+
+    // Creates the page's controls from its table, in the table's order; the rows without a place stay out of
+    // sight. Each input on a control goes to OnFormInput.
+    void CreateForm(const PageForm& form);
+    const PageForm& form() const { return *form_; }
+    // Places, sizes and captions every row of the table that has a place, in the current language and fonts, names
+    // the controls after their captions and sets the sliders' scales up. Part of each page's Layout.
+    void PlaceForm();
+    // Sets every radio button, check box and slider that edits a field as `record` holds it; writes nothing.
+    void ShowRecord(const SettingsRecord& record);
+    // A user's input on the control of `row`: a radio button's click (state 1), a check box's new state (1 or 0),
+    // a slider's position, the index picked in a list; 0 for a button's press and a date or time change. The base
+    // stores what the row says into EditedRecord(); pages handle their special controls first.
+    virtual void OnFormInput(const FormControl& row, int state);
+    // The record the page edits, or null while there is none.
+    virtual SettingsRecord* EditedRecord() { return nullptr; }
 
     // Pages swallow Escape as well as Enter.
     bool swallowEscape = false;
@@ -180,6 +191,13 @@ protected:
 
 private:
     void AdoptItem(int id, QWidget* control);
+    // Radio buttons `ids` in one exclusive group.
+    void AddRadioGroup(const std::vector<int>& ids);
+    // Adds the hidden push button that takes the keyboard focus when the page's background is clicked.
+    void AddFocusSink(int id);
+    // Places one row at (x, y) as its kind and sizing say.
+    void PlaceRow(const FormControl& row, int x, int y);
+    const QFont& FontOf(FontRole role) const;
     void ScrollBy(int delta);
     void OnScrollBarAction(int action);
     void PlaceScrollBar();
@@ -192,6 +210,7 @@ private:
     bool created_ = false;
     bool createResult_ = false;
     int focusSinkId_ = 0;
+    const PageForm* form_ = nullptr;
     QFont titleFont_;
     QFont boldSmallFont_;
     QFont normalFont_;

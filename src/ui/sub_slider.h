@@ -19,10 +19,10 @@ class CSubSlider : public QSlider {
     Q_OBJECT
 public:
     // Which labels are drawn.
-    static constexpr std::uint32_t kLabelEnds = 0x01;     // the first and the last
-    static constexpr std::uint32_t kLabelUpperMid = 0x04; // number (n + 1) / 2
-    static constexpr std::uint32_t kLabelLowerMid = 0x08; // number (n - 1) / 2
-    static constexpr std::uint32_t kLabelEvery = 0x10;    // all of them; the other bits are then ignored
+    static constexpr std::uint32_t kLabelEnds = kTickLabelEnds;
+    static constexpr std::uint32_t kLabelUpperMid = kTickLabelUpperMid;
+    static constexpr std::uint32_t kLabelLowerMid = kTickLabelLowerMid;
+    static constexpr std::uint32_t kLabelEvery = kTickLabelEvery;
 
     explicit CSubSlider(QWidget* parent = nullptr);
 
