@@ -74,8 +74,8 @@ std::u16string Decimal(std::int32_t value) {
 
 } // namespace
 
-const QString CSystemDlg::kZoneBoxMeasure = QString::fromStdU16String(
-    std::u16string(SystemPageForm().Find(SystemPageIds::kTimeZoneBox)->caption));
+const QString CSystemDlg::kZoneBoxMeasure =
+    QStringView(SystemPageForm().Find(SystemPageIds::kTimeZoneBox)->caption).toString();
 
 void CSystemDlg::SetNowFunction(NowFunction now) {
     g_now = now;

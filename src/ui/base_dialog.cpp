@@ -368,11 +368,7 @@ QSize CBaseDialog::PlaceTitle(int id, std::u16string_view key, int x, int y) {
     return size;
 }
 
-QSize CBaseDialog::PlaceLabel(int id, std::u16string_view key, const QFont& font, int x, int y) {
-    return PlaceOptionItem(this, id, UiText(key), font, x, y);
-}
-
-void CBaseDialog::NameAfterCaptions(int id, std::initializer_list<int> captionIds) {
+void CBaseDialog::NameAfterCaptions(int id, std::span<const int> captionIds) {
     QWidget* control = item(id);
     if (!control)
         return;

@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <initializer_list>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -123,11 +122,10 @@ protected:
     void CreatePageFonts(bool scaled);
     // Places section title `id` with the text of `key` in the title font and gives it a leader line.
     QSize PlaceTitle(int id, std::u16string_view key, int x, int y);
-    // Places a label, check box or radio button with the text of `key`; returns its size.
-    QSize PlaceLabel(int id, std::u16string_view key, const QFont& font, int x, int y);
     // Gives control `id`, which shows no caption of its own (a slider, a list box, a date or time field), the
-    // accessible name of the captions it stands under or beside: their texts joined by a space.
-    void NameAfterCaptions(int id, std::initializer_list<int> captionIds);
+    // accessible name of the captions it stands under or beside: their texts joined by a space. Ids without a
+    // control (0) are passed over.
+    void NameAfterCaptions(int id, std::span<const int> captionIds);
     // A control the template holds but the layout never places: zero size and out of sight.
     template <class T> static T* Unplaced(T* control) {
         control->setGeometry(0, 0, 0, 0);

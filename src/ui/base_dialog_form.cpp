@@ -6,7 +6,6 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimeEdit>
 
@@ -19,10 +18,6 @@
 
 namespace dashcam {
 namespace {
-
-QString Literal(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The caption a row shows: its key's text in the current language; none without a key.
 QString CaptionOf(const FormControl& row) {
@@ -61,20 +56,18 @@ void CBaseDialog::CreateForm(const PageForm& form) {
             control = figure;
             break;
         }
-        case ControlKind::Radio: {
+        case ControlKind::Radio:
             // The radios of one field that stand together are one group, made with its first.
-            if (i > 0 && rows[i - 1].kind == ControlKind::Radio && rows[i - 1].field == row.field) {
-                control = item(row.id);
-                break;
+            if (!item(row.id)) {
+                std::vector<int> group;
+                for (std::size_t j = i; j < rows.size() && rows[j].kind == ControlKind::Radio &&
+                                        rows[j].field == row.field;
+                     ++j)
+                    group.push_back(rows[j].id);
+                AddRadioGroup(group);
             }
-            std::vector<int> group;
-            for (std::size_t j = i; j < rows.size() && rows[j].kind == ControlKind::Radio && rows[j].field == row.field;
-                 ++j)
-                group.push_back(rows[j].id);
-            AddRadioGroup(group);
             control = item(row.id);
             break;
-        }
         case ControlKind::Check: {
             auto* box = AddItem(row.id, new QCheckBox(this));
             connect(box, &QAbstractButton::clicked, this, [report](bool checked) { report(checked ? 1 : 0); });
@@ -145,7 +138,7 @@ void CBaseDialog::PlaceRow(const FormControl& row, int x, int y) {
         PlaceOptionItem(this, row.id, CaptionOf(row), font, x, y);
         return;
     case ControlKind::Figure:
-        PlaceOptionItem(this, row.id, Literal(row.caption), font, x, y);
+        PlaceOptionItem(this, row.id, QStringView(row.caption).toString(), font, x, y);
         return;
     case ControlKind::Slider:
     case ControlKind::PlainSlider:
@@ -156,7 +149,7 @@ void CBaseDialog::PlaceRow(const FormControl& row, int x, int y) {
     }
     // Lists, date and time fields, buttons.
     const bool hasText = row.kind == ControlKind::Button;
-    const QString text = row.sizing == Sizing::Measure ? Literal(row.caption) : CaptionOf(row);
+    const QString text = row.sizing == Sizing::Measure ? QStringView(row.caption).toString() : CaptionOf(row);
     int width = row.width;
     if (row.sizing == Sizing::CharCells)
         width = 6 * static_cast<int>(text.size()) + 40;
@@ -197,12 +190,8 @@ void CBaseDialog::PlaceForm() {
     for (const FormControl& row : form.controls) {
         if (!row.placed())
             continue;
-        if (row.namedAfter[0] != 0) {
-            if (row.namedAfter[1] != 0)
-                NameAfterCaptions(row.id, {row.namedAfter[0], row.namedAfter[1]});
-            else
-                NameAfterCaptions(row.id, {row.namedAfter[0]});
-        }
+        if (row.namedAfter[0] != 0)
+            NameAfterCaptions(row.id, row.namedAfter);
         auto* slider = itemAs<CSubSlider>(row.id);
         if (row.kind != ControlKind::Slider || !slider)
             continue;
@@ -229,14 +218,10 @@ void CBaseDialog::ShowRecord(const SettingsRecord& record) {
             SetChecked(row.id, ShowsChecked(*form_, row, record));
             break;
         case ControlKind::Slider:
+        case ControlKind::PlainSlider:
+            // Sliders report only the user's moves, not this one.
             if (auto* slider = itemAs<QSlider>(row.id))
                 slider->setValue(ShownPosition(row, record));
-            break;
-        case ControlKind::PlainSlider:
-            if (auto* slider = itemAs<QSlider>(row.id)) {
-                const QSignalBlocker quiet(slider);
-                slider->setValue(ShownPosition(row, record));
-            }
             break;
         default:
             break;
