@@ -264,19 +264,6 @@ int RunApply(Invocation& call) {
     return allDone ? 0 : 1;
 }
 
-std::string AllowedText(const ControlValues& values, const FieldInfo& field) {
-    if (field.kind == FieldKind::Text)
-        return "text of at most " + std::to_string(field.width) + " bytes";
-    if (values.bits != 0)
-        return BitsText(values.bits) + " (the other bits stay as loaded)";
-    std::string text;
-    for (std::int64_t v : values.only)
-        text += (text.empty() ? "" : ", ") + std::to_string(v);
-    if (values.cardLanguageIndex)
-        return "an index into the card's language list" + (text.empty() ? "" : ", or " + text);
-    return text.empty() ? std::to_string(values.low) + "-" + std::to_string(values.high) : text;
-}
-
 int RunFields(Invocation& call) {
     const bool json = call.Has("--json");
     std::string out;
@@ -286,7 +273,7 @@ int RunFields(Invocation& call) {
         const FieldInfo& field = *FindSettingsField(values.name);
         const char* type = field.kind == FieldKind::Text ? "text" : field.kind == FieldKind::Signed ? "signed" : "unsigned";
         if (!json) {
-            out += std::string(values.name) + "\t" + type + "\t" + AllowedText(values, field) + "\n";
+            out += std::string(values.name) + "\t" + type + "\t" + AllowedValuesText(values) + "\n";
             continue;
         }
         list.BeginObject(JsonWriter::Layout::Inline).Key("name").String(values.name).Key("type").String(type);
@@ -302,7 +289,7 @@ int RunFields(Invocation& call) {
         } else {
             list.Key("min").Number(values.low).Key("max").Number(values.high);
         }
-        list.Key("allowed").String(AllowedText(values, field)).EndObject();
+        list.Key("allowed").String(AllowedValuesText(values)).EndObject();
     }
     call.Out(json ? list.EndArray().Text() : out);
     return 0;

@@ -77,6 +77,8 @@ Rule MakeRule(std::string_view name, const Gathered& g) {
         return {name, 0, 0, g.values, true};
     if (g.ranged)
         return {name, g.low, g.high, {}};
+    if (g.values.empty())
+        return {name, 0, 0, {}};
     // A run without gaps reads as its range; other values are listed in the order the controls store them.
     const auto [low, high] = std::minmax_element(g.values.begin(), g.values.end());
     if (*high - *low + 1 == static_cast<std::int64_t>(g.values.size()))
@@ -106,6 +108,11 @@ const Rule* FindRule(std::string_view name) {
     return nullptr;
 }
 
+// "bits 0-4": the lowest and the highest bit of `bits`.
+std::string BitsText(std::uint32_t bits) {
+    return "bits " + std::to_string(std::countr_zero(bits)) + "-" + std::to_string(31 - std::countl_zero(bits));
+}
+
 std::string List(const std::vector<std::int64_t>& values) {
     std::string out;
     for (std::int64_t v : values)
@@ -119,8 +126,16 @@ const std::vector<ControlValues>& EditableFieldValues() { return Rules(); }
 
 bool IsEditableField(std::string_view name) { return FindRule(name) != nullptr; }
 
-std::string BitsText(std::uint32_t bits) {
-    return "bits " + std::to_string(std::countr_zero(bits)) + "-" + std::to_string(31 - std::countl_zero(bits));
+std::string AllowedValuesText(const ControlValues& values) {
+    if (const FieldInfo* field = FindSettingsField(values.name); field && field->kind == FieldKind::Text)
+        return "text of at most " + std::to_string(field->width) + " bytes";
+    if (values.bits != 0)
+        return BitsText(values.bits) + " (the other bits stay as loaded)";
+    if (values.cardLanguageIndex)
+        return "an index into the card's language list" + (values.only.empty() ? "" : ", or " + List(values.only));
+    if (!values.only.empty())
+        return List(values.only);
+    return std::to_string(values.low) + "-" + std::to_string(values.high);
 }
 
 std::optional<std::string> CheckControlValue(std::string_view name, std::int64_t value, const SettingsRecord& record,

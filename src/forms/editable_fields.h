@@ -36,7 +36,7 @@ const std::vector<ControlValues>& EditableFieldValues();
 std::optional<std::string> CheckControlValue(std::string_view name, std::int64_t value, const SettingsRecord& record,
                                              std::size_t languageCount);
 
-// "bits 0-4": the lowest and the highest bit of `bits`.
-std::string BitsText(std::uint32_t bits);
+// What the controls can store in a field, in words: "0-2", "6, 12, 24, 48", "text of at most 32 bytes", …
+std::string AllowedValuesText(const ControlValues& values);
 
 } // namespace dashcam
