@@ -151,9 +151,6 @@ bool CSettingDlg::OnInitDialog(const Options& options) {
 }
 
 void CSettingDlg::ChooseLanguage(const Options& options) {
-    if (languageChosen_)
-        return;
-    languageChosen_ = true;
     std::u16string language;
     if (options.forcedLanguage) {
         language = options.forcedLanguage->toStdU16String();

@@ -93,7 +93,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Loads the interface language (once): the forced one, or the one the viewer and the card choose.
+    // Loads the interface language: the forced one, or the one the viewer and the card choose.
     void ChooseLanguage(const Options& options);
     // The editor's own message for the user, in the interface language, with a warning sign.
     static void Tell(const std::u16string& text);
@@ -127,7 +127,6 @@ private:
     MemorySurface skinSurface_;
     Rect clientRect_;
     bool readyToPaint_ = false;
-    bool languageChosen_ = false;
     bool skinOpaque_ = false; // every pixel of the composed skin has full alpha
 
     QPoint dragStartGlobal_;
