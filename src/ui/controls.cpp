@@ -5,8 +5,9 @@
 #include <QHash>
 #include <QVariant>
 #include <QObject>
-#include <QPointer>
 #include <QWidget>
+
+#include "ui/shared_style.h"
 
 namespace dashcam {
 
@@ -58,11 +59,9 @@ public:
 void WheelOnlyWhenFocused(QWidget* control) {
     if (!control)
         return;
-    static QPointer<FocusedWheelFilter> filter;
-    if (!filter)
-        filter = new FocusedWheelFilter(qApp);
     if (control->focusPolicy() == Qt::WheelFocus)
         control->setFocusPolicy(Qt::StrongFocus);
+    QObject* filter = ApplicationShared<FocusedWheelFilter>();
     control->removeEventFilter(filter);
     control->installEventFilter(filter);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// One instance of a style for the whole application: made at the first call, owned by the application object,
+// One instance of an object for the whole application: made at the first call, owned by the application object,
 // made again for a later application object.
 #include <QCoreApplication>
 #include <QPointer>
@@ -7,13 +7,15 @@
 
 namespace dashcam {
 
-template <class Style> QStyle* SharedStyle() {
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new Style;
-        style->setParent(QCoreApplication::instance());
+template <class T> T* ApplicationShared() {
+    static QPointer<T> object;
+    if (!object) {
+        object = new T;
+        object->setParent(QCoreApplication::instance());
     }
-    return style;
+    return object;
 }
+
+template <class Style> QStyle* SharedStyle() { return ApplicationShared<Style>(); }
 
 } // namespace dashcam
