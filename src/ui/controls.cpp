@@ -61,9 +61,8 @@ void WheelOnlyWhenFocused(QWidget* control) {
         return;
     if (control->focusPolicy() == Qt::WheelFocus)
         control->setFocusPolicy(Qt::StrongFocus);
-    QObject* filter = ApplicationShared<FocusedWheelFilter>();
-    control->removeEventFilter(filter);
-    control->installEventFilter(filter);
+    // Installing it again on a control that has it only moves it to the front.
+    control->installEventFilter(ApplicationShared<FocusedWheelFilter>());
 }
 
 void SetControlId(QWidget* widget, int id) {
