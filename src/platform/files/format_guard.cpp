@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <set>
+#include <utility>
 
 namespace dashcam {
 namespace {
@@ -56,24 +57,15 @@ void FormatGuard::Release() {
 
 FormatGuard::~FormatGuard() { Release(); }
 
-FormatGuard::FormatGuard(FormatGuard&& other) noexcept
-    : held_(other.held_), handle_(other.handle_), device_(std::move(other.device_)),
-      message_(std::move(other.message_)) {
-    other.device_.clear();
-    other.handle_ = -1;
-    other.held_ = false;
-}
+FormatGuard::FormatGuard(FormatGuard&& other) noexcept { *this = std::move(other); }
 
 FormatGuard& FormatGuard::operator=(FormatGuard&& other) noexcept {
     if (this != &other) {
         Release();
-        held_ = other.held_;
-        handle_ = other.handle_;
-        device_ = std::move(other.device_);
+        held_ = std::exchange(other.held_, false);
+        handle_ = std::exchange(other.handle_, -1);
+        device_ = std::exchange(other.device_, {});
         message_ = std::move(other.message_);
-        other.device_.clear();
-        other.handle_ = -1;
-        other.held_ = false;
     }
     return *this;
 }
