@@ -44,9 +44,12 @@ private:
     std::string message_;
 };
 
+#ifndef _WIN32
 // A folder of this computer that only the current user can enter, for lock files: $XDG_RUNTIME_DIR when it is
 // the user's own and private, else a folder of the user's own below the temporary folder, made and checked
-// here. Empty when there is no such folder. Always ends without a separator.
+// here. Empty when there is no such folder. Always ends without a separator. (Windows takes its locks as named
+// mutexes and needs no such folder.)
 std::filesystem::path PrivateRuntimeFolder();
+#endif
 
 } // namespace dashcam

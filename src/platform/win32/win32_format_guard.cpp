@@ -10,15 +10,6 @@
 
 namespace dashcam {
 
-std::filesystem::path PrivateRuntimeFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-    std::wstring out(temp, n);
-    while (!out.empty() && (out.back() == L'\\' || out.back() == L'/'))
-        out.pop_back();
-    return out;
-}
-
 void FormatGuard::Take(const std::u16string& name, Kind kind, std::chrono::milliseconds wait) {
     // A format takes the volume's mutex; an operation only checks that no format holds it.
     const std::wstring mutexName = L"Local\\DashcamFormat-" + std::wstring(name.begin(), name.end());
