@@ -7,6 +7,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/files/raw_file.h"
 #include "platform/files/safe_file.h"
 #include "support/fifo_wait.h"
 #include "support/temp_dir.h"
@@ -91,6 +92,14 @@ TEST(SafeFile, AMissingFileIsToldApartWithTheSystemsReason) {
     // The reason goes into a sentence of ours: no full stop or line break of its own.
     ASSERT_FALSE(read.reason.empty());
     EXPECT_EQ(std::string_view(".\r\n ").find(read.reason.back()), std::string_view::npos) << read.reason;
+}
+
+// A card folder given as "" is the current folder: it has the current folder's identity, so its lock is that
+// folder's lock whichever way another program spells it.
+TEST(RawFile, AnEmptyPathIsTheCurrentFolder) {
+    const auto current = RawFile::IdentityOf(std::filesystem::current_path());
+    ASSERT_TRUE(current);
+    EXPECT_EQ(RawFile::IdentityOf(""), current);
 }
 
 } // namespace

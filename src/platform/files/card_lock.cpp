@@ -24,7 +24,7 @@ using FolderKey = CardLock::FolderKey;
 // The lock is counted per folder, whatever its spelling ("./card", "card/", a link to it): by its identity, or by
 // its spelling where the identity cannot be asked (the folder is then not there, and Take fails anyway).
 FolderKey KeyOf(const std::filesystem::path& folder) {
-    if (auto identity = RawFile::IdentityOf(folder.empty() ? "." : folder))
+    if (auto identity = RawFile::IdentityOf(folder))
         return {true, identity->device, identity->index, {}};
     return {false, 0, 0, folder.native()};
 }

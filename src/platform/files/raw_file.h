@@ -59,7 +59,7 @@ public:
     static void SyncFolderOf(const std::filesystem::path& file);
 
     // Which file or folder a path names, whatever its spelling: device and inode (volume serial number and file
-    // index on Windows); nullopt when it cannot be asked.
+    // index on Windows); nullopt when it cannot be asked. An empty path is the current folder.
     struct Identity {
         std::uint64_t device = 0;
         std::uint64_t index = 0;

@@ -176,8 +176,9 @@ void RawFile::SyncFolder(const std::filesystem::path&) {
 }
 
 std::optional<RawFile::Identity> RawFile::IdentityOf(const std::filesystem::path& path) {
-    // A folder opens only with backup semantics; no access is asked for, only its information.
-    HANDLE h = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    // A folder opens only with backup semantics; no access is asked for, only its information. An empty path is
+    // the current folder, as everywhere else in the card's files.
+    HANDLE h = ::CreateFileW(path.empty() ? L"." : path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return std::nullopt;
